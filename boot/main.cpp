@@ -1,0 +1,5 @@
+#include "boot/entry.h"
+
+int main(int argc, char** argv) {
+    xel::run_program(argc, argv, nullptr);
+}

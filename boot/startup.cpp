@@ -1,0 +1,28 @@
+#include "boot/startup.h"
+
+#include <cstdint>
+
+#include "boot/fatal.h"
+#include "boot/runtime-record.h"
+#include "boot/throw.h"
+#include "platform/os/os.h"
+#include "runtime/memory/series-memory.h"
+
+namespace xel {
+
+void startup() {
+    uint8_t marker;
+    g_runtime.stack_base = reinterpret_cast<uintptr_t>(&marker);
+    os_init();
+    memory_init();
+    new_node_frame(kNodeFrameCapacity);
+    new_series_frame();
+}
+
+void top_level_handler(uint32_t code) {
+    if (code == kThrowQuit) runtime_error(kErrNone, 0);
+    runtime_error(kErrNoCatch,
+                  static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&top_level_handler)));
+}
+
+} // namespace xel

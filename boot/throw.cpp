@@ -1,0 +1,14 @@
+#include "boot/throw.h"
+
+#include "boot/runtime-record.h"
+
+namespace xel {
+
+RuntimeRecord g_runtime{};
+
+void throw_code(uint32_t code) {
+    g_runtime.pending_throw = code;
+    throw Throw{code};
+}
+
+} // namespace xel

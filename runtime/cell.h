@@ -1,0 +1,51 @@
+// The value cell: 16 bytes, four 32-bit words. Word 0 is the header (low byte
+// the datatype id, bit 30 the new-line marker, other bits the datatype's own);
+// words 1 to 3 are the payload, laid out by each datatype.
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+#include "runtime/datatypes/type-ids.h"
+#include "runtime/memory/arena.h"
+
+namespace xel {
+
+struct Cell {
+    uint32_t header;
+    uint32_t data1;
+    uint32_t data2;
+    uint32_t data3;
+};
+static_assert(sizeof(Cell) == 16);
+
+constexpr uint32_t kNewLineFlag = 1u << 30;
+
+inline uint8_t type_of(const Cell* c) {
+    return static_cast<uint8_t>(c->header);
+}
+
+inline void cell_set_type(Cell* c, uint8_t type) {
+    c->header = (c->header & ~0xFFu) | type;
+}
+
+inline void cell_clear_new_line(Cell* c) {
+    c->header &= ~kNewLineFlag;
+}
+
+inline Cell* cell_copy(const Cell* src, Cell* dst) {
+    if (src != dst) std::memcpy(dst, src, sizeof(Cell));
+    return dst;
+}
+
+// Doubles sit in words 2 (low half) and 3 (high half); cells are only
+// 4-byte aligned, so they are read and written by copy.
+inline double cell_double(const Cell* c) {
+    double d;
+    std::memcpy(&d, &c->data2, sizeof d);
+    return d;
+}
+inline void cell_set_double(Cell* c, double d) {
+    std::memcpy(&c->data2, &d, sizeof d);
+}
+
+} // namespace xel

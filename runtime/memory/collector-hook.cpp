@@ -1,0 +1,9 @@
+#include "runtime/memory/collector-hook.h"
+
+namespace xel {
+
+bool g_collector_enabled = false;
+uint32_t g_collection_count = 0;
+void (*g_collect)() = nullptr;
+
+} // namespace xel
