@@ -5,18 +5,14 @@
 #include "boot/fatal.h"
 #include "boot/runtime-record.h"
 #include "boot/throw.h"
-#include "platform/os/os.h"
-#include "runtime/memory/series-memory.h"
+#include "runtime/runtime-init.h"
 
 namespace xel {
 
 void startup() {
     uint8_t marker;
     g_runtime.stack_base = reinterpret_cast<uintptr_t>(&marker);
-    os_init();
-    memory_init();
-    new_node_frame(kNodeFrameCapacity);
-    new_series_frame();
+    runtime_init();
 }
 
 void top_level_handler(uint32_t code) {

@@ -32,7 +32,7 @@ void error_fire(int category, int id, const Cell* arg1, const Cell* arg2, const 
 }
 
 void error_fire_bad_make_arg(const Cell* type, const Cell* value) {
-    error_fire(kCatScript, err::kBadMakeArg, type, value);
+    error_fire(kCatScript, err::script::kBadMakeArg, type, value);
 }
 
 } // namespace xel

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/error-ids.h"
 
 namespace xel {
 
@@ -20,19 +21,6 @@ enum ErrorCategory : uint8_t {
     kCatUser = 8,
     kCatInternal = 9,
 };
-
-// Ids of the errors the value core raises.
-namespace err {
-constexpr int kNoValue = 2;     // script
-constexpr int kNeedValue = 3;   // script
-constexpr int kNotDefined = 4;  // script
-constexpr int kExpectArg = 7;   // script
-constexpr int kOutOfRange = 43; // script
-constexpr int kBadMakeArg = 55; // script
-constexpr int kNoMemory = 4;    // internal
-constexpr int kWrongMem = 5;    // internal
-constexpr int kTooDeep = 8;     // internal
-} // namespace err
 
 // The error being raised, as error/fire received it; the error! value is made
 // from it once that datatype exists.

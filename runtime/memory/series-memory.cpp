@@ -21,7 +21,7 @@ constexpr uint32_t kNativeRefCapacity = 1000;
 constexpr uint64_t kMaxBufferBytes = 0xF0000000u;
 
 [[noreturn]] void no_memory() {
-    error_fire(kCatInternal, err::kNoMemory);
+    error_fire(kCatInternal, err::internal::kNoMemory);
 }
 
 SeriesBuf* place_in_frame(SeriesFrame* frame, uint32_t need) {
@@ -66,7 +66,7 @@ void os_free(Offset address) {
     g_memory.os_bytes -= *at<uint32_t>(block);
     if (catch_at(kCatchMemory, [&] { os_virtual_free(block); })) {
         g_runtime.pending_throw = 0;
-        error_fire(kCatInternal, err::kWrongMem);
+        error_fire(kCatInternal, err::internal::kWrongMem);
     }
 }
 

@@ -2,6 +2,7 @@
 // the way its argument names, so tests can watch the exit paths from outside.
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
 
@@ -9,6 +10,7 @@
 #include "boot/heap.h"
 #include "boot/runtime-record.h"
 #include "boot/throw.h"
+#include "runtime/datatypes/registry.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/series-memory.h"
 
@@ -31,7 +33,7 @@ void body() {
     using namespace xel;
     if (!std::strcmp(g_mode, "quit")) throw_code(kThrowQuit);
     if (!std::strcmp(g_mode, "throw")) throw_code(kThrowBreak);
-    if (!std::strcmp(g_mode, "error")) error_fire(kCatScript, err::kNoValue);
+    if (!std::strcmp(g_mode, "error")) error_fire(kCatScript, err::script::kNoValue);
     if (!std::strcmp(g_mode, "segv")) {
         volatile uintptr_t address = 16;
         g_sink = *reinterpret_cast<volatile int*>(address);
@@ -48,6 +50,10 @@ void body() {
         setrlimit(RLIMIT_DATA, &lim);
         for (;;)
             heap_alloc(size_t{16} << 20);
+    }
+    if (!std::strncmp(g_mode, "row", 3)) { // row64, row66: a list of the wrong length
+        ActionList row(T_TRIPLE, 0, "triple!");
+        datatype_register(static_cast<uint32_t>(std::atoi(g_mode + 3)), row.words);
     }
     if (!std::strcmp(g_mode, "caught")) {
         uint32_t code = catch_at(kCatchErrors, [] { throw_code(kThrowBreak); });

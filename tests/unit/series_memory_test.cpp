@@ -187,10 +187,10 @@ TEST_F(SeriesMemory, CopyKeepsUnitFlagsAndContent) {
 
 TEST_F(SeriesMemory, BadSizesRaiseNoMemory) {
     EXPECT_EQ(internal_error_of([] { expand_series(buffer_of(alloc_bytes(16)), -5); }),
-              err::kNoMemory);
-    EXPECT_EQ(internal_error_of([] { alloc_series(0x40000000, 16, 0); }), err::kNoMemory);
+              err::internal::kNoMemory);
+    EXPECT_EQ(internal_error_of([] { alloc_series(0x40000000, 16, 0); }), err::internal::kNoMemory);
     os_set_commit_limit(os_committed_bytes() + (1u << 20));
-    EXPECT_EQ(internal_error_of([] { bytes(8u << 20); }), err::kNoMemory);
+    EXPECT_EQ(internal_error_of([] { bytes(8u << 20); }), err::internal::kNoMemory);
     EXPECT_EQ(g_runtime.pending_throw, kThrowError)
         << "the vm code was cleared, the error is pending";
 }

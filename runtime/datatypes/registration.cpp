@@ -1,0 +1,89 @@
+#include "runtime/datatypes/registration.h"
+
+#include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/rows.h"
+
+namespace xel {
+
+namespace {
+
+struct TypeEntry {
+    uint8_t id;
+    uint8_t parent;
+    const char* name;
+    RowFiller fill; // nullptr: the type takes its parent's row until its own lands
+};
+
+// The registration order fixes nothing about ids (those are fixed in
+// type-ids.h) but the -1 rule copies a parent's row as it stands, so parents
+// come first.
+constexpr TypeEntry kTypes[] = {
+    {T_DATATYPE, 0, "datatype!", nullptr},
+    {T_UNSET, 0, "unset!", nullptr},
+    {T_NONE, 0, "none!", nullptr},
+    {T_LOGIC, 0, "logic!", nullptr},
+    {T_SERIES, 0, "series!", nullptr},
+    {T_BLOCK, T_SERIES, "block!", nullptr},
+    {T_STRING, T_SERIES, "string!", nullptr},
+    {T_BINARY, T_STRING, "binary!", nullptr},
+    {T_INTEGER, 0, "integer!", nullptr},
+    {T_SYMBOL, 0, "symbol!", nullptr},
+    {T_CONTEXT, 0, "context!", nullptr},
+    {T_WORD, T_SYMBOL, "word!", nullptr},
+    {T_LIT_WORD, T_WORD, "lit-word!", nullptr},
+    {T_SET_WORD, T_WORD, "set-word!", nullptr},
+    {T_GET_WORD, T_WORD, "get-word!", nullptr},
+    {T_REFINEMENT, T_WORD, "refinement!", nullptr},
+    {T_CHAR, T_INTEGER, "char!", nullptr},
+    {T_NATIVE, 0, "native!", nullptr},
+    {T_ACTION, T_NATIVE, "action!", nullptr},
+    {T_OP, T_NATIVE, "op!", nullptr},
+    {T_PATH, T_BLOCK, "path!", nullptr},
+    {T_LIT_PATH, T_PATH, "lit-path!", nullptr},
+    {T_SET_PATH, T_PATH, "set-path!", nullptr},
+    {T_GET_PATH, T_PATH, "get-path!", nullptr},
+    {T_FUNCTION, T_CONTEXT, "function!", nullptr},
+    {T_ROUTINE, T_FUNCTION, "routine!", nullptr},
+    {T_PAREN, T_BLOCK, "paren!", nullptr},
+    {T_ISSUE, T_WORD, "issue!", nullptr},
+    {T_URL, T_STRING, "url!", nullptr},
+    {T_FILE, T_URL, "file!", nullptr},
+    {T_OBJECT, 0, "object!", nullptr},
+    {T_BITSET, 0, "bitset!", nullptr},
+    {T_TRIPLE, 0, "triple!", nullptr},
+    {T_FLOAT, 0, "float!", nullptr},
+    {T_TYPESET, 0, "typeset!", nullptr},
+    {T_ERROR, T_OBJECT, "error!", nullptr},
+    {T_VECTOR, T_STRING, "vector!", nullptr},
+    {T_MAP, 0, "map!", nullptr},
+    {T_HASH, T_BLOCK, "hash!", nullptr},
+    {T_PAIR, 0, "pair!", nullptr},
+    {T_PERCENT, T_FLOAT, "percent!", nullptr},
+    {T_TUPLE, 0, "tuple!", nullptr},
+    {T_TIME, T_FLOAT, "time!", nullptr},
+    {T_TAG, T_STRING, "tag!", nullptr},
+    {T_EMAIL, T_STRING, "email!", nullptr},
+    {T_HANDLE, T_INTEGER, "handle!", nullptr},
+    {T_DATE, 0, "date!", nullptr},
+    {T_PORT, T_OBJECT, "port!", nullptr},
+    {T_MONEY, 0, "money!", nullptr},
+    {T_REF, T_STRING, "ref!", nullptr},
+    {T_POINT2D, 0, "point2D!", nullptr},
+    {T_POINT3D, 0, "point3D!", nullptr},
+    {T_IMAGE, T_SERIES, "image!", nullptr},
+};
+
+} // namespace
+
+void register_datatypes() {
+    for (const TypeEntry& t : kTypes) {
+        ActionList row(t.id, t.parent, t.name);
+        if (t.fill)
+            t.fill(row);
+        else
+            row.inherit_all();
+        datatype_register(row);
+    }
+}
+
+} // namespace xel

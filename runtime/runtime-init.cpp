@@ -1,0 +1,44 @@
+#include "runtime/runtime-init.h"
+
+#include "platform/os/os.h"
+#include "runtime/datatypes/registration.h"
+#include "runtime/memory/collector-hook.h"
+#include "runtime/memory/series-memory.h"
+#include "runtime/stack/stack.h"
+
+namespace xel {
+
+Cell g_root{};
+
+namespace {
+
+// A fixed block of n cells, recorded in the root block so the collector keeps it.
+Cell* fixed_block_in_root(uint32_t n) {
+    Offset node = alloc_fixed(n, sizeof(Cell), 0);
+    Cell* c = root_alloc_tail_cell();
+    *c = Cell{T_BLOCK, 0, node, 0};
+    return at<Cell>(buffer_of(node)->head);
+}
+
+} // namespace
+
+Cell* root_alloc_tail_cell() {
+    return series_alloc_tail_cell(buffer_of(g_root.data2));
+}
+
+void runtime_init() {
+    os_init();
+    g_collector_enabled = false;
+    g_collection_count = 0;
+    memory_init();
+    register_datatypes();
+    new_node_frame(kNodeFrameCapacity);
+    new_series_frame();
+
+    g_root = Cell{T_BLOCK, 0, alloc_fixed(kRootBlockCells, sizeof(Cell), 0), 0};
+    Cell* args = fixed_block_in_root(kArgStackCells);
+    Cell* calls = fixed_block_in_root(kCallStackCells);
+    stack_init(args, kArgStackCells, reinterpret_cast<CallFrame*>(calls), kCallFrameCapacity);
+}
+
+} // namespace xel

@@ -1,0 +1,28 @@
+#include "runtime/stack/stack.h"
+
+#include "runtime/error-fire.h"
+
+namespace xel {
+
+Cell* g_stack_base = nullptr;
+Cell* g_stack_end = nullptr;
+Cell* g_stack_args = nullptr;
+Cell* g_stack_top = nullptr;
+CallFrame* g_frames_base = nullptr;
+CallFrame* g_frames_end = nullptr;
+CallFrame* g_frames_top = nullptr;
+
+void stack_init(Cell* cells, uint32_t cell_count, CallFrame* frames, uint32_t frame_count) {
+    g_stack_base = g_stack_args = g_stack_top = cells;
+    g_stack_end = cells + cell_count;
+    g_frames_base = g_frames_top = frames;
+    g_frames_end = frames + frame_count;
+}
+
+void stack_overflow() {
+    g_stack_top -= 5;
+    if (g_stack_top < g_stack_base) g_stack_top = g_stack_base;
+    error_fire(kCatInternal, err::internal::kStackOverflow);
+}
+
+} // namespace xel
