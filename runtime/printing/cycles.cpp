@@ -1,0 +1,68 @@
+#include "runtime/printing/cycles.h"
+
+#include "runtime/error-fire.h"
+
+namespace xel {
+
+namespace {
+
+Offset g_cycles[kCycleStackEntries];
+Offset* const g_cycles_base = g_cycles;
+Offset* const g_cycles_limit = g_cycles + kCycleStackEntries;
+Offset* g_cycles_cursor = g_cycles;
+
+} // namespace
+
+void cycles_init() {
+    g_cycles_cursor = g_cycles_base;
+}
+
+void cycles_push(Offset node) {
+    *g_cycles_cursor++ = node;
+    if (g_cycles_cursor >= g_cycles_limit) {
+        cycles_reset();
+        error_fire(kCatInternal, err::internal::kTooDeep);
+    }
+}
+
+void cycles_pop() {
+    if (g_cycles_cursor > g_cycles_base) g_cycles_cursor--;
+}
+
+void cycles_pop_n(uint32_t n) {
+    g_cycles_cursor = static_cast<uint32_t>(g_cycles_cursor - g_cycles_base) < n
+                          ? g_cycles_base
+                          : g_cycles_cursor - n;
+}
+
+void cycles_reset() {
+    g_cycles_cursor = g_cycles_base;
+}
+
+bool cycles_find(Offset node) {
+    for (const Offset* p = g_cycles_base; p < g_cycles_cursor; p++)
+        if (*p == node) return true;
+    return false;
+}
+
+uint32_t cycles_depth() {
+    return static_cast<uint32_t>(g_cycles_cursor - g_cycles_base);
+}
+
+void cycles_relocate(Offset (*relocate)(Offset node)) {
+    for (Offset* p = g_cycles_base; p < g_cycles_cursor; p++)
+        *p = relocate(*p);
+}
+
+Offset cycles_node_of(const Cell* value) {
+    switch (type_of(value)) {
+    case T_OBJECT:
+    case T_ERROR:
+    case T_PORT:
+        return value->data1;
+    default:
+        return value->data2;
+    }
+}
+
+} // namespace xel
