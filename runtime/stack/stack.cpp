@@ -1,6 +1,7 @@
 #include "runtime/stack/stack.h"
 
 #include "runtime/error-fire.h"
+#include "runtime/stack/exits.h"
 
 namespace xel {
 
@@ -11,6 +12,7 @@ Cell* g_stack_top = nullptr;
 CallFrame* g_frames_base = nullptr;
 CallFrame* g_frames_end = nullptr;
 CallFrame* g_frames_top = nullptr;
+uint32_t g_pending_exit = 0;
 
 void stack_init(Cell* cells, uint32_t cell_count, CallFrame* frames, uint32_t frame_count) {
     g_stack_base = g_stack_args = g_stack_top = cells;
