@@ -4,6 +4,8 @@
 #include "runtime/datatypes/registration.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
+#include "runtime/printing/cycles.h"
+#include "runtime/printing/print-hooks.h"
 #include "runtime/stack/stack.h"
 
 namespace xel {
@@ -27,6 +29,8 @@ Cell* root_alloc_tail_cell() {
 }
 
 void runtime_init() {
+    printhooks_init();
+    cycles_init();
     os_init();
     g_collector_enabled = false;
     g_collection_count = 0;

@@ -9,18 +9,14 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
-#include "runtime/memory/series-memory.h"
+#include "runtime/datatypes/block/block.h"
 #include "runtime/stack/stack.h"
 
 namespace xel {
 
-inline Cell* block_tail_cell_of(const Cell* blk) {
-    return series_alloc_tail_cell(buffer_of(blk->data2));
-}
-
 // datatype!: word 1 is the type id the value names.
-inline Cell* datatype_make_in(const Cell* blk, uint8_t type) {
-    Cell* c = block_tail_cell_of(blk);
+inline Cell* datatype_make_in(Cell* blk, uint8_t type) {
+    Cell* c = block_alloc_tail_cell(blk);
     *c = Cell{T_DATATYPE, type, 0, 0};
     return c;
 }
@@ -36,8 +32,8 @@ inline Cell* unset_box() {
     c->header = T_UNSET;
     return c;
 }
-inline Cell* unset_make_in(const Cell* blk) {
-    Cell* c = block_tail_cell_of(blk);
+inline Cell* unset_make_in(Cell* blk) {
+    Cell* c = block_alloc_tail_cell(blk);
     c->header = T_UNSET;
     return c;
 }
@@ -52,8 +48,8 @@ inline Cell* none_box() {
     c->header = T_NONE;
     return c;
 }
-inline Cell* none_make_in(const Cell* blk) {
-    Cell* c = block_tail_cell_of(blk);
+inline Cell* none_make_in(Cell* blk) {
+    Cell* c = block_alloc_tail_cell(blk);
     c->header = T_NONE;
     return c;
 }
@@ -70,8 +66,8 @@ inline Cell* logic_box(bool truth) {
     c->data1 = truth ? 1u : 0u;
     return c;
 }
-inline Cell* logic_make_in(const Cell* blk, bool truth) {
-    Cell* c = block_tail_cell_of(blk);
+inline Cell* logic_make_in(Cell* blk, bool truth) {
+    Cell* c = block_alloc_tail_cell(blk);
     c->header = T_LOGIC;
     c->data1 = truth ? 1u : 0u;
     return c;
