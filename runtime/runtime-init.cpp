@@ -7,6 +7,7 @@
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/stack.h"
+#include "runtime/text/casefold.h"
 
 namespace xel {
 
@@ -35,6 +36,7 @@ void runtime_init() {
     g_collector_enabled = false;
     g_collection_count = 0;
     memory_init();
+    casefold_init();
     register_datatypes();
     new_node_frame(kNodeFrameCapacity);
     new_series_frame();

@@ -1,0 +1,148 @@
+// String buffers: making, reading, and the two widening thresholds of
+// appending and poking.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "runtime/datatypes/string/string.h"
+#include "runtime/runtime-init.h"
+
+using namespace xel;
+
+namespace {
+
+class StringStorage : public ::testing::Test {
+  protected:
+    void SetUp() override { runtime_init(); }
+
+    static std::vector<uint32_t> code_points(const Cell* str) {
+        std::vector<uint32_t> out;
+        for (uint32_t i = 0; i < string_xs_length_from_head(str); i++)
+            out.push_back(string_char_at(str, i));
+        return out;
+    }
+    static uint32_t unit_of(const Cell* str) { return string_buffer(str)->unit(); }
+};
+
+TEST_F(StringStorage, MakeAtGivesAnEmptyOneByteString) {
+    Cell s;
+    string_make_at(&s, 0);
+    EXPECT_EQ(type_of(&s), T_STRING);
+    EXPECT_EQ(s.data1, 0u);
+    EXPECT_EQ(s.data3, 0u);
+    EXPECT_EQ(unit_of(&s), 1u);
+    EXPECT_EQ(string_xs_length(&s), 0);
+    EXPECT_TRUE(string_xs_tail(&s));
+    string_make_at_unit(&s, 3, 4);
+    EXPECT_EQ(unit_of(&s), 4u);
+    EXPECT_GE(string_buffer(&s)->size, 12u);
+}
+
+struct WidenCase {
+    uint32_t start_unit; // unit of the buffer holding "ab" before the write
+    uint32_t cp;
+    uint32_t append_unit; // unit after appending cp
+    uint32_t poke_unit;   // unit after poking cp over the second character
+};
+
+class StringWidening : public StringStorage, public ::testing::WithParamInterface<WidenCase> {};
+
+TEST_P(StringWidening, AppendAndPokeThresholds) {
+    const WidenCase& w = GetParam();
+    Cell a, b;
+    string_make_at_unit(&a, 2, w.start_unit);
+    string_append_char(string_buffer(&a), 'a');
+    string_append_char(string_buffer(&a), 'b');
+    ASSERT_EQ(unit_of(&a), w.start_unit);
+    b = a;
+    b.data2 = copy_series(string_buffer(&a));
+    a.data1 = 1; // a value positioned on "b" must stay there
+
+    string_append_char(string_buffer(&a), w.cp);
+    EXPECT_EQ(unit_of(&a), w.append_unit);
+    EXPECT_EQ(code_points(&a), (std::vector<uint32_t>{'a', 'b', w.cp}));
+    EXPECT_EQ(string_char_at(&a, a.data1), uint32_t{'b'});
+
+    string_poke_char_at(string_buffer(&b), 1, w.cp);
+    EXPECT_EQ(unit_of(&b), w.poke_unit);
+    EXPECT_EQ(code_points(&b), (std::vector<uint32_t>{'a', w.cp}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Thresholds, StringWidening,
+                         ::testing::Values(WidenCase{1, 127, 1, 1}, WidenCase{1, 128, 2, 1},
+                                           WidenCase{1, 233, 2, 1}, WidenCase{1, 255, 2, 1},
+                                           WidenCase{1, 256, 2, 2}, WidenCase{1, 0xFFFF, 2, 2},
+                                           WidenCase{1, 0x10000, 4, 4}, WidenCase{1, 0x1F600, 4, 4},
+                                           WidenCase{2, 0xFFFF, 2, 2}, WidenCase{2, 0x10000, 4, 4},
+                                           WidenCase{4, 'c', 4, 4}));
+
+TEST_F(StringStorage, AppendingGrowsTheBufferAcrossWidenings) {
+    Cell s;
+    string_make_at(&s, 1);
+    std::vector<uint32_t> want;
+    for (uint32_t i = 0; i < 300; i++) {
+        uint32_t cp = i == 100 ? 0x20AC : i == 200 ? 0x1F600 : 'a' + i % 26;
+        string_append_char(string_buffer(&s), cp);
+        want.push_back(cp);
+    }
+    EXPECT_EQ(unit_of(&s), 4u);
+    EXPECT_EQ(code_points(&s), want);
+}
+
+TEST_F(StringStorage, WideningKeepsPositionsOnTheirCharacters) {
+    Cell s;
+    string_make_at(&s, 3);
+    string_concatenate_literal(&s, "abc");
+    s.data1 = 1;
+    string_widen_1_to_2(string_buffer(&s));
+    EXPECT_EQ(unit_of(&s), 2u);
+    EXPECT_EQ(string_char_at(&s, s.data1), uint32_t{'b'});
+    EXPECT_EQ(string_xs_length(&s), 2);
+    string_widen_2_to_4(string_buffer(&s));
+    EXPECT_EQ(code_points(&s), (std::vector<uint32_t>{'a', 'b', 'c'}));
+    EXPECT_EQ(string_utf8_text(&s), "bc");
+}
+
+TEST_F(StringStorage, LiteralBytesAboveAsciiWiden) {
+    Cell s;
+    string_make_at(&s, 0);
+    string_concatenate_literal(&s, "ab");
+    EXPECT_EQ(unit_of(&s), 1u);
+    const uint8_t bytes[] = {'x', 0xE9};
+    string_append_bytes(&s, bytes, 2);
+    EXPECT_EQ(unit_of(&s), 2u);
+    EXPECT_EQ(code_points(&s), (std::vector<uint32_t>{'a', 'b', 'x', 0xE9}));
+}
+
+TEST_F(StringStorage, MoldIndent) {
+    Cell s;
+    string_make_at(&s, 0);
+    EXPECT_EQ(mold_indent(&s, 0, 50), 50);
+    EXPECT_EQ(string_xs_length(&s), 0);
+    EXPECT_EQ(mold_indent(&s, 2, 50), 42);
+    EXPECT_EQ(string_utf8_text(&s), "        ");
+}
+
+TEST_F(StringStorage, ResetNarrowsToOneByte) {
+    Cell s;
+    string_make_at(&s, 0);
+    string_append_char(string_buffer(&s), 0x1F600);
+    s.data1 = 1;
+    string_xs_reset(&s);
+    EXPECT_EQ(unit_of(&s), 1u);
+    EXPECT_EQ(s.data1, 0u);
+    EXPECT_EQ(string_xs_length(&s), 0);
+}
+
+TEST_F(StringStorage, PositionPastTheTail) {
+    Cell s;
+    string_make_at(&s, 0);
+    string_concatenate_literal(&s, "ab");
+    s.data1 = 5;
+    EXPECT_EQ(string_xs_length(&s), 0);
+    EXPECT_TRUE(string_xs_tail(&s));
+    EXPECT_EQ(string_char_at_index(&s), string_xs_tail_address(&s));
+    EXPECT_EQ(s.data1, 2u);
+}
+
+} // namespace
