@@ -18,9 +18,9 @@ struct TypeEntry {
 // type-ids.h) but the -1 rule copies a parent's row as it stands, so parents
 // come first.
 constexpr TypeEntry kTypes[] = {
-    {T_DATATYPE, 0, "datatype!", nullptr},
-    {T_UNSET, 0, "unset!", nullptr},
-    {T_NONE, 0, "none!", nullptr},
+    {T_DATATYPE, 0, "datatype!", datatype_row},
+    {T_UNSET, 0, "unset!", unset_row},
+    {T_NONE, 0, "none!", none_row},
     {T_LOGIC, 0, "logic!", nullptr},
     {T_SERIES, 0, "series!", nullptr},
     {T_BLOCK, T_SERIES, "block!", nullptr},

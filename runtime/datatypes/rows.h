@@ -3,4 +3,10 @@
 #pragma once
 #include "runtime/datatypes/registration.h"
 
-namespace xel {} // namespace xel
+namespace xel {
+
+void datatype_row(ActionList& row);
+void unset_row(ActionList& row);
+void none_row(ActionList& row);
+
+} // namespace xel

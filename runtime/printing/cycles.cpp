@@ -1,5 +1,8 @@
 #include "runtime/printing/cycles.h"
 
+#include <cstring>
+
+#include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -63,6 +66,35 @@ Offset cycles_node_of(const Cell* value) {
     default:
         return value->data2;
     }
+}
+
+namespace {
+
+const char* placeholder(uint8_t type, bool mold) {
+    if (!mold) return "...";
+    switch (type) {
+    case T_BLOCK:
+    case T_HASH:
+        return "[...]";
+    case T_PAREN:
+        return "(...)";
+    case T_MAP:
+        return "#[...]";
+    case T_OBJECT:
+        return "make object! [...]";
+    default:
+        return "...";
+    }
+}
+
+} // namespace
+
+bool cycles_detect(const Cell* value, Cell* buffer, int* part, bool mold) {
+    if (!cycles_find(cycles_node_of(value))) return false;
+    const char* text = placeholder(type_of(value), mold);
+    string_concatenate_literal(buffer, text);
+    *part -= static_cast<int>(std::strlen(text));
+    return true;
 }
 
 } // namespace xel

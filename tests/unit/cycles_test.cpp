@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "boot/throw.h"
+#include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
@@ -79,6 +80,36 @@ TEST_F(Cycles, TrackingNodeOfObjectsIsTheContext) {
     EXPECT_EQ(cycles_node_of(&obj), 0x500u);
     EXPECT_EQ(cycles_node_of(&blk), 0x600u);
     EXPECT_EQ(cycles_node_of(&map), 0x700u);
+}
+
+TEST_F(Cycles, DetectAppendsThePlaceholderOfAnOpenSeries) {
+    struct Case {
+        uint8_t type;
+        const char* mold;
+    };
+    const Case cases[] = {
+        {T_BLOCK, "[...]"},  {T_HASH, "[...]"},   {T_PAREN, "(...)"},
+        {T_MAP, "#[...]"},   {T_PATH, "..."},     {T_LIT_PATH, "..."},
+        {T_SET_PATH, "..."}, {T_GET_PATH, "..."}, {T_OBJECT, "make object! [...]"},
+    };
+    for (const Case& c : cases) {
+        // The tracked node sits in word 1 for objects, word 2 for series.
+        Cell value = c.type == T_OBJECT ? Cell{c.type, 0x900, 0, 0} : Cell{c.type, 0, 0x900, 0};
+        for (bool mold : {true, false}) {
+            Cell out{};
+            string_make_at(&out, 8);
+            string_concatenate_literal(&out, "a");
+            int part = 50;
+            EXPECT_FALSE(cycles_detect(&value, &out, &part, mold));
+            EXPECT_EQ(part, 50);
+            cycles_push(0x900);
+            EXPECT_TRUE(cycles_detect(&value, &out, &part, mold));
+            cycles_pop();
+            std::string expected = mold ? c.mold : "...";
+            EXPECT_EQ(string_utf8_text(&out), "a" + expected) << int(c.type);
+            EXPECT_EQ(part, 50 - static_cast<int>(expected.size())) << int(c.type);
+        }
+    }
 }
 
 // Hooks record their calls here, tagged by which hook ran.
