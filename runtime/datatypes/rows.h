@@ -8,5 +8,7 @@ namespace xel {
 void datatype_row(ActionList& row);
 void unset_row(ActionList& row);
 void none_row(ActionList& row);
+void string_row(ActionList& row);
+void char_row(ActionList& row);
 
 } // namespace xel
