@@ -67,6 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"bom_alone", {0xEF, 0xBB, 0xBF}, false, {}, 1, 0},
         LoadCase{"bom_skipped", {0xEF, 0xBB, 0xBF, 'x'}, false, {'x'}, 1, 0},
         LoadCase{"bom_only_at_start", {'x', 0xEF, 0xBB, 0xBF}, false, {'x', 0xFEFF}, 2, 0},
+        LoadCase{"7f_one_byte", {0x7F}, false, {0x7F}, 1, 0},
+        LoadCase{"80_stays_one_byte", {0xC2, 0x80}, false, {0x80}, 1, 0},
         LoadCase{"latin1_stays_one_byte", {0xC3, 0xA9}, false, {0xE9}, 1, 0},
         LoadCase{"ff_stays_one_byte", {0xC3, 0xBF}, false, {0xFF}, 1, 0},
         LoadCase{"256_widens_to_2", {0xC4, 0x80}, false, {0x100}, 2, 0},

@@ -6,6 +6,8 @@
 
 #include "runtime/datatypes/string/string.h"
 #include "runtime/runtime-init.h"
+#include "runtime/stack/stack.h"
+#include "string_test_support.h"
 
 using namespace xel;
 
@@ -143,6 +145,94 @@ TEST_F(StringStorage, PositionPastTheTail) {
     EXPECT_TRUE(string_xs_tail(&s));
     EXPECT_EQ(string_char_at_index(&s), string_xs_tail_address(&s));
     EXPECT_EQ(s.data1, 2u);
+}
+
+} // namespace
+
+namespace {
+
+using xel::testing_text::ascii;
+using xel::testing_text::string_from;
+
+TEST_F(StringStorage, PokeByAddressWidensAndWritesTheSameCharacter) {
+    Cell s = string_from("abc");
+    s.data1 = 2;
+    SeriesBuf* buf = string_buffer(&s);
+    string_poke_char(buf, at(buf->head + 1), 0x20AC);
+    EXPECT_EQ(unit_of(&s), 2u);
+    EXPECT_EQ(code_points(&s), (std::vector<uint32_t>{'a', 0x20AC, 'c'}));
+    EXPECT_EQ(string_char_at(&s, s.data1), uint32_t{'c'});
+}
+
+TEST_F(StringStorage, PokeAtTheTailAppendsAndBeyondTheSizeExpands) {
+    Cell s = string_from("ab");
+    string_poke_char_at(string_buffer(&s), 2, 'c');
+    EXPECT_EQ(code_points(&s), ascii("abc"));
+    uint32_t size = string_buffer(&s)->size;
+    string_poke_char_at(string_buffer(&s), size + 5, 'z');
+    EXPECT_GT(string_buffer(&s)->size, size + 5);
+    EXPECT_EQ(string_char_at(&s, size + 5), uint32_t{'z'});
+    EXPECT_EQ(string_xs_length(&s), 3);
+}
+
+TEST_F(StringStorage, InsertCharMakesRoomAndWidens) {
+    Cell s;
+    string_make_at(&s, 0);
+    std::vector<uint32_t> want;
+    for (uint32_t i = 0; i < 40; i++) {
+        string_insert_char_at(string_buffer(&s), 0, 'a' + i % 26);
+        want.insert(want.begin(), 'a' + i % 26);
+    }
+    string_insert_char_at(string_buffer(&s), 3, 0xE9);
+    want.insert(want.begin() + 3, 0xE9);
+    EXPECT_EQ(unit_of(&s), 1u);
+    string_insert_char_at(string_buffer(&s), 41, 0x1F600);
+    want.insert(want.begin() + 41, 0x1F600);
+    EXPECT_EQ(unit_of(&s), 4u);
+    string_insert_char_at(string_buffer(&s), 100, '!');
+    want.push_back('!');
+    EXPECT_EQ(code_points(&s), want);
+}
+
+TEST_F(StringStorage, Searching) {
+    Cell s = string_from("xAbcab");
+    s.data1 = 1;
+    EXPECT_EQ(string_find_char(&s, 'a'), 3);
+    EXPECT_EQ(string_find_char(&s, 'A'), 0);
+    EXPECT_EQ(string_find_char(&s, 'x'), -1);
+    EXPECT_TRUE(string_contains_char(&s, 'a', 1, false));
+    EXPECT_TRUE(string_contains_char(&s, 'B', 1, false));
+    EXPECT_FALSE(string_contains_char(&s, 'B', 1, true));
+    EXPECT_FALSE(string_contains_char(&s, 'a', 2, true)); // units 0, 2 and 4 from the position
+    EXPECT_TRUE(string_contains_char(&s, 'c', 2, true));
+    EXPECT_TRUE(string_starts_with(&s, "Abc"));
+    EXPECT_FALSE(string_starts_with(&s, "abc"));
+    EXPECT_FALSE(string_starts_with(&s, "Abcabz"));
+    EXPECT_TRUE(string_starts_with(&s, ""));
+}
+
+TEST_F(StringStorage, TruncateAndRemove) {
+    Cell s = string_from("abcdef");
+    string_truncate_at(string_buffer(&s), 10);
+    EXPECT_EQ(string_xs_length(&s), 6);
+    string_truncate_at(string_buffer(&s), 4);
+    EXPECT_EQ(code_points(&s), ascii("abcd"));
+    string_remove_units(&s, 1, 2);
+    EXPECT_EQ(code_points(&s), ascii("ad"));
+    string_remove_units(&s, 1, 50);
+    EXPECT_EQ(code_points(&s), ascii("a"));
+    string_remove_units(&s, 5, 1);
+    EXPECT_EQ(code_points(&s), ascii("a"));
+}
+
+TEST_F(StringStorage, PushCopiesTheCell) {
+    Cell s = string_from("ab");
+    s.data1 = 1;
+    Cell* top = g_stack_top;
+    Cell* p = string_push(&s);
+    EXPECT_EQ(p, top);
+    EXPECT_EQ(p->data1, 1u);
+    EXPECT_EQ(p->data2, s.data2);
 }
 
 } // namespace
