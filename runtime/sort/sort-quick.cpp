@@ -177,10 +177,8 @@ void sort_quick(void* data, size_t count, size_t width, intptr_t arg1, intptr_t 
                     probe += kProbeStep;
                     continue;
                 }
-                if (start == p) {
-                    p = end;
-                } else if (ordered(p - 1, start)) {
-                    // It continues the prefix: it moves right after it.
+                // A stretch that continues the prefix joins it, moved right after it.
+                if (ordered(p - 1, start)) {
                     r.rotate(p, start, end);
                     p += end - start;
                 }
