@@ -179,7 +179,7 @@ void sort_quick(void* data, size_t count, size_t width, intptr_t arg1, intptr_t 
                 }
                 // A stretch that continues the prefix joins it, moved right after it.
                 if (ordered(p - 1, start)) {
-                    r.rotate(p, start, end);
+                    if (start > p) r.rotate(p, start, end);
                     p += end - start;
                 }
                 probe = (end > p ? end : p) + kProbeStep;

@@ -51,14 +51,14 @@ int block_compare_each(Cell* first, Cell* second, int op) {
     int result = 0;
     int32_t n = len1 < len2 ? len1 : len2;
     for (int32_t i = 0; i < n && result == 0; i++) {
-        Cell* c1 = block_cell_at(&a, static_cast<uint32_t>(start1 + i));
-        Cell* c2 = block_cell_at(&b, static_cast<uint32_t>(start2 + i));
-        uint8_t t1 = type_of(c1);
-        uint8_t t2 = type_of(c2);
+        Cell c1 = *block_cell_at(&a, static_cast<uint32_t>(start1 + i));
+        Cell c2 = *block_cell_at(&b, static_cast<uint32_t>(start2 + i));
+        uint8_t t1 = type_of(&c1);
+        uint8_t t2 = type_of(&c2);
         if (t1 != t2 && !(is_any_word(t1) && is_any_word(t2)) && !(is_number(t1) && is_number(t2)))
             result = t1 < t2 ? -1 : 1;
         else
-            result = element_compare_values(c1, c2, op);
+            result = element_compare_values(&c1, &c2, op);
     }
     cycles_pop_n(2);
     return result != 0 ? result : sign(int64_t{len1} - len2);
