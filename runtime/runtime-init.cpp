@@ -1,13 +1,17 @@
 #include "runtime/runtime-init.h"
 
 #include "platform/os/os.h"
+#include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registration.h"
+#include "runtime/datatypes/registry.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/stack.h"
 #include "runtime/text/casefold.h"
+#include "runtime/words/fixed-words.h"
+#include "runtime/words/symbols.h"
 
 namespace xel {
 
@@ -30,6 +34,8 @@ Cell* root_alloc_tail_cell() {
 }
 
 void runtime_init() {
+    g_boot_recording = true;
+    g_type_word_maker = nullptr;
     printhooks_init();
     cycles_init();
     os_init();
@@ -45,6 +51,12 @@ void runtime_init() {
     Cell* args = fixed_block_in_root(kArgStackCells);
     Cell* calls = fixed_block_in_root(kCallStackCells);
     stack_init(args, kArgStackCells, reinterpret_cast<CallFrame*>(calls), kCallFrameCapacity);
+    symbols_init();
+    context_init_global();
+    words_init();
+    words_init_refinements();
+    words_init_ooo();
+    words_load_static_table();
 }
 
 } // namespace xel

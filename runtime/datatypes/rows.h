@@ -11,4 +11,7 @@ void none_row(ActionList& row);
 void string_row(ActionList& row);
 void char_row(ActionList& row);
 
+void symbol_row(ActionList& row);
+void context_row(ActionList& row);
+
 } // namespace xel

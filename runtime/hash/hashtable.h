@@ -143,8 +143,9 @@ Cell* hash_remove_key(Offset table, Offset key);
 void hash_sweep_pointer_table(Offset table);
 
 // Probe along the triangular path of a hash. match(key) decides at each live
-// bucket. Returns the bucket found, or -1 with *slot the bucket a new entry
-// takes (the first deleted one on the path, else the empty one reached).
+// bucket. Returns the bucket found (also in *slot), or -1 with *slot the
+// bucket a new entry takes (the first deleted one on the path, else the
+// empty one reached).
 template <class Match>
 inline int32_t hash_probe(const HashTable* t, uint32_t hash, Match&& match, uint32_t* slot) {
     const uint32_t* flags = hash_flags(t);
@@ -157,7 +158,10 @@ inline int32_t hash_probe(const HashTable* t, uint32_t hash, Match&& match, uint
         uint32_t state = hash_bucket_state(flags, i);
         if (state == kBucketEmpty) break;
         if (state == kBucketLive) {
-            if (match(keys[i])) return static_cast<int32_t>(i);
+            if (match(keys[i])) {
+                *slot = i;
+                return static_cast<int32_t>(i);
+            }
         } else if (deleted < 0) {
             deleted = static_cast<int32_t>(i);
         }

@@ -38,7 +38,10 @@ uint32_t symbol_count();
 Cell* symbol_cell(uint32_t id);
 // The symbol! cell with its string! buffer made.
 Cell* symbol_get(uint32_t id);
-// The string! buffer node of a symbol cell, decoded from UTF-8 on first use.
+// The id of a symbol! cell of the symbols block, or 0 for a cell elsewhere.
+uint32_t symbol_id_of(const Cell* symbol);
+// The string! buffer node of a symbol cell, decoded from UTF-8 on first use
+// and kept in the cell (in the symbols block when the cell is one of its).
 Offset symbol_string_node(Cell* symbol);
 // The UTF-8 name: address of its bytes (NUL-terminated) and its length.
 const char* symbol_name(uint32_t id, uint32_t* length = nullptr);
