@@ -6,6 +6,7 @@
 
 #include "runtime/datatypes/constants.h"
 #include "runtime/hash/hashtable.h"
+#include "runtime/hash/ptrmap.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/runtime-init.h"
 #include "runtime/words/symbols.h"
@@ -443,6 +444,20 @@ TEST_F(HashTable_, FindNextWalksEqualValuesOnTheProbePath) {
     Cell* first = hash_find_next(t, &four, &cursor);
     EXPECT_EQ(index_of(t, first), 0);
     EXPECT_EQ(hash_find_next(t, &four, &cursor), nullptr);
+}
+
+TEST(PtrMap, PutGetAndGrowth) {
+    PtrMap* map = ptrmap_make(4);
+    for (Offset k = 1; k <= 5000; k++)
+        ptrmap_put(map, k * 64, k * 64 + 8);
+    ptrmap_put(map, 64, 1);
+    EXPECT_EQ(map->count, 5000u);
+    EXPECT_LE(map->occupied, map->upper);
+    EXPECT_EQ(ptrmap_get(map, 64), 1u);
+    for (Offset k = 2; k <= 5000; k++)
+        ASSERT_EQ(ptrmap_get(map, k * 64), k * 64 + 8);
+    EXPECT_EQ(ptrmap_get(map, 12345), 0u);
+    ptrmap_free(map);
 }
 
 } // namespace
