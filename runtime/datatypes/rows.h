@@ -10,6 +10,8 @@ void unset_row(ActionList& row);
 void none_row(ActionList& row);
 void string_row(ActionList& row);
 void char_row(ActionList& row);
+void integer_row(ActionList& row);
+void float_row(ActionList& row);
 
 void symbol_row(ActionList& row);
 void context_row(ActionList& row);
