@@ -6,13 +6,13 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
+#include "runtime/ownership/ownership.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/stack.h"
 #include "runtime/text/casefold.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
-#include "services/random/random.h"
 
 namespace xel {
 
@@ -40,7 +40,6 @@ void runtime_init() {
     printhooks_init();
     cycles_init();
     os_init();
-    random_init();
     g_collector_enabled = false;
     g_collection_count = 0;
     memory_init();
@@ -55,6 +54,7 @@ void runtime_init() {
     stack_init(args, kArgStackCells, reinterpret_cast<CallFrame*>(calls), kCallFrameCapacity);
     symbols_init();
     context_init_global();
+    ownership_init();
     words_init();
     words_init_refinements();
     words_init_ooo();

@@ -1,0 +1,188 @@
+#include "runtime/ownership/ownership.h"
+
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/hash/hashtable.h"
+#include "runtime/printing/cycles.h"
+
+namespace xel {
+
+Offset g_ownership_table = 0;
+void (*g_object_fire_on_deep_change)(Cell* owner, Cell* word, Cell* target, Cell* action,
+                                     Cell* new_value, int index, int part) = nullptr;
+
+namespace {
+
+// Series types that can be owned without holding other values.
+bool is_flat_ownable(uint8_t type) {
+    switch (type) {
+    case T_STRING:
+    case T_FILE:
+    case T_URL:
+    case T_TAG:
+    case T_EMAIL:
+    case T_REF:
+    case T_BINARY:
+    case T_VECTOR:
+    case T_IMAGE:
+    case T_BITSET:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool is_ownable(uint8_t type) {
+    return is_block_kind(type) || is_flat_ownable(type);
+}
+
+bool owned_flag(const Cell* value) {
+    if (type_of(value) == T_IMAGE) return value->header & kImageOwned;
+    return buffer_of(value->data2)->flags & kFlagOwned;
+}
+
+void set_owned_flag(Cell* value, bool on) {
+    if (type_of(value) == T_IMAGE) {
+        value->header = on ? value->header | kImageOwned : value->header & ~kImageOwned;
+        return;
+    }
+    SeriesBuf* buf = buffer_of(value->data2);
+    buf->flags = on ? buf->flags | kFlagOwned : buf->flags & ~kFlagOwned;
+}
+
+bool object_owns_series(Offset ctx) {
+    return context_cell(ctx)->header & kContextOwnsSeries;
+}
+
+// Step 1 of setting an owner: an entry for the series unless it has one.
+void claim(Cell* value, const Cell& owner, const Cell& word) {
+    if (owned_flag(value)) return;
+    set_owned_flag(value, true);
+    Cell copy = *value;
+    if (hash_get_key(g_ownership_table, copy.data2)) return;
+    Cell* entry = hash_put_key(g_ownership_table, copy.data2);
+    entry[0] = copy;
+    entry[1] = owner;
+    entry[2] = word;
+}
+
+// Cells are re-fetched at every step: entries added on the way may move
+// every buffer.
+void set_owner_deep(Cell* value, const Cell& owner, const Cell& word) {
+    uint8_t type = type_of(value);
+    if (is_block_kind(type)) {
+        Cell block = *value;
+        claim(value, owner, word);
+        if (cycles_find(block.data2)) return;
+        cycles_push(block.data2);
+        for (uint32_t i = block.data1; i < block_buffer_length(&block); i++)
+            set_owner_deep(block_cell_at(&block, i), owner, word);
+        cycles_pop();
+    } else if (is_flat_ownable(type)) {
+        if (value->data2) claim(value, owner, word);
+    } else if (type == T_OBJECT) {
+        Offset ctx = value->data1;
+        if (object_owns_series(ctx) || cycles_find(ctx)) return;
+        cycles_push(ctx);
+        if (context_has_values(ctx)) {
+            for (uint32_t i = 0; i < context_word_count(ctx); i++) {
+                Cell* field = context_value_at(ctx, i);
+                if (type_of(field) == T_OBJECT && field->data1 == owner.data1) continue;
+                Cell field_word = *context_word_at(ctx, i);
+                set_owner_deep(context_value_at(ctx, i), owner, field_word);
+            }
+        }
+        cycles_pop();
+    }
+}
+
+void unbind_series(Cell* value) {
+    Cell copy = *value;
+    set_owned_flag(value, false);
+    Cell* entry = hash_get_key(g_ownership_table, copy.data2);
+    if (!entry) return;
+    for (int i = 0; i < 3; i++)
+        entry[i] = Cell{T_UNSET, 0, 0, 0};
+    hash_remove_key(g_ownership_table, copy.data2);
+    // Only a series that still had its entry is walked, so cycles end.
+    if (is_block_kind(type_of(&copy)))
+        for (uint32_t i = copy.data1; i < block_buffer_length(&copy); i++)
+            ownership_unbind(block_cell_at(&copy, i));
+}
+
+// The node an event on the value is keyed by, or 0 when it cannot be owned.
+Offset owned_node(const Cell* value) {
+    uint8_t type = type_of(value);
+    if (type == T_OBJECT) return value->data1;
+    if (!is_ownable(type) || !value->data2) return 0;
+    // Series other than images carry the flag on their buffer: a clear flag
+    // spares the lookup on every change of an unowned series.
+    if (type != T_IMAGE && !owned_flag(value)) return 0;
+    return value->data2;
+}
+
+} // namespace
+
+void ownership_init() {
+    g_ownership_table = hash_make(kOwnershipTableSize, nullptr, kHashOwnership, 3);
+}
+
+void ownership_set_owner(Cell* value, const Cell* owner, const Cell* word) {
+    Cell owner_copy = *owner;
+    Cell word_copy = *word;
+    set_owner_deep(value, owner_copy, word_copy);
+}
+
+void ownership_set_owner_flagged(Cell* value, const Cell* owner, const Cell* word) {
+    Offset ctx = owner->data1;
+    ownership_set_owner(value, owner, word);
+    context_cell(ctx)->header |= kContextOwnsSeries;
+}
+
+void ownership_unbind(Cell* value) {
+    uint8_t type = type_of(value);
+    if (is_ownable(type)) {
+        if (value->data2) unbind_series(value);
+    } else if (type == T_OBJECT) {
+        Offset ctx = value->data1;
+        if (object_owns_series(ctx) || cycles_find(ctx)) return;
+        cycles_push(ctx);
+        if (context_has_values(ctx))
+            for (uint32_t i = 0; i < context_word_count(ctx); i++)
+                ownership_unbind(context_value_at(ctx, i));
+        cycles_pop();
+    }
+}
+
+void ownership_unbind_range(const Cell* block, int32_t index, int32_t count) {
+    Cell copy = *block;
+    for (int32_t i = index; i < index + count; i++) {
+        if (i < 0) continue;
+        if (static_cast<uint32_t>(i) >= block_buffer_length(&copy)) break;
+        ownership_unbind(block_cell_at(&copy, static_cast<uint32_t>(i)));
+    }
+}
+
+Cell* ownership_find_owner(Offset node) {
+    Cell* entry = hash_get_key(g_ownership_table, node);
+    return entry ? entry + 1 : nullptr;
+}
+
+bool ownership_check(const Cell* value, const Cell* action, const Cell* new_value, int index,
+                     int part) {
+    Offset node = owned_node(value);
+    if (!node || !g_object_fire_on_deep_change) return false;
+    const Cell* entry = hash_get_key(g_ownership_table, node);
+    if (!entry || entry[1].data3 == 0) return false;
+    // Copies: the handler runs code that may move every buffer.
+    Cell owner = entry[1];
+    Cell word = entry[2];
+    Cell target = *value;
+    Cell act = *action;
+    Cell fresh = new_value ? *new_value : Cell{T_NONE, 0, 0, 0};
+    g_object_fire_on_deep_change(&owner, &word, &target, &act, new_value ? &fresh : nullptr, index,
+                                 part);
+    return true;
+}
+
+} // namespace xel
