@@ -13,6 +13,7 @@
 #include "runtime/text/casefold.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
+#include "services/random/random.h"
 
 namespace xel {
 
@@ -40,6 +41,7 @@ void runtime_init() {
     printhooks_init();
     cycles_init();
     os_init();
+    random_init();
     g_collector_enabled = false;
     g_collection_count = 0;
     memory_init();
