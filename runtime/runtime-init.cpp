@@ -1,11 +1,14 @@
 #include "runtime/runtime-init.h"
 
 #include "platform/os/os.h"
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
+#include "runtime/natives/natives.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
@@ -61,6 +64,9 @@ void runtime_init() {
     words_init_refinements();
     words_init_ooo();
     words_load_static_table();
+    actions_init();
+    natives_init();
+    error_init();
 }
 
 } // namespace xel

@@ -43,6 +43,8 @@ extern NativeFn g_actions_table[kActionCount];
 
 // Fills the actions table; runs after every datatype has registered its row.
 void actions_init();
+// Copies count stack-level entries into the table from slot 1 on.
+void actions_register(uint32_t count, const NativeFn* entries);
 
 // The implementation of slot for a type, raising script expect-arg (the
 // called action, the value's datatype, the first argument's word) when the

@@ -12,6 +12,10 @@ void string_row(ActionList& row);
 void char_row(ActionList& row);
 void integer_row(ActionList& row);
 void float_row(ActionList& row);
+void native_row(ActionList& row);
+void action_row(ActionList& row);
+void op_row(ActionList& row);
+void error_row(ActionList& row);
 
 void symbol_row(ActionList& row);
 void context_row(ActionList& row);

@@ -1,6 +1,7 @@
 #include "runtime/stack/stack.h"
 
 #include "runtime/error-fire.h"
+#include "runtime/printing/cycles.h"
 #include "runtime/stack/exits.h"
 
 namespace xel {
@@ -19,11 +20,14 @@ void stack_init(Cell* cells, uint32_t cell_count, CallFrame* frames, uint32_t fr
     g_stack_end = cells + cell_count;
     g_frames_base = g_frames_top = frames;
     g_frames_end = frames + frame_count;
+    g_pending_exit = 0;
+    g_throw_origin = nullptr;
 }
 
 void stack_overflow() {
     g_stack_top -= 5;
     if (g_stack_top < g_stack_base) g_stack_top = g_stack_base;
+    cycles_reset();
     error_fire(kCatInternal, err::internal::kStackOverflow);
 }
 

@@ -93,4 +93,142 @@ inline Cell* stack_set_last_keep(const Cell* value) {
     return g_stack_args;
 }
 
+inline uint8_t stack_top_type() {
+    return type_of(stack_top());
+}
+
+// stack_revert: when the last cell is an error! it becomes the result; then
+// only the result slot stays (try, attempt and compiled catch points).
+void stack_revert();
+
+// Frame position helpers.
+inline uint32_t frame_position(const CallFrame* f) {
+    return static_cast<uint32_t>(f - g_frames_base);
+}
+inline Cell* frame_saved_base(const CallFrame* f) {
+    return at<Cell>(f->saved_base);
+}
+// The frame base that was current while f was the top frame.
+Cell* frame_own_base(const CallFrame* f);
+
+// Frame header values of the pushers.
+constexpr uint32_t kHeaderFunction = 0x01000000;
+constexpr uint32_t kHeaderNative = 0x02000000;
+constexpr uint32_t kHeaderTry = 0x04000000;
+constexpr uint32_t kHeaderTryAll = 0x05000000;
+constexpr uint32_t kHeaderCatch = 0x06000000;
+constexpr uint32_t kHeaderEval = 0x87000000;
+constexpr uint32_t kHeaderLoop = 0x08000000;
+constexpr uint32_t kHeaderInterpNative = 0x82000000;
+constexpr uint32_t kHeaderInterpFunc = 0x81000000;
+constexpr uint32_t kHeaderCompiledFunc = 0x12000000;
+
+// Frame pushes: word is the word cell through which the call is made (its
+// symbol and context are recorded); each sets the frame base to the current
+// top and returns it. A full frame stack raises internal stack-overflow.
+Cell* stack_mark(const Cell* word, uint32_t header);
+// Kind 1; records the function context and its current values reference.
+Cell* stack_mark_func(const Cell* word, Offset func_ctx);
+// Points the function context's values at the current frame base (the
+// arguments the caller pushed), then pushes an exit-target native frame.
+Cell* stack_mark_compiled_func(const Cell* word, Offset func_ctx);
+inline Cell* stack_mark_native(const Cell* word) {
+    return stack_mark(word, kHeaderNative);
+}
+inline Cell* stack_mark_try(const Cell* word) {
+    return stack_mark(word, kHeaderTry);
+}
+inline Cell* stack_mark_try_all(const Cell* word) {
+    return stack_mark(word, kHeaderTryAll);
+}
+inline Cell* stack_mark_catch(const Cell* word) {
+    return stack_mark(word, kHeaderCatch);
+}
+inline Cell* stack_mark_eval(const Cell* word) {
+    return stack_mark(word, kHeaderEval);
+}
+inline Cell* stack_mark_loop(const Cell* word) {
+    return stack_mark(word, kHeaderLoop);
+}
+inline Cell* stack_mark_interp_native(const Cell* word) {
+    return stack_mark(word, kHeaderInterpNative);
+}
+// Kind 1, interpreted; like stack_mark_func when a context is given.
+Cell* stack_mark_interp_func(const Cell* word, Offset func_ctx);
+
+inline CallFrame* stack_top_frame() {
+    return g_frames_top - 1;
+}
+// Makes f the top frame (restores a saved position).
+inline void stack_set_top_frame(CallFrame* f) {
+    g_frames_top = f + 1;
+}
+// Sets or clears the exit-target bit of the top frame.
+void stack_set_flag(bool set);
+// Sets the interpreted bit of the top frame (apply).
+void stack_set_interp_flag();
+// Sets the exit-target bit of the second frame from the top and returns it;
+// nullptr when that frame already has it.
+CallFrame* stack_mark_exit_target();
+void stack_clear_exit_target(CallFrame* f);
+// True when a frame below from (below the top when nullptr) was pushed by the
+// interpreter; with only_next only the next frame is looked at.
+bool stack_in_interp(CallFrame* from, bool only_next);
+
+// Frame pops: the frames top moves down one frame and the frame base goes
+// back to the popped frame's saved base. "func" variants restore a kind-1
+// frame's function context values.
+void stack_unwind();            // top = popped frame's base (its values dropped)
+void stack_unwind_keep();       // top = popped frame's base + 1
+void stack_unwind_func();       // as unwind_keep, restoring the context
+void stack_unwind_func_reset(); // top = the caller's frame base, restoring
+void stack_unwind_reset();      // top = the caller's frame base
+void stack_unwind_last();       // result copied into the caller's result slot
+void stack_unwind_func_last();  // as unwind_last, restoring the context
+
+// Pops frames down to the nearest frame of kind (a try/all frame is a barrier
+// for every unroll); the found frame stays. With inclusive its own frame base
+// is current, else its caller's.
+void stack_unroll(uint32_t kind, bool inclusive);
+// Unrolls to kind, keeps the innermost result in the found frame's result
+// slot, with the top at the found frame's base.
+void stack_unroll_last(uint32_t kind);
+inline void stack_unroll_loop(bool inclusive) {
+    stack_unroll(kFrameLoop, inclusive);
+}
+
+// Raisers. stack_throw_error unwinds to the nearest try or try/all frame and
+// throws Throw{kThrowError} with the error on the stack top; with no such
+// frame the error is formed on standard error and the process ends with -2.
+[[noreturn]] void stack_throw_error(Cell* error);
+// break (cont false) and continue; return (ret true) and exit; throw. These
+// unwind to their target and set the pending exit (exits.h), then return; a
+// missing target or a try/all frame on the way raises the throw-category error.
+void stack_throw_break(bool has_value, bool cont);
+void stack_throw_exit(bool ret, bool include_top);
+void stack_throw_throw(uint32_t code);
+
+// The frame recorded by the first stack_throw_throw, read by stack_get_call.
+extern CallFrame* g_throw_origin;
+
+// The word of the innermost named call (from the throw origin when one is
+// recorded, which it clears), or the word <not-found>. Copy it before the
+// next allocation.
+Cell* stack_get_call();
+// Unless the error's stack field holds a block!, stores there the frames-top
+// position as an integer!.
+void stack_error_set_where(Cell* error);
+// Appends to block a word! for every named call from the frames base up to
+// (not including) the frame at position end; a call is named when depth is
+// above 1 or its value is a function!.
+void stack_trace_where(int depth, Cell* block, uint32_t end);
+// The same names formed into a string, each followed by one blank; returns
+// the budget left.
+int stack_trace_print(int depth, Cell* string, uint32_t end, int budget);
+// Appends, from the top frame down to the one above the base, each named
+// call's word and its saved frame base as a cell index.
+void stack_trace(Cell* block);
+// The collector's marking of the frames' contexts.
+void stack_mark_frames(void (*mark_context)(Offset ctx), void (*mark_block)(Offset node));
+
 } // namespace xel

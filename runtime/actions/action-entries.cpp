@@ -1,0 +1,354 @@
+// The stack-level entries of the 62 actions: each reads its arguments from
+// the current frame and its refinement positions from refs, in the order of
+// its typed signature (action-slots.h), and leaves its result in the frame's
+// result slot.
+#include <climits>
+
+#include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/series/series.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/error-fire.h"
+#include "runtime/words/symbols.h"
+
+namespace xel {
+
+NativeFn g_actions_table[kActionCount];
+
+namespace {
+
+inline bool flag(int32_t ref) {
+    return ref >= 0;
+}
+
+template <int Slot> uint32_t direct(int, const int32_t*) {
+    reinterpret_cast<DirectFn>(actions_get_action_ptr(Slot))();
+    return 0;
+}
+
+template <int Slot> uint32_t unary(int, const int32_t*) {
+    reinterpret_cast<UnaryFn>(actions_get_action_ptr(Slot))(call_arg(0));
+    return 0;
+}
+
+uint32_t act_make(int, const int32_t*) {
+    actions_make_typed(call_arg(0), call_arg(1));
+    return 0;
+}
+
+uint32_t act_random(int, const int32_t* refs) {
+    actions_random_typed(call_arg(0), flag(refs[0]), flag(refs[1]), flag(refs[2]));
+    return 0;
+}
+
+uint32_t act_reflect(int, const int32_t*) {
+    actions_reflect_typed(call_arg(0), call_arg(1));
+    return 0;
+}
+
+uint32_t act_to(int, const int32_t*) {
+    actions_to_typed(call_arg(0), call_arg(1));
+    return 0;
+}
+
+// The /part limit of form and mold: limit < 1 leaves an empty string; else
+// the frame keeps only the value, a new string is pushed, filled by fill(limit)
+// and cut to the limit when one was given.
+template <class Fill> void form_into_string(const Cell* part, Fill fill) {
+    int limit = part ? static_cast<int32_t>(part->data2) : INT_MAX;
+    if (part && limit < 1) {
+        string_make_at(stack_arguments(), 0);
+        stack_keep();
+        return;
+    }
+    stack_keep();
+    Cell* buffer = stack_push_cell();
+    string_make_at(buffer, 16);
+    fill(buffer, limit);
+    buffer = stack_arguments() + 1;
+    if (part) string_truncate_at(string_buffer(buffer), static_cast<uint32_t>(limit));
+    stack_set_last_keep(buffer);
+}
+
+uint32_t act_form(int, const int32_t* refs) {
+    Cell* part = ref_arg(refs[0]);
+    form_into_string(part, [part](Cell* buffer, int limit) {
+        actions_form_typed(stack_arguments(), buffer, part, limit);
+    });
+    return 0;
+}
+
+uint32_t act_mold(int, const int32_t* refs) {
+    bool only = flag(refs[0]), all = flag(refs[1]), flat = flag(refs[2]);
+    Cell* part = ref_arg(refs[3]);
+    form_into_string(part, [=](Cell* buffer, int limit) {
+        actions_mold_typed(stack_arguments(), buffer, only, all, flat, part, limit, 0);
+    });
+    return 0;
+}
+
+uint32_t act_eval_path(int, const int32_t* refs) {
+    actions_eval_path_typed(call_arg(0), call_arg(1), ref_arg(refs[0]), nullptr, nullptr, nullptr,
+                            0, false, false, false, true);
+    return 0;
+}
+
+uint32_t act_round(int, const int32_t* refs) {
+    actions_round_typed(call_arg(0), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]), flag(refs[3]),
+                        flag(refs[4]), flag(refs[5]), flag(refs[6]));
+    return 0;
+}
+
+uint32_t act_even_q(int, const int32_t*) {
+    bool r = actions_even_typed(call_arg(0));
+    set_logic(stack_arguments(), r);
+    return 0;
+}
+
+uint32_t act_odd_q(int, const int32_t*) {
+    bool r = actions_odd_typed(call_arg(0));
+    set_logic(stack_arguments(), r);
+    return 0;
+}
+
+// append and insert: with /part the value must be a series and the limit a
+// count or a position in the value's own series; a position before the
+// value's index makes the range run from the limit to the value's index.
+// An empty range, or /dup below 1, leaves the target unchanged.
+using InsertTyped = Cell* (*)(Cell*, Cell*, Cell*, bool, Cell*);
+uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
+    Cell* value = call_arg(1);
+    Cell* part = ref_arg(refs[0]);
+    Cell* dup = ref_arg(refs[2]);
+    Cell count;
+    if (part) {
+        if (!is_series_kind(type_of(value)))
+            error_fire(kCatScript, err::script::kInvalidPart, part);
+        int32_t n = series_part_count(value, part);
+        if (n < 0) {
+            series_set_index(value, series_index(value) + n);
+            n = -n;
+        }
+        if (n < 1) return 0;
+        set_integer(&count, n);
+        part = &count;
+    }
+    if (dup && type_of(dup) == T_INTEGER && static_cast<int32_t>(dup->data2) < 1) return 0;
+    typed(call_arg(0), value, part, flag(refs[1]), dup);
+    return 0;
+}
+
+uint32_t act_append(int, const int32_t* refs) {
+    return insert_entry(actions_append_typed, refs);
+}
+
+uint32_t act_insert(int, const int32_t* refs) {
+    return insert_entry(actions_insert_typed, refs);
+}
+
+uint32_t act_change(int, const int32_t* refs) {
+    Cell* part = ref_arg(refs[0]);
+    if (part && type_of(part) != T_INTEGER) series_part_count(call_arg(0), part);
+    actions_change_typed(call_arg(0), call_arg(1), part, flag(refs[1]), ref_arg(refs[2]));
+    return 0;
+}
+
+uint32_t act_copy(int, const int32_t* refs) {
+    Cell* types = ref_arg(refs[2]);
+    if (types && type_of(types) != T_DATATYPE && type_of(types) != T_TYPESET) {
+        Cell action = *stack_get_call();
+        Cell datatype{T_DATATYPE, type_of(types), 0, 0};
+        Cell arg = *word_load("types");
+        error_fire(kCatScript, err::script::kExpectArg, &action, &datatype, &arg);
+    }
+    actions_copy_typed(call_arg(0), ref_arg(refs[0]), flag(refs[1]), types);
+    return 0;
+}
+
+uint32_t act_find(int, const int32_t* refs) {
+    actions_find_typed(call_arg(0), call_arg(1), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]),
+                       flag(refs[3]), flag(refs[4]), ref_arg(refs[5]), ref_arg(refs[6]),
+                       flag(refs[7]), flag(refs[8]), flag(refs[9]), flag(refs[10]));
+    return 0;
+}
+
+uint32_t act_select(int, const int32_t* refs) {
+    actions_select_typed(call_arg(0), call_arg(1), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]),
+                         flag(refs[3]), flag(refs[4]), ref_arg(refs[5]), ref_arg(refs[6]),
+                         flag(refs[7]), flag(refs[8]), flag(refs[9]), flag(refs[10]));
+    return 0;
+}
+
+uint32_t act_length_q(int, const int32_t*) {
+    int n = actions_length_typed(call_arg(0));
+    if (n == -1)
+        set_none(stack_arguments());
+    else
+        set_integer(stack_arguments(), n);
+    return 0;
+}
+
+uint32_t act_move(int, const int32_t* refs) {
+    actions_move_typed(call_arg(0), call_arg(1), ref_arg(refs[0]));
+    return 0;
+}
+
+uint32_t act_pick(int, const int32_t*) {
+    actions_pick_typed(call_arg(0), actions_get_index_argument(call_arg(1)), call_arg(1));
+    return 0;
+}
+
+uint32_t act_poke(int, const int32_t*) {
+    Cell value = *call_arg(2);
+    actions_poke_typed(call_arg(0), actions_get_index_argument(call_arg(1)), call_arg(2),
+                       call_arg(1));
+    stack_set_last(&value);
+    return 0;
+}
+
+uint32_t act_put(int, const int32_t* refs) {
+    actions_put_typed(call_arg(0), call_arg(1), call_arg(2), flag(refs[0]));
+    return 0;
+}
+
+uint32_t act_remove(int, const int32_t* refs) {
+    actions_remove_typed(call_arg(0), ref_arg(refs[0]), ref_arg(refs[1]));
+    return 0;
+}
+
+uint32_t act_reverse(int, const int32_t* refs) {
+    actions_reverse_typed(call_arg(0), ref_arg(refs[0]), ref_arg(refs[1]));
+    return 0;
+}
+
+uint32_t act_sort(int, const int32_t* refs) {
+    actions_sort_typed(call_arg(0), flag(refs[0]), ref_arg(refs[1]), ref_arg(refs[2]),
+                       ref_arg(refs[3]), flag(refs[4]), flag(refs[5]), flag(refs[6]));
+    return 0;
+}
+
+uint32_t act_swap(int, const int32_t*) {
+    actions_swap_typed(call_arg(0), call_arg(1));
+    return 0;
+}
+
+uint32_t act_take(int, const int32_t* refs) {
+    actions_take_typed(call_arg(0), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]));
+    return 0;
+}
+
+uint32_t act_trim(int, const int32_t* refs) {
+    actions_trim_typed(call_arg(0), flag(refs[0]), flag(refs[1]), flag(refs[2]), flag(refs[3]),
+                       flag(refs[4]), ref_arg(refs[5]));
+    return 0;
+}
+
+uint32_t act_modify(int, const int32_t* refs) {
+    actions_modify_typed(call_arg(0), call_arg(1), call_arg(2), flag(refs[0]));
+    return 0;
+}
+
+uint32_t act_open(int, const int32_t* refs) {
+    actions_open_typed(call_arg(0), flag(refs[0]), flag(refs[1]), flag(refs[2]), flag(refs[3]),
+                       flag(refs[4]), ref_arg(refs[4]));
+    return 0;
+}
+
+uint32_t act_read(int, const int32_t* refs) {
+    actions_read_typed(call_arg(0), ref_arg(refs[0]), ref_arg(refs[1]), flag(refs[2]),
+                       flag(refs[3]), flag(refs[4]), ref_arg(refs[5]));
+    return 0;
+}
+
+uint32_t act_rename(int, const int32_t*) {
+    actions_rename_typed(call_arg(0), call_arg(1));
+    return 0;
+}
+
+uint32_t act_write(int, const int32_t* refs) {
+    actions_write_typed(call_arg(0), call_arg(1), flag(refs[0]), flag(refs[1]), flag(refs[2]),
+                        flag(refs[3]), ref_arg(refs[4]), ref_arg(refs[5]), ref_arg(refs[6]),
+                        ref_arg(refs[7]));
+    return 0;
+}
+
+// The 62 entries in slot order; set-path (8) has none and compare (9) is
+// called as actions_compare, not through the table.
+const NativeFn kEntries[kActionCount] = {
+    act_make,
+    act_random,
+    act_reflect,
+    act_to,
+    act_form,
+    act_mold,
+    act_eval_path,
+    nullptr,
+    nullptr,
+    direct<A_ABSOLUTE>,
+    direct<A_ADD>,
+    direct<A_DIVIDE>,
+    direct<A_MULTIPLY>,
+    unary<A_NEGATE>,
+    direct<A_POWER>,
+    direct<A_REMAINDER>,
+    act_round,
+    direct<A_SUBTRACT>,
+    act_even_q,
+    act_odd_q,
+    direct<A_AND_T>,
+    unary<A_COMPLEMENT>,
+    direct<A_OR_T>,
+    direct<A_XOR_T>,
+    act_append,
+    direct<A_AT>,
+    direct<A_BACK>,
+    act_change,
+    unary<A_CLEAR>,
+    act_copy,
+    act_find,
+    direct<A_HEAD>,
+    direct<A_HEAD_Q>,
+    direct<A_INDEX_Q>,
+    act_insert,
+    act_length_q,
+    act_move,
+    direct<A_NEXT>,
+    act_pick,
+    act_poke,
+    act_put,
+    act_remove,
+    act_reverse,
+    act_select,
+    act_sort,
+    direct<A_SKIP>,
+    act_swap,
+    direct<A_TAIL>,
+    direct<A_TAIL_Q>,
+    act_take,
+    act_trim,
+    unary<A_CREATE>,
+    unary<A_CLOSE>,
+    unary<A_DELETE>,
+    act_modify,
+    act_open,
+    unary<A_OPEN_Q>,
+    unary<A_QUERY>,
+    act_read,
+    act_rename,
+    unary<A_UPDATE>,
+    act_write,
+};
+
+} // namespace
+
+void actions_register(uint32_t count, const NativeFn* entries) {
+    for (uint32_t i = 0; i < count; i++)
+        g_actions_table[i] = entries[i];
+}
+
+void actions_init() {
+    actions_register(kActionCount, kEntries);
+}
+
+} // namespace xel
