@@ -305,12 +305,20 @@ TEST_F(Integer, Conversions) {
         Cell source;
         int error;
     } failures[] = {
-        {dbl_cell(1e10), kTypeLimit},           {dbl_cell(2147483648.0), kTypeLimit},
-        {dbl_cell(-2147483649.0), kTypeLimit},  {dbl_cell(NAN), kTypeLimit},
-        {pct_cell(-1e300), kTypeLimit},         {issue_cell("123456789"), kInvalidData},
-        {issue_cell("FG"), kInvalidData},       {string_cell("abc"), kBadToArg},
-        {string_cell("2147483648"), kBadToArg}, {block_cell({int_cell(1)}), kBadToArg},
-        {Cell{T_NONE, 0, 0, 0}, kBadToArg},     {Cell{T_MONEY, 0, 0, 0}, kBadToArg},
+        {dbl_cell(1e10), kTypeLimit},
+        {dbl_cell(2147483648.0), kTypeLimit},
+        {dbl_cell(-2147483649.0), kTypeLimit},
+        {dbl_cell(NAN), kTypeLimit},
+        {pct_cell(-1e300), kTypeLimit},
+        {issue_cell("123456789"), kInvalidData},
+        {issue_cell("FG"), kInvalidData},
+        // Only ASCII hex digits count, whatever the low bits of a wider character.
+        {issue_cell("\xC3\x81"), kInvalidData},
+        {string_cell("abc"), kBadToArg},
+        {string_cell("2147483648"), kBadToArg},
+        {block_cell({int_cell(1)}), kBadToArg},
+        {Cell{T_NONE, 0, 0, 0}, kBadToArg},
+        {Cell{T_MONEY, 0, 0, 0}, kBadToArg},
     };
     for (const auto& c : failures) {
         Cell source = c.source;
