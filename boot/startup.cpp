@@ -5,6 +5,7 @@
 #include "boot/fatal.h"
 #include "boot/runtime-record.h"
 #include "boot/throw.h"
+#include "boot/boot-load.h"
 #include "runtime/runtime-init.h"
 
 namespace xel {
@@ -13,6 +14,7 @@ void startup() {
     uint8_t marker;
     g_runtime.stack_base = reinterpret_cast<uintptr_t>(&marker);
     runtime_init();
+    boot_run_top_level();
 }
 
 void top_level_handler(uint32_t code) {

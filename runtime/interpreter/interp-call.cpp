@@ -1,0 +1,334 @@
+#include <cstring>
+
+#include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-spec.h"
+#include "runtime/interpreter/interp-trace.h"
+#include "runtime/interpreter/interp.h"
+#include "runtime/natives/natives.h"
+#include "runtime/stack/exits.h"
+#include "runtime/stack/stack.h"
+#include "runtime/words/fixed-words.h"
+#include "runtime/words/symbols.h"
+
+namespace xel {
+
+namespace {
+
+constexpr int kMaxRefinements = 64;
+
+struct Call {
+    const Cell* fn;
+    Cell* pos;
+    Cell* end;
+    Cell* code;
+    const Cell* name; // word or path naming the call
+    int mode;
+    bool infix;
+};
+
+[[noreturn]] void expect_arg(const Call& c, const Cell* value, int spec_pos) {
+    Cell type{T_DATATYPE, type_of(value), 0, 0};
+    error_fire(kCatScript, err::script::kExpectArg, call_name_word(c.name), &type,
+               spec_arg_word(c.fn, spec_pos));
+}
+
+// Pushes the next argument of the call as its class asks, then checks its type.
+void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
+    uint32_t cls = arg_class(typeset);
+    if (c.pos >= c.end) {
+        if (c.mode != kApplyNone) {
+            stack_push(&g_none_cell);
+            return;
+        }
+        if (cls == kArgSoftQuoted && typeset_has(typeset, T_UNSET)) {
+            stack_push(&g_unset_cell);
+            return;
+        }
+        error_fire(kCatScript, err::script::kNoArg, call_name_word(c.name),
+                   spec_arg_word(c.fn, spec_pos));
+    }
+    if (cls == kArgEvaluated && c.mode == kApplyNone) {
+        c.pos = interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
+        if (exit_pending()) return;
+    } else if (cls == kArgSoftQuoted && c.mode == kApplyNone) {
+        switch (type_of(c.pos)) {
+        case T_PAREN: {
+            Cell paren = *c.pos;
+            interp_eval_block(&paren, false);
+            if (exit_pending()) return;
+            break;
+        }
+        case T_GET_WORD:
+            stack_push(context_get(c.pos));
+            break;
+        case T_GET_PATH:
+            interp_eval_path(c.pos, c.end, c.code, false, true);
+            if (exit_pending()) return;
+            break;
+        default:
+            stack_push(c.pos);
+            break;
+        }
+        c.pos++;
+    } else {
+        Cell* v = stack_push(c.pos++);
+        cell_clear_new_line(v);
+    }
+    const Cell* value = stack_top();
+    if (!typeset_has(typeset, type_of(value))) expect_arg(c, value, spec_pos);
+}
+
+// The refinement entry of a symbol in the cached list, with the frame index
+// (functions) or ordinal (natives) it stands for.
+const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, int* ordinal) {
+    uint32_t canon = symbol_resolve(symbol);
+    int index = 0, ord = 0;
+    for (const Cell* e = list.begin; e < list.end; e++) {
+        if (type_of(e) == T_TYPESET) {
+            if (arg_class(e) != kArgReturn) index++;
+            continue;
+        }
+        ord++;
+        if (symbol_resolve(e->data2) == canon) {
+            *slot = index;
+            *ordinal = ord;
+            return e;
+        }
+        index++;
+    }
+    return nullptr;
+}
+
+// The refinements the call names: the path's elements after the function.
+template <class Apply> void apply_named_refinements(Call& c, const SpecList& list, Apply&& apply) {
+    if (!c.name || type_of(c.name) != T_PATH) return;
+    Cell* p = block_rs_head(c.name) + c.name->data1 + 1;
+    Cell* tail = block_rs_tail(c.name);
+    for (; p < tail; p++) {
+        uint32_t symbol;
+        if (type_of(p) == T_WORD) {
+            symbol = p->data2;
+        } else if (type_of(p) == T_GET_WORD) {
+            symbol = p->data2;
+            if (!value_truth(context_get(p))) {
+                int slot, ord;
+                if (!find_refinement(list, symbol, &slot, &ord))
+                    error_fire(kCatScript, err::script::kNoRefine, call_name_word(c.name), p);
+                continue;
+            }
+        } else {
+            error_fire(kCatScript, err::script::kBadRefine, p);
+        }
+        int slot = 0, ordinal = 0;
+        const Cell* entry = find_refinement(list, symbol, &slot, &ordinal);
+        if (!entry) error_fire(kCatScript, err::script::kNoRefine, call_name_word(c.name), p);
+        apply(entry, slot, ordinal);
+        if (exit_pending()) return;
+    }
+}
+
+void gather_native(Call& c, int32_t* refs) {
+    SpecList list = interp_cached_spec(c.fn);
+    int refinements = list.trailing;
+    if (refinements > kMaxRefinements) refinements = kMaxRefinements;
+    for (int i = 0; i < refinements; i++)
+        refs[i] = kRefAbsent;
+    Cell* base = stack_arguments();
+    bool active = true;
+    int spec_pos = 0;
+    if (c.infix) spec_pos = 1; // the left operand is already in place
+    const Cell* e = list.begin;
+    if (c.infix) {
+        while (e < list.end && (type_of(e) != T_TYPESET || arg_class(e) == kArgReturn))
+            e++;
+        if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
+        e++;
+    }
+    for (; e < list.end; e++) {
+        if (type_of(e) == T_TYPESET) {
+            if (arg_class(e) == kArgReturn) continue;
+            if (active) {
+                fetch_argument(c, e, spec_pos);
+                if (exit_pending()) return;
+            }
+        } else {
+            active = false;
+        }
+        spec_pos++;
+    }
+    apply_named_refinements(c, list, [&](const Cell* entry, int slot, int ordinal) {
+        if (ordinal > refinements) return;
+        if (refs[ordinal - 1] != kRefAbsent)
+            error_fire(kCatScript, err::script::kDupRefine, c.name);
+        refs[ordinal - 1] = static_cast<int32_t>(g_stack_top - base);
+        int pos = slot + 1;
+        for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
+            if (arg_class(a) == kArgReturn) continue;
+            fetch_argument(c, a, pos++);
+            if (exit_pending()) return;
+        }
+    });
+}
+
+void gather_function(Call& c) {
+    SpecList list = interp_cached_spec(c.fn);
+    Cell* base = stack_arguments();
+    bool active = true;
+    int spec_pos = 0;
+    const Cell* e = list.begin;
+    if (c.infix) {
+        while (e < list.end && (type_of(e) != T_TYPESET || arg_class(e) == kArgReturn))
+            e++;
+        if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
+        e++;
+        spec_pos = 1;
+    }
+    for (; e < list.end; e++) {
+        if (type_of(e) == T_TYPESET) {
+            if (arg_class(e) == kArgReturn) continue;
+            if (active) {
+                fetch_argument(c, e, spec_pos);
+                if (exit_pending()) return;
+            } else {
+                stack_push(&g_none_cell);
+            }
+        } else {
+            stack_push(&g_false_cell);
+            active = false;
+        }
+        spec_pos++;
+    }
+    if (list.trailing > 0) {
+        stack_push(&g_false_cell);
+        for (int i = 1; i < list.trailing; i++)
+            stack_push(&g_none_cell);
+    }
+    apply_named_refinements(c, list, [&](const Cell* entry, int slot, int) {
+        Cell* flag = base + slot;
+        if (type_of(flag) == T_LOGIC && flag->data1)
+            error_fire(kCatScript, err::script::kDupRefine, c.name);
+        set_logic(flag, true);
+        int pos = slot + 1;
+        for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
+            if (arg_class(a) == kArgReturn) continue;
+            fetch_argument(c, a, pos);
+            if (exit_pending()) return;
+            base[pos++] = *stack_top();
+            g_stack_top--;
+        }
+    });
+}
+
+} // namespace
+
+const Cell* call_name_word(const Cell* name) {
+    if (!name) return g_word_anon_marker;
+    if (type_of(name) == T_WORD) return name;
+    if (type_of(name) == T_PATH) {
+        const Cell* w = block_rs_head(name) + name->data1;
+        return type_of(w) == T_WORD ? w : g_word_anon_marker;
+    }
+    return g_word_anon_marker;
+}
+
+Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name,
+                       Offset owner, int mode, bool infix) {
+    Call c{fn, pos, end, code, name, mode, infix};
+    if (!c.name && pos > at<Cell>(buffer_of(code->data2)->head) && type_of(pos - 1) == T_WORD)
+        c.name = pos - 1;
+    const Cell* word = call_name_word(c.name);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceOpen, code, pos, c.name, fn);
+
+    Cell* slot;
+    if (infix) {
+        slot = --g_stack_top;
+    } else {
+        slot = stack_push(fn);
+    }
+    uint8_t t = type_of(fn);
+    if (t == T_NATIVE || t == T_ACTION) {
+        stack_mark_interp_native(word);
+        if (infix) g_stack_top++;
+        int32_t refs[kMaxRefinements];
+        gather_native(c, refs);
+        if (exit_pending()) return c.pos;
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceCall, code, c.pos, c.name, fn);
+        NativeFn routine = t == T_NATIVE ? native_code(fn->data1) : g_actions_table[fn->data1 - 1];
+        if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
+        routine(0, refs);
+        if (exit_pending()) return c.pos;
+        stack_unwind_keep();
+    } else if (t == T_FUNCTION) {
+        Offset ctx = fn->data1;
+        stack_mark_interp_func(word, ctx);
+        if (infix) g_stack_top++;
+        gather_function(c);
+        if (exit_pending()) return c.pos;
+        if (!owner) owner = function_owner(fn);
+        if (!owner && type_of(word) == T_WORD) owner = word->data1;
+        interp_call_function(fn, owner);
+        if (exit_pending()) return c.pos;
+        stack_unwind_keep();
+    } else {
+        error_fire(kCatInternal, err::internal::kNotDone);
+    }
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceReturn, code, c.pos, c.name, stack_top());
+    *slot = *(g_stack_top - 1);
+    g_stack_top = slot + 1;
+    return c.pos;
+}
+
+void interp_call_function(const Cell* fn, Offset owner) {
+    (void)owner;
+    Cell body = function_record(fn)[kRecordBody];
+    Offset ctx = fn->data1;
+    Cell* context = context_cell(ctx);
+    uint32_t saved_values = context->data2;
+    uint32_t saved_flags = context->header;
+    bool saved_tracing = g_tracing;
+    if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
+    if (fn->header & kFunctionNoTrace) g_tracing = false;
+
+    // The function's words read the frame's cells for this call.
+    context->header |= kContextStackValues;
+    context->data2 = offset_of(stack_arguments());
+    stack_set_flag(true);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceProlog, &body, nullptr, fn, nullptr);
+
+    struct Restore {
+        Offset ctx;
+        uint32_t values, flags;
+        bool tracing;
+        ~Restore() {
+            Cell* cc = context_cell(ctx);
+            cc->data2 = values;
+            cc->header = flags;
+            g_tracing = tracing;
+        }
+    } restore{ctx, saved_values, saved_flags, saved_tracing};
+
+    if (type_of(&body) == T_BLOCK) {
+        interp_eval_block(&body, true);
+    } else {
+        set_unset(stack_arguments());
+    }
+    uint32_t code = exit_take_if(kThrowReturn, kThrowExit);
+    (void)code;
+    if (exit_pending()) return;
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceEpilog, &body, nullptr, fn, stack_arguments());
+    stack_set_flag(false);
+}
+
+} // namespace xel

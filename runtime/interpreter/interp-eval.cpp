@@ -1,0 +1,215 @@
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-trace.h"
+#include "runtime/interpreter/interp.h"
+#include "runtime/stack/exits.h"
+#include "runtime/stack/stack.h"
+#include "runtime/words/fixed-words.h"
+#include "runtime/words/symbols.h"
+
+namespace xel {
+
+Cell g_current_code{T_UNSET, 0, 0, 0};
+
+namespace {
+
+// Restores the block under evaluation however the walk ends.
+struct CurrentCodeGuard {
+    Cell saved = g_current_code;
+    ~CurrentCodeGuard() { g_current_code = saved; }
+};
+
+inline Cell* block_head(const Cell* block) {
+    SeriesBuf* buf = buffer_of(block->data2);
+    return at<Cell>(buf->head);
+}
+
+inline Cell* block_end(const Cell* block) {
+    return at<Cell>(buffer_of(block->data2)->tail);
+}
+
+// The value bound to a word in the code: an op! there starts an infix call.
+inline const Cell* infix_op_at(const Cell* pos) {
+    if (type_of(pos) != T_WORD || !pos->data1 || !context_has_values(pos->data1)) return nullptr;
+    const Cell* v = context_get(pos);
+    return type_of(v) == T_OP ? v : nullptr;
+}
+
+Cell* push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
+    const Cell* v = context_get(pos);
+    uint8_t t = type_of(v);
+    if (is_callable(t) && !literal_functions) {
+        Cell fn = *v;
+        return interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, false);
+    }
+    if (t == T_UNSET) error_fire(kCatScript, err::script::kNoValue, pos);
+    if (t == T_OP) error_fire(kCatScript, err::script::kNoOpArg, pos);
+    stack_push(v);
+    return pos + 1;
+}
+
+} // namespace
+
+void interp_init() {
+    g_current_code = g_unset_cell;
+    trace_init();
+}
+
+void interp_eval_block(Cell* block, bool pass) {
+    CurrentCodeGuard guard;
+    stack_mark_eval(g_word_body_marker);
+    Cell code = *block;
+    Cell* pos = block_head(&code) + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
+    Cell* end = block_end(&code);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
+    if (pos >= end) {
+        set_unset(stack_arguments());
+        stack_keep();
+    } else {
+        g_current_code = code;
+        while (true) {
+            g_current_code.data1 = static_cast<uint32_t>(pos - block_head(&code));
+            pos = interp_eval_expression(pos, end, &code, false, false, false);
+            if (exit_pending()) return;
+            if (pos >= end) break;
+            stack_reset();
+        }
+    }
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExit, &code, end, nullptr, stack_arguments());
+    if (pass)
+        stack_unwind_last();
+    else
+        stack_unwind_keep();
+}
+
+Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bool keep,
+                             bool literal_functions) {
+    Cell* start = g_stack_top;
+    Cell* expr = pos;
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceFetch, code, pos, nullptr, pos);
+
+    switch (type_of(pos)) {
+    case T_WORD:
+        pos = push_word_value(pos, end, code, literal_functions);
+        break;
+    case T_SET_WORD: {
+        if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
+        Cell* word = pos;
+        pos = interp_eval_expression(pos + 1, end, code, false, true, false);
+        if (exit_pending()) return pos;
+        Cell* value = stack_top();
+        if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, word);
+        Cell w = *word;
+        context_set(&w, value);
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceSet, code, word, word, value);
+        break;
+    }
+    case T_GET_WORD:
+        stack_push(context_get(pos));
+        pos++;
+        break;
+    case T_LIT_WORD: {
+        Cell* c = stack_push(pos);
+        cell_set_type(c, T_WORD);
+        cell_clear_new_line(c);
+        pos++;
+        break;
+    }
+    case T_PAREN: {
+        Cell paren = *pos;
+        interp_eval_block(&paren, false);
+        if (exit_pending()) return pos;
+        pos++;
+        break;
+    }
+    case T_PATH:
+        pos = interp_eval_path(pos, end, code, false, false);
+        break;
+    case T_GET_PATH:
+        pos = interp_eval_path(pos, end, code, false, true);
+        break;
+    case T_SET_PATH:
+        if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
+        pos = interp_eval_path(pos, end, code, true, false);
+        break;
+    case T_LIT_PATH: {
+        Cell* c = stack_push(pos);
+        cell_set_type(c, T_PATH);
+        cell_clear_new_line(c);
+        pos++;
+        break;
+    }
+    case T_ISSUE:
+        if (pos + 1 < end && type_of(pos + 1) == T_BLOCK &&
+            (symbol_resolve(pos->data2) == g_sym_system ||
+             symbol_resolve(pos->data2) == g_sym_system_global))
+            error_fire(kCatInternal, err::internal::kXelSystem);
+        stack_push(pos);
+        pos++;
+        break;
+    case T_NATIVE:
+    case T_ACTION:
+    case T_FUNCTION:
+    case T_ROUTINE:
+        if (literal_functions) {
+            stack_push(pos);
+            pos++;
+        } else {
+            Cell fn = *pos;
+            pos = interp_eval_code(&fn, pos + 1, end, code, nullptr, 0, kApplyNone, false);
+        }
+        break;
+    case T_OP:
+        error_fire(kCatInternal, err::internal::kNotDone);
+    default: {
+        Cell* c = stack_push(pos);
+        cell_clear_new_line(c);
+        pos++;
+        break;
+    }
+    }
+    if (exit_pending()) return pos;
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTracePush, code, pos, nullptr, stack_top());
+
+    if (!no_infix) {
+        while (pos < end) {
+            const Cell* op = infix_op_at(pos);
+            if (!op) break;
+            if (g_tracing) [[unlikely]]
+                trace_fire(kTraceFetch, code, pos, nullptr, pos);
+            g_stack_top = start + 1;
+            Cell fn = *op;
+            cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+            pos = interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
+            if (exit_pending()) return pos;
+        }
+    }
+    if (!keep) {
+        stack_set_last_keep(start);
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceExpr, code, expr, nullptr, stack_arguments());
+    }
+    return pos;
+}
+
+int32_t interp_do_next(Cell* block) {
+    Cell code = *block;
+    Cell* head = block_head(&code);
+    Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
+    Cell* end = block_end(&code);
+    if (pos >= end) {
+        set_unset(stack_arguments());
+        return static_cast<int32_t>(code.data1);
+    }
+    pos = interp_eval_expression(pos, end, &code, false, false, false);
+    return static_cast<int32_t>(pos - head);
+}
+
+} // namespace xel

@@ -1,0 +1,34 @@
+// Shared pieces of the interpreter's files.
+#pragma once
+#include "runtime/cell.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/type-ids.h"
+#include "runtime/datatypes/typeset/typeset.h"
+
+namespace xel {
+
+inline bool is_callable(uint8_t t) {
+    return t == T_NATIVE || t == T_ACTION || t == T_FUNCTION || t == T_ROUTINE;
+}
+
+// Argument classes of the cached spec, in header bits 20-21 of its typesets.
+enum ArgClass : uint32_t {
+    kArgEvaluated = 0,
+    kArgLiteral = 1,
+    kArgSoftQuoted = 2,
+    kArgReturn = 3,
+};
+inline uint32_t arg_class(const Cell* typeset) {
+    return (typeset->header >> 20) & 3;
+}
+
+// The owner context a function was made in (a method of an object), or 0.
+inline Offset function_owner(const Cell* fn) {
+    const Cell* owner = function_record(fn) + kRecordOwner;
+    return type_of(owner) == T_INTEGER ? owner->data2 : 0;
+}
+
+// A word naming a call: the word itself, or the first element of a path.
+const Cell* call_name_word(const Cell* name);
+
+} // namespace xel

@@ -1,0 +1,93 @@
+#include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-trace.h"
+#include "runtime/interpreter/interp.h"
+#include "runtime/stack/exits.h"
+#include "runtime/stack/stack.h"
+
+namespace xel {
+
+Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
+    Cell path = *pos;
+    Cell* head = block_rs_head(&path) + (static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0);
+    Cell* tail = block_rs_tail(&path);
+    if (head >= tail) error_fire(kCatScript, err::script::kEmptyPath);
+    if (type_of(head) != T_WORD) error_fire(kCatScript, err::script::kWordFirst, &path);
+    if (g_tracing) [[unlikely]] {
+        trace_fire(kTraceEnter, &path, head, nullptr, nullptr);
+        trace_fire(kTraceFetch, &path, head, nullptr, head);
+    }
+
+    Cell* next = pos + 1;
+    Cell to_set{T_UNSET, 0, 0, 0};
+    if (set) {
+        next = interp_eval_expression(next, end, code, false, true, false);
+        if (exit_pending()) return next;
+        to_set = *stack_top();
+        g_stack_top--;
+    }
+
+    Cell current = *context_get(head);
+    if (type_of(&current) == T_UNSET) error_fire(kCatScript, err::script::kUnsetPath, &path, head);
+    Cell* start = g_stack_top;
+    if (is_callable(type_of(&current))) {
+        if (set) error_fire(kCatScript, err::script::kInvalidPathSet, &path);
+        if (get) {
+            stack_push(&current);
+            return next;
+        }
+        Cell name = path;
+        name.data1 = static_cast<uint32_t>(head - block_rs_head(&path));
+        return interp_eval_code(&current, next, end, code, &name, 0, kApplyNone, false);
+    }
+
+    // One frame for the walk, so the selections never touch the caller's slots.
+    stack_mark_native(head);
+    Cell* slot = stack_push_cell();
+    Cell gparent = g_none_cell;
+    Cell previous = *head;
+    for (Cell* e = head + 1; e < tail; e++) {
+        Cell selector = *e;
+        if (type_of(e) == T_GET_WORD) {
+            selector = *context_get(e);
+        } else if (type_of(e) == T_PAREN) {
+            interp_eval_block(&selector, false);
+            if (exit_pending()) return next;
+            selector = *stack_top();
+            g_stack_top = slot + 1;
+        }
+        if (type_of(&selector) == T_UNSET)
+            error_fire(kCatScript, err::script::kInvalidPath, &path, e);
+        bool last = e + 1 == tail;
+        Cell parent = current;
+        Cell* result = actions_eval_path_typed(&parent, &selector, set && last ? &to_set : nullptr,
+                                               &path, &gparent, &previous,
+                                               static_cast<int>(e - head), false, get, last, false);
+        current = *result;
+        g_stack_top = slot + 1;
+        gparent = parent;
+        previous = selector;
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTracePush, &path, e, nullptr, &current);
+        if (!set && !get && is_callable(type_of(&current))) {
+            stack_unwind_reset();
+            g_stack_top = start;
+            Cell name = path;
+            name.data1 = static_cast<uint32_t>(e - block_rs_head(&path));
+            Offset owner = type_of(&parent) == T_OBJECT ? parent.data1 : 0;
+            return interp_eval_code(&current, next, end, code, &name, owner, kApplyNone, false);
+        }
+    }
+    stack_unwind_reset();
+    g_stack_top = start;
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExit, &path, tail, nullptr, &current);
+    stack_push(set ? &to_set : &current);
+    return next;
+}
+
+} // namespace xel
