@@ -74,7 +74,9 @@ void boot_load_definitions() {
     Cell any_type = *word_load("any-type!");
     context_set(&any_type, &all);
     define_from("boot/actions.xel", T_ACTION);
-    define_from("boot/natives.xel", T_NATIVE);
+    // Natives are defined by subject, one file each: boot/natives-*.xel.
+    for (const EmbeddedSource* src = g_embedded_sources; src->name; src++)
+        if (!std::strncmp(src->name, "boot/natives-", 13)) define_from(src->name, T_NATIVE);
 }
 
 void boot_run_top_level() {

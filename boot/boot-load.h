@@ -6,7 +6,7 @@ namespace xel {
 
 // Binds every datatype word to its datatype! and every action and native to
 // its word, from the definition records of boot/actions.xel and
-// boot/natives.xel ("word: index [spec]"). A native whose code the natives
+// boot/natives-*.xel ("word: index [spec]"). A native whose code the natives
 // table does not hold is left unbound.
 void boot_load_definitions();
 
