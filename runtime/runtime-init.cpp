@@ -6,6 +6,7 @@
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/natives/natives.h"
@@ -67,6 +68,7 @@ void runtime_init() {
     actions_init();
     natives_init();
     error_init();
+    lexer_init();
 }
 
 } // namespace xel

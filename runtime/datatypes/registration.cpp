@@ -21,7 +21,7 @@ constexpr TypeEntry kTypes[] = {
     {T_DATATYPE, 0, "datatype!", datatype_row},
     {T_UNSET, 0, "unset!", unset_row},
     {T_NONE, 0, "none!", none_row},
-    {T_LOGIC, 0, "logic!", nullptr},
+    {T_LOGIC, 0, "logic!", logic_row},
     {T_SERIES, 0, "series!", nullptr},
     {T_BLOCK, T_SERIES, "block!", nullptr},
     {T_STRING, T_SERIES, "string!", string_row},

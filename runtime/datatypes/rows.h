@@ -8,6 +8,7 @@ namespace xel {
 void datatype_row(ActionList& row);
 void unset_row(ActionList& row);
 void none_row(ActionList& row);
+void logic_row(ActionList& row);
 void string_row(ActionList& row);
 void char_row(ActionList& row);
 void integer_row(ActionList& row);

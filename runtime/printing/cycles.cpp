@@ -52,9 +52,9 @@ uint32_t cycles_depth() {
     return static_cast<uint32_t>(g_cycles_cursor - g_cycles_base);
 }
 
-void cycles_relocate(Offset (*relocate)(Offset node)) {
+void cycles_relocate(const PtrMap* map) {
     for (Offset* p = g_cycles_base; p < g_cycles_cursor; p++)
-        *p = relocate(*p);
+        if (Offset moved = ptrmap_get(map, *p)) *p = moved;
 }
 
 Offset cycles_node_of(const Cell* value) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/hash/ptrmap.h"
 
 namespace xel {
 
@@ -27,8 +28,9 @@ void cycles_reset();
 bool cycles_find(Offset node);
 // Number of entries open now.
 uint32_t cycles_depth();
-// Rewrites every entry through the collector's node relocation map.
-void cycles_relocate(Offset (*relocate)(Offset node));
+// Rewrites every entry that node compaction moved, through the collector's
+// node relocation map.
+void cycles_relocate(const PtrMap* map);
 
 // The node a value is tracked by: its context for object!, error! and port!,
 // its series node for every other series-backed value.

@@ -12,11 +12,27 @@
 #include "runtime/ownership/ownership.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/runtime-init.h"
+#include "runtime/stack/stack.h"
+#include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
 
 using namespace xel;
 
 namespace {
+
+// Runs body under a try frame, as the language's try does, and returns the
+// throw code; the stacks are put back afterwards.
+template <class Body> uint32_t under_try(Body&& body) {
+    Cell* args = g_stack_args;
+    Cell* top = g_stack_top;
+    CallFrame* frames = g_frames_top;
+    stack_mark_try(g_word_try);
+    uint32_t code = catch_at(kCatchErrors, body);
+    g_stack_args = args;
+    g_stack_top = top;
+    g_frames_top = frames;
+    return code;
+}
 
 // One call of the deep-change handler, as the owner would see it.
 struct Event {
@@ -241,7 +257,7 @@ TEST_F(Ownership, NestingPastTheCycleStackIsTooDeep) {
     for (int i = 0; i < 1000; i++)
         b = block_of({b});
     Cell w = word_of("f");
-    uint32_t code = catch_at(kCatchErrors, [&] { ownership_set_owner(&b, &obj, &w); });
+    uint32_t code = under_try([&] { ownership_set_owner(&b, &obj, &w); });
     EXPECT_EQ(code, kThrowError);
     EXPECT_EQ(g_pending_error.category, kCatInternal);
     EXPECT_EQ(g_pending_error.id, err::internal::kTooDeep);

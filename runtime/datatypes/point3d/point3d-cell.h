@@ -1,0 +1,16 @@
+// point3D!: three float32 coordinates in words 1 to 3.
+#pragma once
+#include <cstring>
+
+#include "runtime/cell.h"
+
+namespace xel {
+
+inline void point3d_make_at(Cell* c, float x, float y, float z) {
+    *c = Cell{T_POINT3D, 0, 0, 0};
+    std::memcpy(&c->data1, &x, sizeof x);
+    std::memcpy(&c->data2, &y, sizeof y);
+    std::memcpy(&c->data3, &z, sizeof z);
+}
+
+} // namespace xel

@@ -1,0 +1,37 @@
+#include "runtime/datatypes/scalar/logic-ops.h"
+
+#include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/error-fire.h"
+
+namespace xel {
+
+namespace {
+
+[[noreturn]] void expect_logic(const Cell* arg) {
+    Cell called = *stack_get_call();
+    Cell type = *datatype_push(type_of(arg));
+    Cell arg_word = *error_arg_word(1);
+    error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg_word);
+}
+
+} // namespace
+
+void logic_operator(LogicOp op) {
+    Cell* args = stack_arguments();
+    const Cell* other = args + 1;
+    if (type_of(other) != T_LOGIC) expect_logic(other);
+    switch (op) {
+    case kLogicAnd:
+        args->data1 &= other->data1;
+        break;
+    case kLogicOr:
+        args->data1 |= other->data1;
+        break;
+    case kLogicXor:
+        args->data1 ^= other->data1;
+        break;
+    }
+}
+
+} // namespace xel
