@@ -2,6 +2,7 @@
 
 #include "boot/heap.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/runtime-init.h"
 
 namespace xel {
 
@@ -140,7 +141,7 @@ void natives_init() {
     for (int i = 0; i < kNativesCapacity; i++)
         g_natives_table[i] = nullptr;
     g_natives_fill = 1;
-    g_print_buffer = *block_make_in(nullptr, 32);
+    g_print_buffer = *block_make_in(&g_root, 32);
 
     NativeFn list[kNativeCount];
     for (int i = 0; i < kNativeCount; i++)

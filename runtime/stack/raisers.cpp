@@ -63,6 +63,11 @@ template <class Found> CallFrame* find_target(bool include_top, Found found) {
 
 } // namespace
 
+Cell g_frameless_error{};
+
+// With no call frame at all no language code is running (start-up, or C++
+// callers of the run-time such as tests): the error goes to the C++ catch
+// point around that code in g_frameless_error, the stacks left as they are.
 void stack_throw_error(Cell* error) {
     Cell err = *error;
     if (g_frames_top > g_frames_base) {
@@ -78,7 +83,8 @@ void stack_throw_error(Cell* error) {
         if (g_frames_top == g_frames_base && kind != kFrameTry && kind != kFrameTryAll)
             die_uncaught(&err);
     } else {
-        die_uncaught(&err);
+        g_frameless_error = err;
+        throw_code(kThrowError);
     }
     stack_push(&err);
     throw_code(kThrowError);

@@ -198,9 +198,12 @@ inline void stack_unroll_loop(bool inclusive) {
 }
 
 // Raisers. stack_throw_error unwinds to the nearest try or try/all frame and
-// throws Throw{kThrowError} with the error on the stack top; with no such
-// frame the error is formed on standard error and the process ends with -2.
+// throws Throw{kThrowError} with the error on the stack top; when frames are
+// on the stack but none of them catches, the error is formed on standard
+// error and the process ends with -2; with no frame at all it is thrown to
+// the C++ catch point around the running code, stored in g_frameless_error.
 [[noreturn]] void stack_throw_error(Cell* error);
+extern Cell g_frameless_error;
 // break (cont false) and continue; return (ret true) and exit; throw. These
 // unwind to their target and set the pending exit (exits.h), then return; a
 // missing target or a try/all frame on the way raises the throw-category error.

@@ -452,13 +452,26 @@ TEST_F(Stack, ExitBoundaryTurnsAnExitThrowBackIntoAPendingCode) {
 using StackDeathTest = Stack;
 
 TEST_F(StackDeathTest, AnUncaughtErrorIsWrittenOnStandardErrorAndEndsWith254) {
+    Cell body = word("<body>");
+    stack_mark_eval(&body);
     EXPECT_EXIT(error_fire(kCatMath, err::math::kZeroDivide), ::testing::ExitedWithCode(254),
-                "\\*\\*\\* Math Error: attempt to divide by zero\n\\*\\*\\* Where: \\?\\?\\?\n"
-                "\\*\\*\\* Near : none");
+                "\\*\\*\\* Math Error: attempt to divide by zero\n\\*\\*\\* Where: "
+                "<not-found>\n\\*\\*\\* Near : none");
     Cell f = word("f");
     stack_mark_native(&f);
     EXPECT_EXIT(error_fire(kCatMath, err::math::kZeroDivide), ::testing::ExitedWithCode(254),
                 "Where: f\n");
+}
+
+TEST_F(Stack, WithNoFrameAtAllAnErrorGoesToTheCxxCatchPoint) {
+    Cell* top = g_stack_top;
+    uint32_t code = catch_at(kCatchErrors, [] { error_fire(kCatMath, err::math::kZeroDivide); });
+    EXPECT_EQ(code, kThrowError);
+    EXPECT_EQ(g_stack_top, top) << "the stacks are left as they are";
+    Cell e = g_frameless_error;
+    EXPECT_EQ(error_id(e), "zero-divide");
+    EXPECT_EQ(error_text(e), "*** Math Error: attempt to divide by zero\n*** Where: ???\n"
+                             "*** Near : none");
 }
 
 } // namespace

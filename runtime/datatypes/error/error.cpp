@@ -154,7 +154,7 @@ void error_init() {
     for (uint32_t i = 0; i < kErrorFieldCount; i++)
         set_none(context_value_at(g_prototype, i));
 
-    g_messages = *block_make_in(nullptr, 200);
+    g_messages = *block_make_in(&g_root, 200);
     uint32_t fill = 0;
     for (int c = 0; c < kErrorCategoryCount; c++) {
         const ErrorCategoryInfo& cat = kErrorCatalog[c];
