@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/error-fire.h"
+#include "runtime/lexer/lexer.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/stack/stack.h"
 
@@ -100,6 +101,13 @@ Cell* block_make(Cell* proto, Cell* spec, int type) {
 Cell* block_to(Cell* proto, Cell* spec, int type) {
     (void)proto;
     if (is_block_kind(type_of(spec))) return clone_result(spec, type);
+    if (type_of(spec) == T_STRING) {
+        Cell text = *spec;
+        Cell* result = stack_arguments();
+        lexer_load_string(result, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+        cell_set_type(result, static_cast<uint8_t>(type));
+        return result;
+    }
     Cell fresh;
     block_make_at(&fresh, 1);
     Cell* kept = stack_push(&fresh);
