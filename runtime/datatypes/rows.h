@@ -24,4 +24,8 @@ void error_row(ActionList& row);
 void symbol_row(ActionList& row);
 void context_row(ActionList& row);
 
+void function_row(ActionList& row);
+void routine_row(ActionList& row);
+void typeset_row(ActionList& row);
+
 } // namespace xel
