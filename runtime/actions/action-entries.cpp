@@ -126,7 +126,7 @@ uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
         if (!is_series_kind(type_of(value)))
             error_fire(kCatScript, err::script::kInvalidPart, part);
         int32_t n = series_part_count(value, part);
-        if (n < 0) {
+        if (n < 0 && type_of(part) != T_INTEGER) {
             series_set_index(value, series_index(value) + n);
             n = -n;
         }

@@ -254,4 +254,62 @@ TEST_F(Dispatch, FallbacksRunTheGenericActionInANamedFrame) {
     stack_pop(1);
 }
 
+std::string mold_of(Cell v) {
+    Cell s = text("");
+    actions_mold_typed(&v, &s, false, false, false, nullptr, INT_MAX, 0);
+    return utf8(s);
+}
+
+TEST_F(Dispatch, AppendAndInsertCheckTheirPartAndDupArguments) {
+    Cell one = integer(1), two = integer(2), three = integer(3);
+    auto target = [] { return block({word("x")}); };
+    Cell source = block({one, two, three});
+    Cell at_two = source;
+    at_two.data1 = 2;
+    Cell limit_before = source;
+    limit_before.data1 = 1;
+
+    // A position before the value's index: the range runs from it to the index.
+    Cell t = target();
+    call(A_APPEND, "append", {t, at_two, limit_before}, {2});
+    EXPECT_EQ(mold_of(t), "[x 2]");
+
+    struct Case {
+        const char* what;
+        Cell value, part;
+        const char* after;
+    };
+    const Case unchanged[] = {
+        {"zero count", source, integer(0), "[x]"},
+        {"negative count", source, integer(-2), "[x]"},
+        {"empty range", at_two, at_two, "[x]"},
+    };
+    for (const Case& c : unchanged) {
+        Cell tt = target();
+        Cell r = call(A_INSERT, "insert", {tt, c.value, c.part}, {2});
+        EXPECT_EQ(mold_of(tt), c.after) << c.what;
+        EXPECT_EQ(r.data2, tt.data2) << "the target is the result";
+    }
+    Cell td = target();
+    call(A_APPEND, "append", {td, one, integer(0)}, {-1, -1, 2});
+    EXPECT_EQ(mold_of(td), "[x]") << "/dup below 1";
+
+    Cell e = error_of([&] { call(A_APPEND, "append", {target(), one, integer(1)}, {2}); });
+    EXPECT_EQ(error_id(e), "invalid-part");
+    Cell other = block({one});
+    e = error_of([&] { call(A_APPEND, "append", {target(), source, other}, {2}); });
+    EXPECT_EQ(error_id(e), "invalid-refine-arg");
+}
+
+TEST_F(Dispatch, RefinementPositionsTellPresenceByMinusOne) {
+    Cell w = word("f");
+    Cell* args = stack_mark_native(&w);
+    EXPECT_TRUE(ref_present(0)) << "a refinement at position 0 is present";
+    EXPECT_FALSE(ref_present(kRefAbsent));
+    EXPECT_EQ(ref_arg(kRefAbsent), nullptr);
+    EXPECT_EQ(ref_arg(2), args + 2);
+    EXPECT_EQ(call_arg(1), args + 1);
+    stack_unwind();
+}
+
 } // namespace
