@@ -3,6 +3,8 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/printing/cycles.h"
 
+#include <vector>
+
 using namespace xel;
 using namespace xel::test;
 
@@ -436,6 +438,38 @@ TEST_F(Stack, TracesNameFunctionCallsOnlyUnlessDeeper) {
     int left = stack_trace_print(2, &s, frame_position(g_frames_top), 100);
     EXPECT_EQ(utf8(s), "nat f ");
     EXPECT_EQ(left, 100 - 3 - 1 - 1 - 1);
+}
+
+TEST_F(Stack, CollectCallsListsNamedFramesFromTheTopWithTheirBases) {
+    Cell outer = word("outer"), f = word("f"), body = word("<body>");
+    stack_mark_native(&outer);
+    Cell one = integer(1);
+    stack_push(&one);
+    stack_push(&one);
+    Cell* f_caller = stack_arguments();
+    stack_mark_native(&f);
+    stack_mark_eval(&body);
+    Cell blk = block({});
+    stack_trace(&blk);
+    // The bottom frame (outer) is not listed, nor the <body> frame.
+    ASSERT_EQ(block_length_at(&blk), 2);
+    EXPECT_EQ(word_symbol(block_rs_head(&blk)), word_symbol(&f));
+    EXPECT_EQ(static_cast<int32_t>(block_rs_head(&blk)[1].data2), f_caller - g_stack_base);
+}
+
+TEST_F(Stack, FrameMarkingVisitsContextsAndSavedValues) {
+    static std::vector<Offset> contexts, blocks;
+    contexts.clear();
+    blocks.clear();
+    Offset ctx = function_context();
+    Cell f = word("f"), self = word("self");
+    stack_mark_func(&f, ctx);
+    stack_mark_native(&self);
+    stack_mark_frames([](Offset c) { contexts.push_back(c); },
+                      [](Offset b) { blocks.push_back(b); });
+    EXPECT_EQ(contexts, (std::vector<Offset>{g_global_context, ctx}));
+    // The saved values, then the word context of a frame called through self.
+    EXPECT_EQ(blocks, (std::vector<Offset>{context_cell(ctx)->data2, g_global_context}));
 }
 
 TEST_F(Stack, ExitBoundaryTurnsAnExitThrowBackIntoAPendingCode) {
