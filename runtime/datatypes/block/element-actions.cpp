@@ -1,16 +1,11 @@
 #include "runtime/datatypes/block/element-actions.h"
 
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/registry.h"
-#include "runtime/error-fire.h"
 
 namespace xel {
 
 namespace {
-
-[[noreturn]] void lacks_action(const Cell* value) {
-    Cell type{T_DATATYPE, type_of(value), 0, 0};
-    error_fire(kCatScript, err::script::kExpectArg, &type);
-}
 
 // A native's or action's table entry (word 1), a function's record (word 3);
 // an op! carries its source's type in header bits 16 to 23.
@@ -27,15 +22,11 @@ int three_way(uint32_t a, uint32_t b) {
 
 int element_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
                  int indent) {
-    auto fn = action_of<A_MOLD>(type_of(value));
-    if (!fn) lacks_action(value);
-    return fn(value, buffer, only, all, flat, arg, part, indent);
+    return actions_mold_typed(value, buffer, only, all, flat, arg, part, indent);
 }
 
 int element_form(Cell* value, Cell* buffer, Cell* arg, int part) {
-    auto fn = action_of<A_FORM>(type_of(value));
-    if (!fn) lacks_action(value);
-    return fn(value, buffer, arg, part);
+    return actions_form_typed(value, buffer, arg, part);
 }
 
 int element_compare(Cell* value1, Cell* value2, int op) {

@@ -1,11 +1,13 @@
-// How block code reaches the actions of its element types: straight through
-// the action rows of the registry, one small function per action.
+// How block code reaches the actions of its element types. mold and form go
+// through action dispatch; comparisons read the compare row themselves, so
+// that a type without compare reads as not comparable instead of failing a
+// search or a sort.
 #pragma once
 #include "runtime/cell.h"
 
 namespace xel {
 
-// The element type's mold and form; raise script expect-arg when the type lacks them.
+// The element type's mold and form (script expect-arg when the type lacks them).
 int element_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
                  int indent);
 int element_form(Cell* value, Cell* buffer, Cell* arg, int part);
