@@ -58,7 +58,9 @@ void lexer_push_marker(LexerState* s, uint8_t type, const uint8_t* opener, bool 
 }
 
 void lexer_pop_marker(LexerState* s, int closer) {
-    if (!lexer_fire_event(s, kEventClose, closer == -1 ? 0 : closer, nullptr)) return;
+    const Cell* open = lexer_open_marker(s);
+    int closed = closer == -1 && open ? marker_type(open) : closer;
+    if (!lexer_fire_event(s, kEventClose, closed > 0 ? closed : 0, nullptr)) return;
     Cell* m = lexer_open_marker(s);
     if (!m) {
         s->closing_type = 0;

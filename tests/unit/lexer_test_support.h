@@ -180,7 +180,11 @@ template <class Body> std::string syntax_error_in(Body&& body) {
     }
     {
         const PendingError& e = g_pending_error;
-        if (e.category != kCatSyntax) return "category " + std::to_string(e.category);
+        if (e.category != kCatSyntax)
+            return "category " + std::to_string(e.category) + " id " + std::to_string(e.id) +
+                   (e.arg_count && is_any_word_type(type_of(&e.args[0]))
+                        ? " " + spelling(&e.args[0])
+                        : "");
         auto str = [](const Cell& c) {
             return type_of(&c) == T_STRING ? string_utf8_text(&c) : std::string("?");
         };
