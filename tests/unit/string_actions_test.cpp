@@ -9,6 +9,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
+#include "runtime/words/symbols.h"
 #include "string_test_support.h"
 
 using namespace xel;
@@ -192,6 +193,13 @@ TEST_F(StringActions, ConcatenateWidensANarrowerSourceUnlessPerUnit) {
     EXPECT_EQ(unit_of(&source), 2u);
     EXPECT_EQ(code_points(&source), ascii("xy"));
     EXPECT_EQ(code_points(&target), (CodePoints{0x20AC, 'x', 'y', 'x', 'y'}));
+}
+
+TEST_F(StringActions, ConcatenateReadsASymbolAsItsSpelling) {
+    Cell target = string_from("<");
+    Cell sym = *symbol_get(symbol_make("caf\xC3\xA9"));
+    string_concatenate(&target, &sym, -1, 0, false, kConcatAppend);
+    EXPECT_EQ(code_points(&target), (CodePoints{'<', 'c', 'a', 'f', 0xE9}));
 }
 
 struct ConcatCase {

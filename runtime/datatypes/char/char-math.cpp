@@ -1,8 +1,8 @@
-// Arithmetic on characters: 32-bit integer math whose result must stay a code point.
-#include <cstdint>
-
-#include "boot/fatal.h"
+// Arithmetic on characters: the 32-bit integer math core, whose result must
+// stay a code point.
 #include "runtime/datatypes/char/char.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/integer/number-math.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
 
@@ -14,59 +14,45 @@ namespace {
     error_fire(kCatMath, err::math::kOverflow);
 }
 
-int64_t right_operand(const Cell* right) {
-    switch (type_of(right)) {
-    case T_CHAR:
-    case T_INTEGER:
-        return static_cast<int32_t>(right->data2);
-    case T_FLOAT: {
-        double d = cell_double(right);
-        // Truncated toward zero; a double beyond 32 bits has no integer to give.
-        if (!(d > -2147483649.0 && d < 2147483648.0)) overflow();
-        return static_cast<int32_t>(d);
-    }
-    default: {
-        Cell dt{T_DATATYPE, type_of(right), 0, 0};
-        error_fire(kCatScript, err::script::kInvalidType, &dt);
-    }
-    }
+[[noreturn]] void invalid_type(const Cell* right) {
+    Cell dt{T_DATATYPE, type_of(right), 0, 0};
+    error_fire(kCatScript, err::script::kInvalidType, &dt);
 }
 
 } // namespace
 
 void char_do_math(int op) {
     Cell* args = stack_arguments();
-    int64_t left = static_cast<int32_t>(args[0].data2);
-    int64_t right = right_operand(&args[1]);
-    int64_t result;
-    switch (op) {
-    case 0:
-        result = left + right;
+    Cell* right = args + 1;
+    int32_t r;
+    switch (type_of(right)) {
+    case T_CHAR:
+    case T_INTEGER:
+        r = static_cast<int32_t>(right->data2);
         break;
-    case 1:
-        result = left - right;
+    case T_FLOAT:
+        // Truncated toward zero; a double beyond 32 bits has no integer to give.
+        if (integer_float_overflow(right)) overflow();
+        r = static_cast<int32_t>(cell_double(right));
         break;
-    case 2:
-        result = left * right;
-        break;
-    case 3:
-    case 4:
-        if (right == 0) error_fire(kCatMath, err::math::kZeroDivide);
-        result = op == 3 ? left / right : left % right;
-        break;
-    case 5:
-        result = left | right;
-        break;
-    case 6:
-        result = left & right;
-        break;
-    case 7:
-        result = left ^ right;
-        break;
+    case T_VECTOR:
+        if (!g_number_handovers.math[T_VECTOR]) invalid_type(right);
+        g_number_handovers.math[T_VECTOR](op);
+        return;
     default:
-        runtime_error(kErrNoSwitch, 0);
+        invalid_type(right);
     }
-    if (result < 0 || result > kMaxCodePoint) overflow();
+    auto left = static_cast<int32_t>(args[0].data2);
+    int32_t result;
+    if (op == kMathDivide) {
+        result = integer_do_math_op(left, r, op, nullptr);
+    } else {
+        // The core turns a 32-bit overflow into a float!: no code point.
+        Cell scratch = args[0];
+        result = integer_do_math_op(left, r, op, &scratch);
+        if (type_of(&scratch) != T_CHAR) overflow();
+    }
+    if (result < 0 || result > static_cast<int32_t>(kMaxCodePoint)) overflow();
     char_set(&args[0], static_cast<uint32_t>(result));
 }
 

@@ -3,12 +3,16 @@
 #include <cstring>
 
 #include "runtime/datatypes/string/string.h"
+#include "runtime/words/symbols.h"
 
 namespace xel {
 
 namespace {
 
+// A symbol! stands for its spelling, read from the start.
 Cell as_string(const Cell* c) {
+    if (type_of(c) == T_SYMBOL)
+        return Cell{T_STRING, 0, symbol_string_node(const_cast<Cell*>(c)), 0};
     return *c;
 }
 
