@@ -41,7 +41,7 @@ struct Call {
 
 // Pushes the next argument of the call as its class asks, then checks its type.
 void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
-    uint32_t cls = arg_class(typeset);
+    uint32_t cls = argument_class(typeset);
     if (c.pos >= c.end) {
         if (c.mode != kApplyNone) {
             stack_push(&g_none_cell);
@@ -92,7 +92,7 @@ const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, in
     int index = 0, ord = 0;
     for (const Cell* e = list.begin; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
-            if (arg_class(e) != kArgReturn) index++;
+            if (argument_class(e) != kArgReturn) index++;
             continue;
         }
         ord++;
@@ -146,14 +146,14 @@ void gather_native(Call& c, int32_t* refs) {
     if (c.infix) spec_pos = 1; // the left operand is already in place
     const Cell* e = list.begin;
     if (c.infix) {
-        while (e < list.end && (type_of(e) != T_TYPESET || arg_class(e) == kArgReturn))
+        while (e < list.end && (type_of(e) != T_TYPESET || argument_class(e) == kArgReturn))
             e++;
         if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
         e++;
     }
     for (; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
-            if (arg_class(e) == kArgReturn) continue;
+            if (argument_class(e) == kArgReturn) continue;
             if (active) {
                 fetch_argument(c, e, spec_pos);
                 if (exit_pending()) return;
@@ -170,7 +170,7 @@ void gather_native(Call& c, int32_t* refs) {
         refs[ordinal - 1] = static_cast<int32_t>(g_stack_top - base);
         int pos = slot + 1;
         for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
-            if (arg_class(a) == kArgReturn) continue;
+            if (argument_class(a) == kArgReturn) continue;
             fetch_argument(c, a, pos++);
             if (exit_pending()) return;
         }
@@ -184,7 +184,7 @@ void gather_function(Call& c) {
     int spec_pos = 0;
     const Cell* e = list.begin;
     if (c.infix) {
-        while (e < list.end && (type_of(e) != T_TYPESET || arg_class(e) == kArgReturn))
+        while (e < list.end && (type_of(e) != T_TYPESET || argument_class(e) == kArgReturn))
             e++;
         if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
         e++;
@@ -192,7 +192,7 @@ void gather_function(Call& c) {
     }
     for (; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
-            if (arg_class(e) == kArgReturn) continue;
+            if (argument_class(e) == kArgReturn) continue;
             if (active) {
                 fetch_argument(c, e, spec_pos);
                 if (exit_pending()) return;
@@ -217,7 +217,7 @@ void gather_function(Call& c) {
         set_logic(flag, true);
         int pos = slot + 1;
         for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
-            if (arg_class(a) == kArgReturn) continue;
+            if (argument_class(a) == kArgReturn) continue;
             fetch_argument(c, a, pos);
             if (exit_pending()) return;
             base[pos++] = *stack_top();

@@ -2,6 +2,7 @@
 #pragma once
 #include "runtime/cell.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/datatypes/type-ids.h"
 #include "runtime/datatypes/typeset/typeset.h"
 
@@ -9,17 +10,6 @@ namespace xel {
 
 inline bool is_callable(uint8_t t) {
     return t == T_NATIVE || t == T_ACTION || t == T_FUNCTION || t == T_ROUTINE;
-}
-
-// Argument classes of the cached spec, in header bits 20-21 of its typesets.
-enum ArgClass : uint32_t {
-    kArgEvaluated = 0,
-    kArgLiteral = 1,
-    kArgSoftQuoted = 2,
-    kArgReturn = 3,
-};
-inline uint32_t arg_class(const Cell* typeset) {
-    return (typeset->header >> 20) & 3;
 }
 
 // The owner context a function was made in (a method of an object), or 0.

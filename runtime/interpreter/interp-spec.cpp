@@ -1,9 +1,7 @@
 #include "runtime/interpreter/interp-spec.h"
 
 #include "runtime/datatypes/block/block.h"
-#include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/typeset/typeset.h"
-#include "runtime/error-fire.h"
+#include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
@@ -24,78 +22,11 @@ Cell spec_block(const Cell* fn) {
 
 } // namespace
 
-void interp_cache_spec(Cell* dest, const Cell* spec, bool numbered) {
-    Cell list;
-    block_make_at(&list, 8);
-    Cell s = *spec;
-    uint32_t ordinal = 0;
-    int local_cells = 0;
-    uint32_t n = block_buffer_length(&s);
-    for (uint32_t i = s.data1; i < n; i++) {
-        const Cell* v = block_cell_at(&s, i);
-        uint8_t t = type_of(v);
-        if (local_cells) {
-            if (t == T_WORD) local_cells++;
-            continue;
-        }
-        uint32_t cls;
-        switch (t) {
-        case T_WORD:
-            cls = kArgEvaluated;
-            break;
-        case T_GET_WORD:
-            cls = kArgLiteral;
-            break;
-        case T_LIT_WORD:
-            cls = kArgSoftQuoted;
-            break;
-        case T_SET_WORD:
-            if (symbol_resolve(v->data2) != g_sym_return)
-                error_fire(kCatScript, err::script::kBadFuncDef, v);
-            cls = kArgReturn;
-            break;
-        case T_REFINEMENT:
-            if (symbol_resolve(v->data2) == symbol_resolve(g_word_local->data2)) {
-                local_cells = 1;
-            } else {
-                Cell r = *block_cell_at(&s, i);
-                cell_clear_new_line(&r);
-                if (numbered)
-                    r.data3 = ++ordinal;
-                else
-                    ordinal++;
-                *block_alloc_tail_cell(&list) = r;
-            }
-            continue;
-        default:
-            continue;
-        }
-        const Cell* types = i + 1 < n ? block_cell_at(&s, i + 1) : nullptr;
-        Cell* entry;
-        if (types && type_of(types) == T_BLOCK) {
-            Cell tb = *types;
-            entry = typeset_from_block(&list, &tb);
-        } else {
-            entry = typeset_make_default_in(&list);
-        }
-        entry->header = (entry->header & ~(3u << 20)) | cls << 20;
-    }
-    int trailing = numbered ? static_cast<int>(ordinal) : local_cells;
-    if (trailing > 0) set_integer(block_alloc_tail_cell(&list), trailing);
-    *dest = list;
-}
-
 SpecList interp_cached_spec(const Cell* fn) {
-    Cell* slot = cache_slot(fn);
-    if (type_of(slot) != T_BLOCK) [[unlikely]] {
-        Cell list, spec = spec_block(fn);
-        uint8_t t = type_of(fn);
-        interp_cache_spec(&list, &spec, t == T_NATIVE || t == T_ACTION);
-        slot = cache_slot(fn);
-        *slot = list;
-    }
-    Cell* begin = at<Cell>(buffer_of(slot->data2)->head);
-    Cell* end = at<Cell>(buffer_of(slot->data2)->tail);
+    const Cell* slot = cache_slot(fn);
+    Offset node = type_of(slot) == T_BLOCK ? slot->data2 : interp_cache_spec(fn);
+    Cell* begin = at<Cell>(buffer_of(node)->head);
+    Cell* end = at<Cell>(buffer_of(node)->tail);
     int trailing = 0;
     if (end > begin && type_of(end - 1) == T_INTEGER) {
         end--;
