@@ -214,6 +214,14 @@ TEST_F(BlockModify, MakeAndTo) {
     Cell to = *block_to(&proto, &five, T_BLOCK);
     EXPECT_EQ(ints(to), (Ints{5}));
     EXPECT_EQ(mold(to), "[5]");
+    Cell source = text("1 [a]\n2");
+    to = *block_to(&proto, &source, T_BLOCK);
+    EXPECT_EQ(mold(to), "[1 [a]\n2]") << "to block! of a string loads its text";
+    Cell set{T_TYPESET, 0, 0, 0};
+    reinterpret_cast<uint8_t*>(&set.data1)[T_NONE >> 3] |= 0x80 >> (T_NONE & 7);
+    reinterpret_cast<uint8_t*>(&set.data1)[T_BLOCK >> 3] |= 0x80 >> (T_BLOCK & 7);
+    to = *block_to(&proto, &set, T_BLOCK);
+    EXPECT_EQ(mold(to), "[none! block!]");
 }
 
 TEST_F(BlockModify, CloneDeepKeepsNestedTypes) {

@@ -3,6 +3,7 @@
 
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/printing/cycles.h"
@@ -105,6 +106,13 @@ Cell* block_to(Cell* proto, Cell* spec, int type) {
         Cell text = *spec;
         Cell* result = stack_arguments();
         lexer_load_string(result, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+        cell_set_type(result, static_cast<uint8_t>(type));
+        return result;
+    }
+    if (type_of(spec) == T_TYPESET) {
+        Cell set = *spec;
+        Cell* result = stack_arguments();
+        typeset_to_block(&set, result);
         cell_set_type(result, static_cast<uint8_t>(type));
         return result;
     }
