@@ -28,4 +28,11 @@ void function_row(ActionList& row);
 void routine_row(ActionList& row);
 void typeset_row(ActionList& row);
 
+void word_row(ActionList& row);
+void set_word_row(ActionList& row);
+void lit_word_row(ActionList& row);
+void get_word_row(ActionList& row);
+void refinement_row(ActionList& row);
+void issue_row(ActionList& row);
+
 } // namespace xel

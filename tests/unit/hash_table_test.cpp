@@ -358,6 +358,20 @@ TEST_F(HashTable_, MapGrowsInPlaceAndKeepsEveryKey) {
     }
 }
 
+TEST_F(HashTable_, MapWordKeysMatchAsSetWords) {
+    Offset node = alloc_cells(4);
+    SeriesBuf* buf = buffer_of(node);
+    *series_alloc_tail_cell(buf) = Cell{T_SET_WORD, 0, symbol_make("key"), 0};
+    set_integer(series_alloc_tail_cell(buffer_of(node)), 5);
+    Cell block{T_BLOCK, 0, node, 0};
+    Offset t = hash_make(1, &block, kHashMap, 1);
+    for (uint8_t type : {T_WORD, T_LIT_WORD, T_GET_WORD, T_SET_WORD}) {
+        Cell probe{type, 0, symbol_make("KEY"), 0};
+        EXPECT_EQ(index_of(t, hash_find(t, &probe, 0, 1, 0, false, false)), 0) << int(type);
+        EXPECT_EQ(hash_find(t, &probe, 0, 1, 2, false, false), nullptr) << int(type);
+    }
+}
+
 TEST_F(HashTable_, PointerTablePutGetRemove) {
     Offset t = hash_make(4, nullptr, kHashOwnership, 3);
     std::vector<Offset> keys;
