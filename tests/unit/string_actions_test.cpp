@@ -130,6 +130,22 @@ TEST_F(StringActions, ToFormsEveryElementOfABlock) {
     EXPECT_EQ(string_xs_length(r), 0);
 }
 
+TEST_F(StringActions, ToFormsWordsAndNumbersWithNothingBetween) {
+    Cell a = *word_load("a");
+    Cell b = string_from("b");
+    Cell blk = block_of({a, b, integer(1)});
+    EXPECT_EQ(string_utf8_text(string_to(nullptr, &blk, T_STRING)), "ab1");
+}
+
+TEST_F(StringActions, RefinementFormsForStringAndMoldsForTheOthers) {
+    Cell ref = *word_load("x");
+    cell_set_type(&ref, T_REFINEMENT);
+    EXPECT_EQ(string_utf8_text(string_to(nullptr, &ref, T_STRING)), "x");
+    Cell* file = string_to(nullptr, &ref, T_FILE);
+    EXPECT_EQ(type_of(file), T_FILE);
+    EXPECT_EQ(string_utf8_text(file), "/x");
+}
+
 TEST_F(StringActions, ToFromOtherValuesForms) {
     Cell c;
     char_set(&c, 0x20AC);

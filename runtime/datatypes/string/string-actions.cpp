@@ -1,5 +1,6 @@
 // The make, to and form actions of string! and its row.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "runtime/datatypes/constants.h"
@@ -33,13 +34,13 @@ Cell datatype_cell(int type) {
 void form_into(Cell* out, Cell* value) {
     auto fn = action_of<A_FORM>(type_of(value));
     if (!fn) lacks_action(value);
-    fn(value, out, nullptr, 0);
+    fn(value, out, nullptr, INT32_MAX);
 }
 
 void mold_into(Cell* out, Cell* value) {
     auto fn = action_of<A_MOLD>(type_of(value));
     if (!fn) lacks_action(value);
-    fn(value, out, false, false, false, nullptr, 0, 0);
+    fn(value, out, false, false, false, nullptr, INT32_MAX, 0);
 }
 
 // A copy of the units from the position, in the same unit.
