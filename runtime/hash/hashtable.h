@@ -1,6 +1,6 @@
-// The run-time's one hash table design: open addressing over a power-of-two
-// bucket count, 2 flag bits per bucket, triangular probing, at most 0.77 of
-// the buckets occupied, tombstones for deletions. Tables never hold values:
+// One hash table serves every use of the run-time: open addressing over a
+// power-of-two bucket count, 2 flag bits per bucket, triangular probing, at
+// most 0.77 of the buckets occupied, tombstones for deletions. Tables never hold values:
 // buckets hold positions in a block (hash!, map!, symbols, context words) or
 // byte offsets of entries (tables keyed by node addresses).
 //

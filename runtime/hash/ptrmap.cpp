@@ -42,7 +42,7 @@ void grow(PtrMap* map) {
     std::memcpy(moved, map->pairs, 8ull * old_buckets);
     for (uint32_t b = 0; b < old_buckets; b++) {
         if (hash_bucket_state(old_flags, b) != kBucketLive) continue;
-        uint32_t slot;
+        uint32_t slot = 0;
         find(map, moved[2 * b], &slot);
         hash_set_bucket_state(map->flags, slot, kBucketLive);
         map->pairs[2 * slot] = moved[2 * b];
@@ -70,7 +70,7 @@ PtrMap* ptrmap_make(uint32_t n) {
 }
 
 void ptrmap_put(PtrMap* map, Offset key, Offset value) {
-    uint32_t slot;
+    uint32_t slot = 0;
     int32_t found = find(map, key, &slot);
     if (found >= 0) {
         map->pairs[2 * found + 1] = value;
@@ -88,7 +88,7 @@ void ptrmap_put(PtrMap* map, Offset key, Offset value) {
 }
 
 Offset ptrmap_get(const PtrMap* map, Offset key) {
-    uint32_t slot;
+    uint32_t slot = 0;
     int32_t found = find(map, key, &slot);
     return found < 0 ? 0 : map->pairs[2 * found + 1];
 }
