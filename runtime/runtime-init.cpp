@@ -1,11 +1,13 @@
 #include "runtime/runtime-init.h"
 
+#include "boot/boot-load.h"
 #include "platform/os/os.h"
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
@@ -69,6 +71,8 @@ void runtime_init() {
     natives_init();
     error_init();
     lexer_init();
+    boot_load_definitions();
+    interp_init();
 }
 
 } // namespace xel
