@@ -5,7 +5,12 @@
 #include <vector>
 
 #include "runtime/datatypes/block/block-actions.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/native/native.h"
+#include "runtime/natives/natives.h"
 #include "runtime/sort/sort.h"
+#include "runtime/words/symbols.h"
 #include "tests/unit/series_fixture.h"
 
 using namespace xel;
@@ -195,6 +200,76 @@ TEST_F(BlockSort, RefinementErrors) {
     Cell n = none();
     expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, nullptr, &n); });
     EXPECT_EQ(ints(b), (std::vector<int32_t>{3, 1})) << "errors come before any change";
+}
+
+} // namespace
+
+namespace {
+
+class BlockSortByFunction : public SeriesFixture {
+  protected:
+    void SetUp() override {
+        SeriesFixture::SetUp();
+        g_boot_recording = false;
+    }
+    // Defines the native greater? in the global context.
+    static void define_greater() {
+        int index = 1;
+        while (std::string(native_name(index)) != "greater?")
+            index++;
+        Cell spec = loaded(("[value1 value2] " + std::to_string(index)).c_str());
+        Cell* kept = stack_push(&spec);
+        Cell native = *native_make(nullptr, kept, T_NATIVE);
+        Cell name = *word_load("greater?");
+        context_set(&name, &native);
+    }
+    static Cell loaded(const char* source) {
+        Cell proto = datatype(T_BLOCK);
+        Cell text_value = text(source);
+        return *block_to(&proto, &text_value, T_BLOCK);
+    }
+    // A function! made from spec and body texts.
+    static Cell function(const char* spec, const char* body) {
+        Cell s = loaded(spec);
+        Cell* kept = stack_push(&s);
+        Cell b = loaded(body);
+        Cell fn = *function_make_compiled(kept, &b, 0, 0, 0, 0);
+        return fn;
+    }
+};
+
+TEST_F(BlockSortByFunction, TheAnswerOrdersThePair) {
+    define_greater();
+    Cell greater = function("a b", "greater? a b");
+    for (bool stable : {false, true}) {
+        Cell b = int_block({1, 3, 2});
+        block_sort(&b, false, nullptr, &greater, nullptr, false, false, stable);
+        EXPECT_EQ(ints(b), (std::vector<int32_t>{3, 2, 1})) << "a > b sorts descending";
+        block_sort(&b, false, nullptr, &greater, nullptr, false, true, stable);
+        EXPECT_EQ(ints(b), (std::vector<int32_t>{1, 2, 3})) << "/reverse passes the pair in order";
+    }
+    Cell by_second = function("a b", "greater? a/2 b/2");
+    Cell recs = int_block({1, 20, 2, 10, 3, 30});
+    Cell two = integer(2);
+    Cell* top = g_stack_top;
+    block_sort(&recs, false, &two, &by_second, nullptr, true, false, true);
+    EXPECT_EQ(ints(recs), (std::vector<int32_t>{3, 30, 1, 20, 2, 10}))
+        << "/all passes whole records as blocks";
+    EXPECT_EQ(g_stack_top, top) << "the record blocks are popped";
+}
+
+TEST_F(BlockSortByFunction, AnErrorInTheFunctionUnwindsTheSort) {
+    Cell failing = function("a b", "undefined-word");
+    Cell b = int_block({5, 1, 4, 2, 3, 9, 8, 7, 6, 0});
+    for (bool stable : {false, true}) {
+        expect_error(kCatScript, err::script::kNoValue, [&] {
+            block_sort(&b, false, nullptr, &failing, nullptr, false, false, stable);
+        });
+        std::vector<int32_t> sorted = ints(b);
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}))
+            << "the cells are a permutation of what they were";
+    }
 }
 
 } // namespace

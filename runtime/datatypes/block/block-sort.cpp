@@ -1,9 +1,11 @@
 #include "runtime/datatypes/block/block-actions.h"
+#include "runtime/datatypes/block/block-sort-call.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/block/element-actions.h"
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/sort/sort.h"
+#include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
 
@@ -84,10 +86,7 @@ Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part
             if (field < 1 || field > size)
                 error_fire(kCatScript, err::script::kOutOfRange, compare);
             offset = field - 1;
-        } else if (type_of(compare) == T_FUNCTION) {
-            // Calling a comparator needs the interpreter.
-            error_fire(kCatInternal, err::internal::kNotDone);
-        } else {
+        } else if (type_of(compare) != T_FUNCTION) {
             error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_compare, compare);
         }
     }
@@ -102,10 +101,24 @@ Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part
     size_t records = static_cast<size_t>(count / size);
     size_t width = static_cast<size_t>(size) * sizeof(Cell);
     Cell* first = block_cell_at(&blk, static_cast<uint32_t>(start));
-    if (stable)
-        sort_merge(first, records, width, op, flags, compare_records);
-    else
-        sort_quick(first, records, width, op, flags, compare_records);
+    auto sorter = stable ? sort_merge : sort_quick;
+    if (compare && type_of(compare) == T_FUNCTION) {
+        SortByFunction order{*compare, all, reverse, static_cast<uint32_t>(size), nullptr};
+        if (all) {
+            order.records = stack_push_cell();
+            block_make_at(order.records, size);
+            block_make_at(stack_push_cell(), size);
+        }
+        exit_boundary([&] {
+            sorter(first, records, width, reinterpret_cast<intptr_t>(&order), 0,
+                   sort_call_comparator);
+        });
+        // A break, return or throw from the function: the stacks are its target's now.
+        if (exit_pending()) return result;
+        if (all) stack_pop(2);
+    } else {
+        sorter(first, records, width, op, flags, compare_records);
+    }
     if (told) ownership_notify_after(&blk, Change::Sort, nullptr, start, count);
     return result;
 }
