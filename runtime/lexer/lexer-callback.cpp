@@ -15,7 +15,6 @@
 #include "runtime/lexer/lexer.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/text/unicode.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
 
@@ -64,7 +63,7 @@ uint32_t unit_offset(LexerState* s, const uint8_t* p) {
         s->cached_byte_position = s->input_start;
         s->cached_code_point_offset = 0;
     }
-    s->cached_code_point_offset += utf8_count_chars(s->cached_byte_position, p);
+    s->cached_code_point_offset += lexer_count_code_points(s->cached_byte_position, p);
     s->cached_byte_position = p;
     return s->cached_code_point_offset;
 }
@@ -75,7 +74,7 @@ const uint8_t* address_of(const LexerState* s, uint32_t offset) {
         auto room = static_cast<uint32_t>(s->input_end - s->input_start);
         return s->input_start + (offset < room ? offset : room);
     }
-    return utf8_skip_chars(s->input_start, s->input_end, offset);
+    return lexer_skip_code_points(s->input_start, s->input_end, offset);
 }
 
 } // namespace

@@ -171,6 +171,7 @@ bool read_date(const uint8_t* p, const uint8_t* end, DateFields* f) {
         return p == end || (p++, read_time(&p, end, f));
     }
     p = field;
+    if (p >= end) return false;
     int32_t month;
     if (is_digit(*p)) {
         if (!read_digits(&p, end, 2, &month, nullptr)) return false;

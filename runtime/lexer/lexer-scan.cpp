@@ -5,7 +5,6 @@
 #include "runtime/lexer/lexer-scanners.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
-#include "runtime/text/unicode.h"
 
 namespace xel {
 
@@ -303,7 +302,7 @@ int lexer_scan(Cell* result, const uint8_t* start, uint32_t length, uint32_t fla
         auto bytes = static_cast<int32_t>(s.position - s.input_start);
         bool text = input && type_of(input) != T_BINARY;
         *consumed =
-            text ? static_cast<int32_t>(utf8_count_chars(s.input_start, s.position)) : bytes;
+            text ? static_cast<int32_t>(lexer_count_code_points(s.input_start, s.position)) : bytes;
     }
     return stopped ? T_ERROR : s.type;
 }

@@ -84,6 +84,21 @@ inline uint8_t marker_type(const Cell* m) {
 // beginning with Unicode blanks are scanned again after them.
 TokenClass lexer_next_token(LexerState* s);
 
+// Code points in text converted from a string: every byte but continuation
+// bytes starts one (a lone surrogate a string may hold included).
+inline uint32_t lexer_count_code_points(const uint8_t* p, const uint8_t* end) {
+    uint32_t n = 0;
+    for (; p < end; p++)
+        n += (*p & 0xC0) != 0x80;
+    return n;
+}
+// The address after n code points of such text, never beyond end.
+inline const uint8_t* lexer_skip_code_points(const uint8_t* p, const uint8_t* end, uint32_t n) {
+    for (; p < end; p++)
+        if ((*p & 0xC0) != 0x80 && n-- == 0) break;
+    return p;
+}
+
 // Whether only blanks and comments lie in [p, end).
 bool lexer_rest_is_blank(const uint8_t* p, const uint8_t* end);
 

@@ -87,6 +87,7 @@ const ErrorCase kErrorCases[] = {
     {"50x%", "(line 1) invalid pair! at 50x%"},
     // Dates.
     {"30-Feb-2000", "(line 1) invalid date! at 30-Feb-2000"},
+    {"15-", "(line 1) invalid date! at 15-"},
     {"29-Feb-2001", "(line 1) invalid date! at 29-Feb-2001"},
     {"1-Foo-2000", "(line 1) invalid date! at 1-Foo-2000"},
     {"1-Jan/2000", "(line 1) invalid date! at 1-Jan/2000"},
@@ -232,7 +233,18 @@ TEST_F(LexerModes, StringInputCountsCodePoints) {
     EXPECT_EQ(xel::test::describe(&result), "[\xC3\xA9t]");
 }
 
-TEST_F(LexerModes, ACallbackThatCannotBeCalledIsRefusedOnlyWhenAnEventFires) {
+TEST_F(LexerModes, ALoneSurrogateInAStringCountsAsOneCodePoint) {
+    Cell str;
+    const char* text = "\"\xED\xAC\x90\" a";
+    string_load_at(reinterpret_cast<const uint8_t*>(text), std::strlen(text), &str, 0);
+    ASSERT_EQ(string_xs_length(&str), 5);
+    int32_t consumed = 0;
+    EXPECT_EQ(lexer_load_string(nullptr, &str, -1, kScanPrescan, &consumed, nullptr, nullptr),
+              T_STRING);
+    EXPECT_EQ(consumed, 3);
+}
+
+TEST_F(LexerModes, ANoneCallbackIsNoCallback) {
     Cell none{T_NONE, 0, 0, 0};
     std::string text = "a";
     Cell result{};
