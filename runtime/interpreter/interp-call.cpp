@@ -134,6 +134,33 @@ template <class Apply> void apply_named_refinements(Call& c, const SpecList& lis
     }
 }
 
+// The first entry to gather: in an infix call the left operand is already
+// in place as the first argument, so its entry is only checked.
+const Cell* first_entry(Call& c, const SpecList& list, Cell* base, int* spec_pos) {
+    const Cell* e = list.begin;
+    if (!c.infix) return e;
+    while (e < list.end && (type_of(e) != T_TYPESET || argument_class(e) == kArgReturn))
+        e++;
+    if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
+    *spec_pos = 1;
+    return e + 1;
+}
+
+// Fetches the arguments of a named refinement: pushed (natives), or into
+// their placeholder cells from frame index pos on (functions: frame != nullptr).
+void fetch_refinement_args(Call& c, const SpecList& list, const Cell* entry, int pos, Cell* frame) {
+    for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
+        if (argument_class(a) == kArgReturn) continue;
+        fetch_argument(c, a, pos);
+        if (exit_pending()) return;
+        if (frame) {
+            frame[pos] = *stack_top();
+            g_stack_top--;
+        }
+        pos++;
+    }
+}
+
 void gather_native(Call& c, int32_t* refs) {
     SpecList list = interp_cached_spec(c.fn);
     int refinements = list.trailing;
@@ -143,14 +170,7 @@ void gather_native(Call& c, int32_t* refs) {
     Cell* base = stack_arguments();
     bool active = true;
     int spec_pos = 0;
-    if (c.infix) spec_pos = 1; // the left operand is already in place
-    const Cell* e = list.begin;
-    if (c.infix) {
-        while (e < list.end && (type_of(e) != T_TYPESET || argument_class(e) == kArgReturn))
-            e++;
-        if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
-        e++;
-    }
+    const Cell* e = first_entry(c, list, base, &spec_pos);
     for (; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
             if (argument_class(e) == kArgReturn) continue;
@@ -168,12 +188,7 @@ void gather_native(Call& c, int32_t* refs) {
         if (refs[ordinal - 1] != kRefAbsent)
             error_fire(kCatScript, err::script::kDupRefine, c.name);
         refs[ordinal - 1] = static_cast<int32_t>(g_stack_top - base);
-        int pos = slot + 1;
-        for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
-            if (argument_class(a) == kArgReturn) continue;
-            fetch_argument(c, a, pos++);
-            if (exit_pending()) return;
-        }
+        fetch_refinement_args(c, list, entry, slot + 1, nullptr);
     });
 }
 
@@ -182,14 +197,7 @@ void gather_function(Call& c) {
     Cell* base = stack_arguments();
     bool active = true;
     int spec_pos = 0;
-    const Cell* e = list.begin;
-    if (c.infix) {
-        while (e < list.end && (type_of(e) != T_TYPESET || argument_class(e) == kArgReturn))
-            e++;
-        if (e < list.end && !typeset_has(e, type_of(base))) expect_arg(c, base, 0);
-        e++;
-        spec_pos = 1;
-    }
+    const Cell* e = first_entry(c, list, base, &spec_pos);
     for (; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
             if (argument_class(e) == kArgReturn) continue;
@@ -215,14 +223,7 @@ void gather_function(Call& c) {
         if (type_of(flag) == T_LOGIC && flag->data1)
             error_fire(kCatScript, err::script::kDupRefine, c.name);
         set_logic(flag, true);
-        int pos = slot + 1;
-        for (const Cell* a = entry + 1; a < list.end && type_of(a) == T_TYPESET; a++) {
-            if (argument_class(a) == kArgReturn) continue;
-            fetch_argument(c, a, pos);
-            if (exit_pending()) return;
-            base[pos++] = *stack_top();
-            g_stack_top--;
-        }
+        fetch_refinement_args(c, list, entry, slot + 1, base);
     });
 }
 
