@@ -69,11 +69,10 @@ void lexer_throw_error(LexerState* s, const uint8_t* start, const uint8_t* end, 
     }
     if (!end) end = s->position;
     if (type_of(&s->callback) != T_NONE && (s->event_mask & kEventError)) {
-        int type = code > 0           ? code
-                   : s->closing_type  ? s->closing_type
-                   : s->type          ? s->type
-                   : s->type_hint > 0 ? s->type_hint
-                                      : T_ERROR;
+        int type = code > 0          ? code
+                   : s->closing_type ? s->closing_type
+                   : s->type         ? s->type
+                                     : T_ERROR;
         const Cell* m = lexer_open_marker(s);
         if (m && marker_type(m) >= T_PATH && marker_type(m) <= T_GET_PATH) lexer_pop_marker(s, -1);
         const uint8_t* saved_start = s->token_start;

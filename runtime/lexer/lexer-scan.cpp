@@ -41,103 +41,82 @@ bool takes_final_byte(const LexerState* s, TokenClass tc, const uint8_t* p) {
 void extend_raw_string(LexerState* s) {
     const uint8_t* p = s->position; // at the "{"
     const auto signs = static_cast<size_t>(p - s->token_start);
+    const uint8_t* end = s->input_end;
     int32_t lines = 0;
-    for (const uint8_t* q = p + 1; q < s->input_end; q++) {
+    for (const uint8_t* q = p + 1; q < end; q++) {
         if (*q == '\n') lines++;
-        if (*q != '}' || static_cast<size_t>(s->input_end - q - 1) < signs) continue;
+        if (*q != '}') continue;
         size_t n = 0;
-        while (n < signs && q[1 + n] == '%')
+        while (n < signs && q + 1 + n < end && q[1 + n] == '%')
             n++;
         if (n == signs) {
             s->line += lines;
-            s->new_lines += lines;
             s->position = s->token_end = q + 1 + signs;
             return;
         }
+        q += n; // no "}" inside the run of signs
     }
-    lexer_throw_error(s, s->token_start, s->input_end, T_STRING);
+    s->line += lines;
+    lexer_throw_error(s, s->token_start, end, T_STRING);
 }
 
-uint32_t flags_of(const uint8_t* start, const uint8_t* end) {
-    uint32_t flags = 0;
-    for (const uint8_t* p = start; p < end; p++)
-        flags |= g_lexer_tables.char_entry[*p] & ~0xFFu;
-    return flags;
-}
-
-// Words end at the first Unicode blank; a word made of them is blank.
-// Returns false when the token must be scanned again from the new position.
-bool trim_unicode_blanks(LexerState* s) {
-    const uint8_t* start = s->token_start;
-    const uint8_t* q = start;
-    int n;
-    while (q < s->token_end && (n = lexer_unicode_blank_length(q, s->token_end)) > 0)
-        q += n;
-    if (q > start) {
-        if (s->start_state != kStStart) lexer_throw_error(s, nullptr, s->token_end, T_PATH);
-        s->position = q;
-        return false;
-    }
-    for (; q < s->token_end; q++) {
-        if (lexer_unicode_blank_length(q, s->token_end) == 0) continue;
-        s->position = s->token_end = q;
-        s->token_flags = flags_of(start, q);
-        s->token_class = kTokWord;
-        s->type = T_WORD;
-        break;
-    }
-    return true;
+// Lead bytes of the Unicode blanks' UTF-8 sequences.
+bool may_lead_blank(uint8_t byte) {
+    return byte == 0xC2 || (byte >= 0xE1 && byte <= 0xE3);
 }
 
 } // namespace
 
-// Steps 1 to 4 of the main loop: one token from the start state.
+// Steps 1 to 4 of the main loop: one token from the start state. A Unicode
+// blank takes the class of an ASCII blank, so it is skipped before a token
+// and ends a word.
 TokenClass lexer_next_token(LexerState* s) {
     const LexerTables& t = g_lexer_tables;
+    const uint8_t* p = s->position;
+    const uint8_t* end = s->input_end;
+    const uint8_t* start = p;
+    uint32_t flags = 0;
+    int state = s->start_state;
     int32_t leading = 0;
+    uint8_t next;
     for (;;) {
-        const uint8_t* p = s->position;
-        const uint8_t* end = s->input_end;
-        const uint8_t* start = p;
-        uint32_t flags = 0;
-        int state = s->start_state;
-        int32_t line0 = s->line;
-        uint8_t next;
-        for (;;) {
-            if (p >= end) {
-                next = t.transition[state * kClassCount + kClsEnd];
-                break;
-            }
-            uint32_t entry = t.char_entry[*p];
-            auto cls = static_cast<uint8_t>(entry);
-            next = t.transition[state * kClassCount + cls];
-            if (next >= kFinalBase) break;
-            if (t.skip[next]) {
-                start = p + 1;
-                leading += t.line[cls];
-            } else {
-                flags |= entry & ~0xFFu;
-            }
-            s->line += t.line[cls];
-            p++;
-            state = next;
+        if (p >= end) {
+            next = t.transition[state * kClassCount + kClsEnd];
+            break;
         }
-        auto tc = static_cast<TokenClass>(next - kFinalBase);
-        s->previous_state = state;
-        s->token_start = start;
-        s->token_flags = flags;
-        s->token_class = tc;
-        s->type = t.type[next];
-        s->new_lines = s->line - line0;
-        s->leading_lines = leading;
-        if (p < end && takes_final_byte(s, tc, p)) p++;
-        s->position = s->token_end = p;
-        if (tc == kTokRawString) extend_raw_string(s);
-        if ((tc == kTokWord || tc == kTokPathHead) && (flags & (kFlagLead23 | kFlagLead4)) &&
-            !trim_unicode_blanks(s))
-            continue;
-        return s->token_class == kTokWord ? kTokWord : tc;
+        uint32_t entry = t.char_entry[*p];
+        auto cls = static_cast<uint8_t>(entry);
+        int width = 1;
+        if (cls == kClsOther && may_lead_blank(*p)) {
+            int blank = lexer_unicode_blank_length(p, end);
+            if (blank) {
+                cls = kClsBlank;
+                width = blank;
+            }
+        }
+        next = t.transition[state * kClassCount + cls];
+        if (next >= kFinalBase) break;
+        if (t.skip[next]) {
+            start = p + width;
+            leading += t.line[cls];
+        } else {
+            flags |= entry & ~0xFFu;
+        }
+        s->line += t.line[cls];
+        p += width;
+        state = next;
     }
+    auto tc = static_cast<TokenClass>(next - kFinalBase);
+    s->previous_state = state;
+    s->token_start = start;
+    s->token_flags = flags;
+    s->token_class = tc;
+    s->type = t.type[next];
+    s->leading_lines = leading;
+    if (p < end && takes_final_byte(s, tc, p)) p++;
+    s->position = s->token_end = p;
+    if (tc == kTokRawString) extend_raw_string(s);
+    return tc;
 }
 
 namespace {
@@ -269,7 +248,6 @@ int lexer_scan(Cell* result, const uint8_t* start, uint32_t length, uint32_t fla
     s.input_start = s.position = s.token_start = s.token_end = start;
     s.input_end = start + length;
     s.line = 1;
-    s.type_hint = -1;
     s.raise_errors = (flags & kScanLoad) && (flags & kScanOutput);
     if ((flags & kScanOneValue) && !s.raise_errors) flags &= ~kScanLoad;
     s.mode = flags;

@@ -23,9 +23,7 @@ struct LexerState {
     const uint8_t* token_start;
     const uint8_t* token_end;
     int32_t line;
-    int32_t new_lines;     // line feeds consumed by the last token step
-    int32_t leading_lines; // of those, the ones before the token
-    int32_t type_hint;     // datatype a string loader gives its value
+    int32_t leading_lines; // line feeds skipped before the last token
     int32_t type;          // datatype of the last token
     int32_t start_state;
     int32_t previous_state; // state before the final transition
@@ -39,7 +37,6 @@ struct LexerState {
     uint8_t token_class;
     uint32_t mode; // ScanFlags
     Cell callback; // function! or none!
-    int32_t callback_locals;
     uint32_t event_mask;
     Cell input_value; // string!, binary! or none!
     bool raise_errors;
@@ -80,8 +77,7 @@ inline uint8_t marker_type(const Cell* m) {
 }
 
 // Runs the automaton over one token from the start state: sets the token's
-// span, flags, class and type, and steps the position past it. Words
-// beginning with Unicode blanks are scanned again after them.
+// span, flags, class and type, and steps the position past it.
 TokenClass lexer_next_token(LexerState* s);
 
 // Code points in text converted from a string: every byte but continuation

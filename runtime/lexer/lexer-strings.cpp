@@ -130,10 +130,11 @@ int32_t lexer_decode_escape(const uint8_t** p, const uint8_t* end) {
     if (q >= end) return -1;
     uint8_t c = *q;
     if (c == '(') {
+        // Names and hexadecimal values are at most 6 bytes long.
         const uint8_t* close = q + 1;
-        while (close < end && *close != ')')
+        while (close < end && *close != ')' && close - q <= 6)
             close++;
-        if (close >= end) return -1;
+        if (close >= end || *close != ')') return -1;
         *p = close + 1;
         auto n = close - (q + 1);
         if (n == 0) return -1;

@@ -186,13 +186,13 @@ void lexer_scan_brace_open(LexerState* s) {
         s->brace_flags = 0;
     }
     s->brace_depth++;
-    s->brace_flags |= s->token_flags | (s->new_lines > 0 ? kFlagMultiLine : 0u);
+    s->brace_flags |= s->token_flags;
     s->start_state = kStBrace;
 }
 
 void lexer_scan_brace_close(LexerState* s) {
     s->brace_depth--;
-    s->brace_flags |= s->token_flags | (s->new_lines > 0 ? kFlagMultiLine : 0u);
+    s->brace_flags |= s->token_flags;
     if (s->brace_depth > 0) {
         if (s->position >= s->input_end)
             lexer_throw_error(s, s->brace_start, s->input_end, T_STRING);

@@ -69,7 +69,6 @@ enum : uint32_t {
     kFlagCaret = 0x20000000,
     kFlagLead23 = 0x40000000,
     kFlagLead4 = 0x80000000,
-    kFlagMultiLine = 0x00020000, // brace flags only: the string spans lines
 };
 
 // Narrowest string unit holding a token's code points.
