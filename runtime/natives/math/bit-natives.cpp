@@ -1,0 +1,51 @@
+// shift and to-hex.
+#include <cstring>
+
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/issue/issue-cell.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/error-fire.h"
+#include "runtime/natives/math/math-natives.h"
+#include "runtime/natives/native-call.h"
+
+namespace xel {
+
+namespace {
+
+constexpr int kHexDigitCount = 8;
+
+int32_t shifted(int32_t data, int32_t bits, bool left, bool logical) {
+    if (bits < 0) bits = 0;
+    auto u = static_cast<uint32_t>(data);
+    if (left) return bits > 31 ? 0 : static_cast<int32_t>(u << bits);
+    if (logical) return bits > 31 ? 0 : static_cast<int32_t>(u >> bits);
+    if (bits > 31) return data < 0 ? -1 : 0;
+    return data >> bits;
+}
+
+} // namespace
+
+uint32_t natives_shift(int, const int32_t* refs) {
+    Cell* args = stack_arguments();
+    int32_t r = shifted(static_cast<int32_t>(args[0].data2), static_cast<int32_t>(args[1].data2),
+                        ref_present(refs[0]), ref_present(refs[1]));
+    set_integer(args, r);
+    return 0;
+}
+
+uint32_t natives_to_hex(int, const int32_t* refs) {
+    Cell* value = stack_arguments();
+    int n = kHexDigitCount;
+    if (const Cell* size = ref_arg(refs[0])) {
+        auto length = static_cast<int32_t>(size->data2);
+        if (length <= 0) error_fire(kCatScript, err::script::kInvalidArg, size);
+        if (length < n) n = length;
+    }
+    const char* digits = string_int_to_hex(static_cast<int32_t>(value->data2), false);
+    char text[kHexDigitCount + 1];
+    std::memcpy(text, digits + kHexDigitCount - n, static_cast<size_t>(n) + 1);
+    issue_make_at(value, text);
+    return 0;
+}
+
+} // namespace xel

@@ -1,0 +1,27 @@
+// Argument helpers shared by the math natives.
+#include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/float/float.h"
+#include "runtime/error-fire.h"
+#include "runtime/natives/math/math-natives.h"
+#include "runtime/stack/stack.h"
+
+namespace xel {
+
+double natives_arg_to_float(Cell* value) {
+    if (type_of(value) == T_INTEGER) {
+        auto n = static_cast<int32_t>(value->data2);
+        float_make_at(value, n);
+    } else {
+        cell_set_type(value, T_FLOAT);
+    }
+    return cell_double(value);
+}
+
+void natives_expect_arg(const Cell* value, int n) {
+    Cell called = *stack_get_call();
+    Cell type{T_DATATYPE, type_of(value), 0, 0};
+    Cell arg = *error_arg_word(n);
+    error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg);
+}
+
+} // namespace xel
