@@ -6,6 +6,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
@@ -122,7 +123,11 @@ int string_form(Cell* value, Cell* buffer, Cell* arg, int part) {
 }
 
 void string_row(ActionList& row) {
-    row.inherit_all().set<A_MAKE>(string_make).set<A_TO>(string_to).set<A_FORM>(string_form);
+    row.inherit_all()
+        .set<A_MAKE>(string_make)
+        .set<A_TO>(string_to)
+        .set<A_FORM>(string_form)
+        .set<A_MOLD>(string_mold);
 }
 
 } // namespace xel
