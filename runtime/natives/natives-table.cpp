@@ -2,6 +2,8 @@
 
 #include "boot/heap.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/natives/control/control.h"
+#include "runtime/natives/loops/loops.h"
 #include "runtime/natives/math/math-natives.h"
 #include "runtime/natives/words/word-natives.h"
 #include "runtime/runtime-init.h"
@@ -21,26 +23,26 @@ struct NativeEntry {
 
 // Index order is the boot data's: entry i is native index i + 1.
 constexpr NativeEntry kNatives[kNativeCount] = {
-    {"if", nullptr},                                 // 1
-    {"unless", nullptr},                             // 2
-    {"either", nullptr},                             // 3
-    {"any", nullptr},                                // 4
-    {"all", nullptr},                                // 5
-    {"while", nullptr},                              // 6
-    {"until", nullptr},                              // 7
-    {"loop", nullptr},                               // 8
-    {"repeat", nullptr},                             // 9
-    {"forever", nullptr},                            // 10
-    {"foreach", nullptr},                            // 11
-    {"forall", nullptr},                             // 12
-    {"remove-each", nullptr},                        // 13
-    {"func", nullptr},                               // 14
-    {"function", nullptr},                           // 15
-    {"does", nullptr},                               // 16
-    {"has", nullptr},                                // 17
-    {"switch", nullptr},                             // 18
-    {"case", nullptr},                               // 19
-    {"do", nullptr},                                 // 20
+    {"if", natives_if},                              // 1
+    {"unless", natives_unless},                      // 2
+    {"either", natives_either},                      // 3
+    {"any", natives_any},                            // 4
+    {"all", natives_all},                            // 5
+    {"while", natives_while},                        // 6
+    {"until", natives_until},                        // 7
+    {"loop", natives_loop},                          // 8
+    {"repeat", natives_repeat},                      // 9
+    {"forever", natives_forever},                    // 10
+    {"foreach", natives_foreach},                    // 11
+    {"forall", natives_forall},                      // 12
+    {"remove-each", natives_remove_each},            // 13
+    {"func", natives_func},                          // 14
+    {"function", natives_function},                  // 15
+    {"does", natives_does},                          // 16
+    {"has", natives_has},                            // 17
+    {"switch", natives_switch},                      // 18
+    {"case", natives_case},                          // 19
+    {"do", natives_do},                              // 20
     {"get", natives_get},                            // 21
     {"set", natives_set},                            // 22
     {"print", nullptr},                              // 23
@@ -55,8 +57,8 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"same?", natives_same},                         // 32
     {"not", natives_not},                            // 33
     {"type?", natives_type},                         // 34
-    {"reduce", nullptr},                             // 35
-    {"compose", nullptr},                            // 36
+    {"reduce", natives_reduce},                      // 35
+    {"compose", natives_compose},                    // 36
     {"stats", nullptr},                              // 37
     {"bind", natives_bind},                          // 38
     {"in", natives_in},                              // 39
@@ -90,19 +92,19 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"square-root", natives_square_root},            // 67
     {"construct", nullptr},                          // 68
     {"value?", natives_value},                       // 69
-    {"try", nullptr},                                // 70
+    {"try", natives_try},                            // 70
     {"uppercase", nullptr},                          // 71
     {"lowercase", nullptr},                          // 72
     {"as-pair", natives_as_pair},                    // 73
     {"as-point2D", natives_as_point2d},              // 74
     {"as-point3D", natives_as_point3d},              // 75
     {"as-money", nullptr},                           // 76
-    {"break", nullptr},                              // 77
-    {"continue", nullptr},                           // 78
-    {"exit", nullptr},                               // 79
-    {"return", nullptr},                             // 80
-    {"throw", nullptr},                              // 81
-    {"catch", nullptr},                              // 82
+    {"break", natives_break},                        // 77
+    {"continue", natives_continue},                  // 78
+    {"exit", natives_exit},                          // 79
+    {"return", natives_return},                      // 80
+    {"throw", natives_throw},                        // 81
+    {"catch", natives_catch},                        // 82
     {"extend", nullptr},                             // 83
     {"debase", nullptr},                             // 84
     {"to-local-file", nullptr},                      // 85
@@ -127,7 +129,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"decompress", nullptr},                         // 104
     {"recycle", nullptr},                            // 105
     {"transcode", nullptr},                          // 106
-    {"apply", nullptr},                              // 107
+    {"apply", natives_apply},                        // 107
 };
 
 } // namespace

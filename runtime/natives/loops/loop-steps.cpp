@@ -1,0 +1,153 @@
+// The step routines of the series loops: they read and advance the state
+// cells pushed below the current (loop) frame base.
+#include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/error-fire.h"
+#include "runtime/natives/loops/loop-pass.h"
+#include "runtime/natives/loops/loops.h"
+
+namespace xel {
+
+bool (*g_map_foreach_set)(Cell* words, Cell* series, uint32_t n) = nullptr;
+bool (*g_image_foreach_set)(Cell* words, Cell* series, uint32_t n) = nullptr;
+uint32_t (*g_image_pixel_count)(const Cell* image) = nullptr;
+
+namespace {
+
+inline Cell* loop_series() {
+    return g_stack_args - 2;
+}
+inline Cell* loop_words() {
+    return g_stack_args - 1;
+}
+inline Cell* loop_part() {
+    return g_stack_args - 3;
+}
+
+[[noreturn]] void not_done() {
+    error_fire(kCatInternal, err::internal::kNotDone);
+}
+
+inline bool is_any_word(uint8_t t) {
+    return t == T_WORD || t == T_SET_WORD || t == T_GET_WORD || t == T_LIT_WORD;
+}
+
+// Units from the buffer's head to its tail.
+inline uint32_t units_of(const Cell* series) {
+    SeriesBuf* buf = buffer_of(series->data2);
+    return buf->used() >> __builtin_ctz(buf->unit());
+}
+
+// The pick action writes the current frame's result slot, the loop's
+// running result: it is kept around the call.
+Cell pick_at(const Cell* series, int index) {
+    Cell kept = *g_stack_args;
+    Cell s = *series;
+    Cell value = *actions_pick_typed(&s, index, nullptr);
+    *g_stack_args = kept;
+    return value;
+}
+
+// The words of the block get the n values from the block-like series'
+// position (none! past the tail); every element must be a word kind, checked
+// before any word is set.
+void set_block_words(const Cell* words, const Cell* series, uint32_t n) {
+    Cell list = *words;
+    Cell* w = block_rs_head(&list);
+    for (uint32_t i = 0; i < n; i++)
+        if (!is_any_word(type_of(w + i))) error_fire(kCatScript, err::script::kInvalidArg, w + i);
+    uint32_t index = series->data1;
+    uint32_t available = units_of(series) - index;
+    for (uint32_t i = 0; i < n; i++) {
+        const Cell* values = at<Cell>(buffer_of(series->data2)->head) + index;
+        Cell value = i < available ? values[i] : g_none_cell;
+        Cell word = block_rs_head(&list)[i];
+        context_set(&word, &value);
+    }
+}
+
+} // namespace
+
+void loop_count_to_integer(Cell* count) {
+    if (type_of(count) == T_FLOAT) set_integer(count, float_to_integer_checked(count));
+}
+
+bool natives_check_forall(const Cell* series) {
+    if (type_of(series) == T_IMAGE) {
+        if (!g_image_pixel_count) not_done();
+        return series->data1 < g_image_pixel_count(series);
+    }
+    return series->data1 < units_of(series);
+}
+
+bool natives_foreach_set(uint32_t n) {
+    Cell* series = loop_series();
+    Cell* words = loop_words();
+    bool valid = n > 0 && natives_check_forall(series);
+    if (valid) {
+        uint8_t t = type_of(series);
+        if (t == T_MAP) {
+            if (n != 2) error_fire(kCatScript, err::script::kInvalidArg, words);
+            if (!g_map_foreach_set) not_done();
+            valid = g_map_foreach_set(words, series, n);
+        } else if (t == T_IMAGE) {
+            if (!g_image_foreach_set) not_done();
+            valid = g_image_foreach_set(words, series, n);
+        } else if (is_block_kind(t)) {
+            set_block_words(words, series, n);
+        } else {
+            Cell list = *words;
+            for (uint32_t i = 0; i < n; i++) {
+                Cell value = pick_at(series, static_cast<int>(i + 1));
+                Cell word = block_rs_head(&list)[i];
+                context_set(&word, &value);
+            }
+        }
+    }
+    series->data1 += n;
+    return valid;
+}
+
+bool natives_foreach_next() {
+    Cell* series = loop_series();
+    if (!natives_check_forall(series)) return false;
+    Cell value;
+    if (is_block_kind(type_of(series)))
+        value = at<Cell>(buffer_of(series->data2)->head)[series->data1];
+    else
+        value = pick_at(series, 1);
+    series->data1++;
+    context_set(loop_words(), &value);
+    return true;
+}
+
+bool natives_forall_next(bool advance) {
+    Cell* value = context_get(loop_words());
+    if (advance) value->data1++;
+    return !natives_check_forall(value);
+}
+
+void natives_forall_end() {
+    Cell start = *loop_series();
+    context_set(loop_words(), &start);
+}
+
+void natives_loop_count() {
+    loop_count_to_integer(stack_arguments());
+}
+
+void natives_remove_each_core(uint32_t n) {
+    if (!value_truth(stack_arguments())) return;
+    Cell* series = loop_series();
+    Cell at_items = *series;
+    at_items.data1 -= n;
+    Cell part = *loop_part();
+    Cell* rest = actions_remove_typed(&at_items, n > 1 ? &part : nullptr, nullptr);
+    series->data1 = rest->data1;
+}
+
+} // namespace xel
