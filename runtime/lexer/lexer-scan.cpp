@@ -167,6 +167,10 @@ void scan_tokens(LexerState* s) {
                 scan_value_token(s, tc);
             if (s->start_state == kStPath && tc != kTokPathHead) lexer_end_path_segment(s);
         }
+        // An empty error token that a callback let pass: step over its byte.
+        if (s->position == s->token_start && s->token_end == s->token_start &&
+            s->position < s->input_end)
+            s->position++;
         if ((s->mode & (kScanOneValue | kScanPrescan)) && s->type != 0 &&
             s->start_state != kStPath && s->start_state != kStBrace && tc != kTokPathHead) {
             uint32_t n = s->tail - s->base;

@@ -14,8 +14,12 @@
 //         -rss_limit_mb=4096 -max_total_time=1800 build-fuzz/corpus
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "boot/throw.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer-state.h"
@@ -59,6 +63,32 @@ template <class Body> void checked(Body&& body) {
     stack_reset();
 }
 
+// Callbacks answering false to one event each (or true to all), chosen by
+// the input's first byte.
+const char* const kCallbackBodies[] = {
+    "#(true)",          "[open] #(false)",    "[close] #(false)",
+    "[load] #(false)",  "[prescan] #(false)", "[scan] #(false)",
+    "[error] #(false)",
+};
+constexpr int kCallbacks = sizeof kCallbackBodies / sizeof *kCallbackBodies;
+Cell g_callbacks[kCallbacks];
+
+Cell load_block(const char* text) {
+    Cell outer{};
+    lexer_scan(&outer, reinterpret_cast<const uint8_t*>(text), std::strlen(text),
+               kScanLoad | kScanOutput, nullptr, nullptr, nullptr, nullptr);
+    return *block_rs_head(&outer);
+}
+
+void make_callbacks() {
+    Cell spec = load_block("[event input type line token]");
+    for (int i = 0; i < kCallbacks; i++) {
+        Cell code = load_block((std::string("[") + kCallbackBodies[i] + "]").c_str());
+        g_callbacks[i] = *function_make_compiled(&spec, &code, 0, 0, 0, 0);
+        stack_reset();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -66,7 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (runs++ % kRunsPerRuntime == 0) {
         runtime_init();
         g_boot_recording = false;
+        make_callbacks();
     }
+    const Cell* callback = size && data[0] < kCallbacks ? &g_callbacks[data[0]] : nullptr;
     auto length = static_cast<uint32_t>(size);
     const uint32_t modes[] = {kScanLoad | kScanOutput, 0, kScanPrescan,
                               kScanLoad | kScanOutput | kScanOneValue};
@@ -74,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checked([&] {
             Cell result{T_NONE, 0, 0, 0};
             int32_t consumed = -1;
-            lexer_scan(&result, data, length, flags, &consumed, nullptr, nullptr, nullptr);
+            lexer_scan(&result, data, length, flags, &consumed, callback, nullptr, nullptr);
             if (consumed < 0 || static_cast<uint32_t>(consumed) > length) std::abort();
         });
     }
@@ -85,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Cell result{T_NONE, 0, 0, 0};
             int32_t consumed = -1;
             lexer_load_string(&result, &text, -1, kScanLoad | kScanOutput | kScanOneValue,
-                              &consumed, nullptr, nullptr);
+                              &consumed, callback, nullptr);
             if (consumed < 0 || consumed > string_xs_length(&text)) std::abort();
         });
     }

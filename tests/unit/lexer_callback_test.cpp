@@ -83,6 +83,8 @@ TEST_F(LexerCallback, LoadEventsPassTheValue) {
 TEST_F(LexerCallback, FalseAnswers) {
     EXPECT_EQ(scan("a [b] c", callback("[load] #(false)")), "[[]]");
     EXPECT_EQ(scan("a [b] c", callback("[prescan] #(false)")), "[]");
+    EXPECT_EQ(scan("\xC0\x9D#[ a", callback("[prescan] #(false)")), "[]")
+        << "skipped bad bytes are stepped over";
     EXPECT_EQ(scan("a [b] c", callback("[scan] #(false)")), "[[]]");
     EXPECT_EQ(scan("a 1abc b", callback("[error] #(false)")), "[a]");
     EXPECT_EQ(scan("a [b] c", callback("[open] #(false)")), "error: (line 1) missing [ at a [b] c");
