@@ -45,9 +45,13 @@ void push_evaluated(const Cell* value) {
     interp_eval_expression(pos, pos + 1, &code, false, true, false);
 }
 
-void clamp_to_tail(Cell* block) {
+// A block position past the tail is moved back to it, one before the head
+// to the head.
+void clamp_position(Cell* block) {
     auto length = static_cast<int32_t>(block_buffer_length(block));
-    if (block_index(block) > length) block->data1 = static_cast<uint32_t>(length);
+    int32_t index = block_index(block);
+    if (index < 0) block->data1 = 0;
+    if (index > length) block->data1 = static_cast<uint32_t>(length);
 }
 
 // The value of a field of an object!, or nullptr.
@@ -110,7 +114,7 @@ void do_value(Cell* value, bool expand, const Cell* args, const Cell* next_word)
     case T_BLOCK:
     case T_PAREN:
     case T_HASH:
-        clamp_to_tail(value);
+        clamp_position(value);
         if (expand) expand_block(value);
         if (next_word) {
             int32_t index = interp_do_next(value);
@@ -160,7 +164,7 @@ struct Output {
         } else {
             block_make_at(&block, capacity);
         }
-        clamp_to_tail(&block);
+        clamp_position(&block);
         start = block_index(&block);
         hashed = type_of(&block) == T_HASH;
         insert = block_index(&block) < static_cast<int32_t>(block_buffer_length(&block));
@@ -317,7 +321,7 @@ uint32_t natives_reduce(int, const int32_t* refs) {
         return 0;
     }
 
-    clamp_to_tail(&value);
+    clamp_position(&value);
     Output out(into, out_arg, block_length_at(&value));
     Cell* base = stack_mark_native(g_word_body_marker);
     Cell* pos = block_rs_head(&value);
@@ -350,7 +354,7 @@ uint32_t natives_compose(int, const int32_t* refs) {
     bool deep = ref_present(refs[0]);
     bool only = ref_present(refs[1]);
     bool into = ref_present(refs[2]);
-    clamp_to_tail(&value);
+    clamp_position(&value);
     Output out(into, into ? ref_arg(refs[2]) : nullptr, block_length_at(&value));
     CycleDepthGuard guard;
     if (deep) cycles_push(value.data2);
