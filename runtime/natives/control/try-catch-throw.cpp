@@ -51,8 +51,9 @@ uint32_t natives_try(int, const int32_t* refs) {
     bool keep = ref_present(refs[1]);
     CallFrame* frame = stack_top_frame();
     Cell* base = g_stack_args;
+    // Pushed outside the catch point: a full frame stack is an outer try's error.
+    stack_mark(g_word_try, all ? kHeaderTryAll : kHeaderTry);
     try {
-        stack_mark(g_word_try, all ? kHeaderTryAll : kHeaderTry);
         interp_eval_block(&block, true);
         if (exit_pending()) return g_pending_exit == kThrowThrow ? 0 : g_pending_exit;
         stack_unwind_last();
