@@ -105,7 +105,7 @@ const LoadCase kLoadCases[] = {
      "[true false none unset integer! block! point2D!]"},
     // Blocks, parens, maps, paths.
     {"[] [[a] (b)] ([])", "[[] [[a] (b)] ([])]"},
-    {"#[a 1 \"b\" 2]", "[#[a 1 \"b\" 2]]"},
+    {"#[a 1 b [2]]", "[#[a 1 b [2]]]"},
     {"a/b 'a/b :a/b a/b: a/1/(c)/\"d\"/#e", "[a/b 'a/b :a/b a/b: a/1/(c)/\"d\"/#e]"},
     {"a/b/c:[x] (a/b)", "[a/b/c: [x] (a/b)]"},
     {"a/:b/'c a/-1", "[a/:b/'c a/-1]"},
