@@ -5,6 +5,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/interpreter/interp.h"
@@ -63,6 +64,7 @@ void runtime_init() {
     symbols_init();
     context_init_global();
     ownership_init();
+    object_init();
     words_init();
     words_init_refinements();
     words_init_ooo();

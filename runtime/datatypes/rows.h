@@ -35,4 +35,10 @@ void get_word_row(ActionList& row);
 void refinement_row(ActionList& row);
 void issue_row(ActionList& row);
 
+void path_row(ActionList& row);
+void lit_path_row(ActionList& row);
+void set_path_row(ActionList& row);
+void get_path_row(ActionList& row);
+void object_row(ActionList& row);
+
 } // namespace xel

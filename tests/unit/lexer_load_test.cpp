@@ -2,9 +2,11 @@
 // cases that need more than one comparison.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "lexer_test_support.h"
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/runtime-init.h"
 
@@ -122,6 +124,34 @@ TEST_P(LexerLoad, LoadsTheValuesOfTheText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LexerLoad, ::testing::ValuesIn(kLoadCases));
+
+// Where the types' mold actions exist, the loaded block molds back to the
+// text's canonical form.
+const LoadCase kMoldCases[] = {
+    {"1 -2 +3 1.5 1e3 2147483648 -2147483648 0FFh",
+     "[1 -2 3 1.5 1000.0 2147483648.0 -2147483648 255]"},
+    {"\"a\" {b^/c} {x\"y} \"^(tab)\" {}", "[\"a\" \"b^/c\" {x\"y} \"^-\" \"\"]"},
+    {"#\"x\" #\"^(tab)\" #\"^\"\"", "[#\"x\" #\"^-\" #\"^\"\"]"},
+    {"a b: :c 'd /e #f / // '/ <>", "[a b: :c 'd /e #f / // '/ <>]"},
+    {"a/b 'a/b :a/b a/b: a/(b)/1", "[a/b 'a/b :a/b a/b: a/(b)/1]"},
+    {"#(true) #(none) #(integer!) #(unset)", "[true none integer! unset]"},
+};
+
+class LexerMold : public ::testing::TestWithParam<LoadCase> {
+  protected:
+    void SetUp() override { runtime_init(); }
+};
+
+TEST_P(LexerMold, MoldsBackToTheText) {
+    const LoadCase& c = GetParam();
+    Cell block = load_text(c.text);
+    Cell out;
+    string_make_at(&out, 64);
+    actions_mold_typed(&block, &out, false, false, false, nullptr, INT_MAX, 0);
+    EXPECT_EQ(string_utf8_text(&out), c.loaded) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LexerMold, ::testing::ValuesIn(kMoldCases));
 
 class LexerLoadCells : public ::testing::Test {
   protected:

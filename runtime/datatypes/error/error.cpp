@@ -466,6 +466,7 @@ void error_row(ActionList& row) {
     row.set<A_MAKE>(error_make)
         .inherit(A_REFLECT)
         .set<A_FORM>(error_form)
+        .set<A_MOLD>(error_mold)
         .set<A_EVAL_PATH>(error_eval_path)
         .set<A_COMPARE>(error_compare)
         .inherit(A_COPY)

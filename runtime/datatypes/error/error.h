@@ -67,6 +67,9 @@ std::string error_form_text(Cell* error);
 // Actions.
 Cell* error_make(Cell* proto, Cell* spec, int type);
 int error_form(Cell* value, Cell* buffer, Cell* arg, int part);
+// "make error! [", the fields as an object molds them, "]".
+int error_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
+               int indent);
 Cell* error_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* gparent,
                       Cell* p_item, int index, bool case_, bool get, bool tail, bool notify);
 int error_compare(Cell* value1, Cell* value2, int op);
