@@ -127,7 +127,18 @@ void string_row(ActionList& row) {
         .set<A_MAKE>(string_make)
         .set<A_TO>(string_to)
         .set<A_FORM>(string_form)
-        .set<A_MOLD>(string_mold);
+        .set<A_MOLD>(string_mold)
+        .set<A_EVAL_PATH>(string_eval_path)
+        .set<A_COMPARE>(string_compare)
+        .set<A_FIND>(string_find)
+        .set<A_SELECT>(string_select)
+        .set<A_APPEND>(string_append)
+        .set<A_INSERT>(string_insert)
+        .set<A_CHANGE>(string_change)
+        .set<A_SORT>(string_sort)
+        .set<A_SWAP>(string_swap)
+        .set<A_TAKE>(string_take)
+        .set<A_TRIM>(string_trim);
 }
 
 } // namespace xel

@@ -34,7 +34,17 @@ bool string_match_at(const Cell* str, const Cell* value, int op);
 bool string_match_tag(const Cell* str, const Cell* tag);
 bool string_char_in_bitset(const Cell* str, const Cell* bitset);
 
-// find and select.
+// find and select. string_find_index answers the index of the match (just
+// past it with tail) or -1, and the units matched in *match_len.
+struct StringFind {
+    Cell* series;
+    Cell* value;
+    Cell* part;
+    Cell* skip;
+    bool case_, same, any, last, reverse, tail, match;
+    Cell* with;
+};
+int32_t string_find_index(const StringFind& f, uint32_t* match_len);
 Cell* string_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
                   Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match);
 Cell* string_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
