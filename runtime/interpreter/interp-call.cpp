@@ -109,7 +109,7 @@ const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, in
 // The refinements the call names: the path's elements after the function.
 template <class Apply> void apply_named_refinements(Call& c, const SpecList& list, Apply&& apply) {
     if (!c.name || type_of(c.name) != T_PATH) return;
-    Cell* p = block_rs_head(c.name) + c.name->data1 + 1;
+    Cell* p = buffer_head(c.name) + c.name->data1 + 1;
     Cell* tail = block_rs_tail(c.name);
     for (; p < tail; p++) {
         uint32_t symbol;
@@ -233,7 +233,7 @@ const Cell* call_name_word(const Cell* name) {
     if (!name) return g_word_anon_marker;
     if (type_of(name) == T_WORD) return name;
     if (type_of(name) == T_PATH) {
-        const Cell* w = block_rs_head(name) + name->data1;
+        const Cell* w = buffer_head(name) + name->data1;
         return type_of(w) == T_WORD ? w : g_word_anon_marker;
     }
     return g_word_anon_marker;

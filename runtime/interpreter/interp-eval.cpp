@@ -21,10 +21,6 @@ struct CurrentCodeGuard {
     ~CurrentCodeGuard() { g_current_code = saved; }
 };
 
-inline Cell* block_head(const Cell* block) {
-    SeriesBuf* buf = buffer_of(block->data2);
-    return at<Cell>(buf->head);
-}
 
 inline Cell* block_end(const Cell* block) {
     return at<Cell>(buffer_of(block->data2)->tail);
@@ -61,7 +57,7 @@ void interp_eval_block(Cell* block, bool pass) {
     CurrentCodeGuard guard;
     stack_mark_eval(g_word_body_marker);
     Cell code = *block;
-    Cell* pos = block_head(&code) + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
+    Cell* pos = buffer_head(&code) + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
     Cell* end = block_end(&code);
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
@@ -71,7 +67,7 @@ void interp_eval_block(Cell* block, bool pass) {
     } else {
         g_current_code = code;
         while (true) {
-            g_current_code.data1 = static_cast<uint32_t>(pos - block_head(&code));
+            g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
             pos = interp_eval_expression(pos, end, &code, false, false, false);
             if (exit_pending()) return;
             if (pos >= end) break;
@@ -201,7 +197,7 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
 
 int32_t interp_do_next(Cell* block) {
     Cell code = *block;
-    Cell* head = block_head(&code);
+    Cell* head = buffer_head(&code);
     Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
     Cell* end = block_end(&code);
     if (pos >= end) {

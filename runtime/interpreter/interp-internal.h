@@ -18,6 +18,9 @@ inline Offset function_owner(const Cell* fn) {
     return type_of(owner) == T_INTEGER ? owner->data2 : 0;
 }
 
+// The first cell of a block's buffer, whatever its index.
+inline Cell* buffer_head(const Cell* block) { return at<Cell>(buffer_of(block->data2)->head); }
+
 // A word naming a call: the word itself, or the first element of a path.
 const Cell* call_name_word(const Cell* name);
 

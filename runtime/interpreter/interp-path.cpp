@@ -13,7 +13,7 @@ namespace xel {
 
 Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
     Cell path = *pos;
-    Cell* head = block_rs_head(&path) + (static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0);
+    Cell* head = buffer_head(&path) + (static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0);
     Cell* tail = block_rs_tail(&path);
     if (head >= tail) error_fire(kCatScript, err::script::kEmptyPath);
     if (type_of(head) != T_WORD) error_fire(kCatScript, err::script::kWordFirst, &path);
@@ -41,7 +41,7 @@ Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
             return next;
         }
         Cell name = path;
-        name.data1 = static_cast<uint32_t>(head - block_rs_head(&path));
+        name.data1 = static_cast<uint32_t>(head - buffer_head(&path));
         return interp_eval_code(&current, next, end, code, &name, 0, kApplyNone, false);
     }
 
@@ -77,7 +77,7 @@ Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
             stack_unwind_reset();
             g_stack_top = start;
             Cell name = path;
-            name.data1 = static_cast<uint32_t>(e - block_rs_head(&path));
+            name.data1 = static_cast<uint32_t>(e - buffer_head(&path));
             Offset owner = type_of(&parent) == T_OBJECT ? parent.data1 : 0;
             return interp_eval_code(&current, next, end, code, &name, owner, kApplyNone, false);
         }

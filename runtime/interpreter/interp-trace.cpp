@@ -60,7 +60,7 @@ void trace_init() {
 uint32_t trace_event_mask(const Cell* tracer) {
     const Cell* body = function_record(tracer) + kRecordBody;
     if (type_of(body) != T_BLOCK || block_length_at(const_cast<Cell*>(body)) < 1) return 0x1FFFF;
-    const Cell* first = block_rs_head(body) + body->data1;
+    const Cell* first = block_rs_head(body);
     if (type_of(first) != T_BLOCK) return 0x1FFFF;
     uint32_t mask = 0;
     Cell filter = *first;
@@ -111,7 +111,7 @@ void trace_fire(uint32_t event, const Cell* code, const Cell* pos, const Cell* r
     }
     int32_t offset = -1;
     if (code && pos && type_of(code) != T_NONE) {
-        Cell* head = block_rs_head(code);
+        Cell* head = buffer_head(code);
         Cell* tail = block_rs_tail(code);
         if (pos >= head && pos <= tail) offset = static_cast<int32_t>(pos - head);
     }
