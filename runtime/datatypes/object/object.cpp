@@ -31,24 +31,8 @@ void object_make_at(Cell* cell, uint32_t capacity) {
     *context_self(ctx) = *cell;
 }
 
-Cell* object_word_at(Offset ctx, uint32_t i) {
-    return context_word_at(ctx, i);
-}
-
-uint32_t object_word_count(const Cell* object) {
-    return context_word_count(object_context(object));
-}
-
-int32_t object_word_index(const Cell* object, const Cell* word) {
-    return context_find_word(object_context(object), word_symbol(word), true);
-}
-
-Cell* object_values_head(const Cell* object) {
-    return context_value_at(object_context(object), 0);
-}
-
 Cell* object_select_word(const Cell* object, const Cell* word) {
-    int32_t i = object_word_index(object, word);
+    int32_t i = context_find_word(object_context(object), word_symbol(word), true);
     if (i < 0) return &g_none_cell;
     return context_value_at(object_context(object), static_cast<uint32_t>(i));
 }

@@ -54,13 +54,8 @@ uint32_t object_new_class_id();
 // n words, class id 0, no event record; its self cell is set.
 void object_make_at(Cell* cell, uint32_t capacity);
 
-// Word and value access.
-Cell* object_word_at(Offset ctx, uint32_t i);
-uint32_t object_word_count(const Cell* object);
-// Index of a word's symbol (any case variant), or -1.
-int32_t object_word_index(const Cell* object, const Cell* word);
-Cell* object_values_head(const Cell* object);
-// The value cell of a word in the object, or the shared none! cell.
+// The value cell of a word (any case variant) in the object, or the shared
+// none! cell.
 Cell* object_select_word(const Cell* object, const Cell* word);
 void object_clear_changed(Offset ctx);
 // Clears the new-line marker of every cell of a series buffer.
