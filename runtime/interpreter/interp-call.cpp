@@ -106,32 +106,58 @@ const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, in
     return nullptr;
 }
 
-// The refinements the call names: the path's elements after the function.
+// The refinements the call names, in the order named: the path's elements
+// after the function (a word is true, a get-word takes its value's truth),
+// or under plain apply the refinement! values after the mandatory arguments
+// in the block, each followed by the value that gives its truth.
 template <class Apply> void apply_named_refinements(Call& c, const SpecList& list, Apply&& apply) {
-    if (!c.name || type_of(c.name) != T_PATH) return;
-    Cell* p = buffer_head(c.name) + c.name->data1 + 1;
-    Cell* tail = block_rs_tail(c.name);
-    for (; p < tail; p++) {
-        uint32_t symbol;
-        if (type_of(p) == T_WORD) {
-            symbol = p->data2;
-        } else if (type_of(p) == T_GET_WORD) {
-            symbol = p->data2;
-            if (!value_truth(context_get(p))) {
-                int slot, ord;
-                if (!find_refinement(list, symbol, &slot, &ord))
-                    error_fire(kCatScript, err::script::kNoRefine, call_name_word(c.name), p);
-                continue;
-            }
-        } else {
-            error_fire(kCatScript, err::script::kBadRefine, p);
-        }
+    auto named = [&](const Cell* word, uint32_t symbol, bool truth) {
         int slot = 0, ordinal = 0;
         const Cell* entry = find_refinement(list, symbol, &slot, &ordinal);
-        if (!entry) error_fire(kCatScript, err::script::kNoRefine, call_name_word(c.name), p);
-        apply(entry, slot, ordinal);
-        if (exit_pending()) return;
+        if (!entry) error_fire(kCatScript, err::script::kNoRefine, call_name_word(c.name), word);
+        apply(entry, slot, ordinal, truth);
+    };
+    if (c.name && type_of(c.name) == T_PATH) {
+        Cell* tail = block_rs_tail(c.name);
+        for (Cell* p = buffer_head(c.name) + c.name->data1 + 1; p < tail; p++) {
+            if (type_of(p) == T_WORD)
+                named(p, p->data2, true);
+            else if (type_of(p) == T_GET_WORD)
+                named(p, p->data2, value_truth(context_get(p)));
+            else
+                error_fire(kCatScript, err::script::kBadRefine, p);
+            if (exit_pending()) return;
+        }
     }
+    if (c.mode & kApplyPlain) {
+        bool any_refinement = false;
+        for (const Cell* e = list.begin; e < list.end; e++)
+            if (type_of(e) == T_REFINEMENT) any_refinement = true;
+        while (c.pos < c.end) {
+            const Cell* word = c.pos;
+            if (type_of(word) != T_REFINEMENT) {
+                if (!any_refinement) return;
+                error_fire(kCatScript, err::script::kBadRefine, word);
+            }
+            bool truth = c.pos + 1 < c.end && value_truth(c.pos + 1);
+            c.pos += c.pos + 1 < c.end ? 2 : 1;
+            named(word, word->data2, truth);
+            if (exit_pending()) return;
+        }
+    }
+}
+
+// Under apply/all the block holds a logic! for every refinement of the spec.
+bool apply_all_truth(Call& c, const Cell* refinement) {
+    if (c.pos >= c.end) return false;
+    const Cell* v = c.pos++;
+    if (type_of(v) != T_LOGIC) {
+        Cell type{T_DATATYPE, type_of(v), 0, 0};
+        Cell word = *refinement;
+        cell_set_type(&word, T_WORD);
+        error_fire(kCatScript, err::script::kExpectArg, call_name_word(c.name), &type, &word);
+    }
+    return v->data1 != 0;
 }
 
 // The first entry to gather: in an infix call the left operand is already
@@ -171,24 +197,32 @@ void gather_native(Call& c, int32_t* refs) {
     bool active = true;
     int spec_pos = 0;
     const Cell* e = first_entry(c, list, base, &spec_pos);
+    int ordinal = 0;
     for (; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
             if (argument_class(e) == kArgReturn) continue;
             if (active) {
                 fetch_argument(c, e, spec_pos);
                 if (exit_pending()) return;
+            } else if (c.mode & kApplyAll && c.pos < c.end) {
+                c.pos++;
             }
         } else {
-            active = false;
+            ordinal++;
+            active = c.mode & kApplyAll && apply_all_truth(c, e);
+            if (active && ordinal <= refinements)
+                refs[ordinal - 1] = static_cast<int32_t>(g_stack_top - base);
         }
         spec_pos++;
     }
-    apply_named_refinements(c, list, [&](const Cell* entry, int slot, int ordinal) {
-        if (ordinal > refinements) return;
-        if (refs[ordinal - 1] != kRefAbsent)
-            error_fire(kCatScript, err::script::kDupRefine, c.name);
-        refs[ordinal - 1] = static_cast<int32_t>(g_stack_top - base);
+    apply_named_refinements(c, list, [&](const Cell* entry, int slot, int ord, bool truth) {
+        if (ord > refinements) return;
+        if (refs[ord - 1] != kRefAbsent) error_fire(kCatScript, err::script::kDupRefine, c.name);
+        Cell* mark = g_stack_top;
+        if (truth) refs[ord - 1] = static_cast<int32_t>(mark - base);
+        if (!truth && c.mode & kApplySafer) return;
         fetch_refinement_args(c, list, entry, slot + 1, nullptr);
+        if (!truth) g_stack_top = mark;
     });
 }
 
@@ -205,11 +239,12 @@ void gather_function(Call& c) {
                 fetch_argument(c, e, spec_pos);
                 if (exit_pending()) return;
             } else {
+                if (c.mode & kApplyAll && c.pos < c.end) c.pos++;
                 stack_push(&g_none_cell);
             }
         } else {
-            stack_push(&g_false_cell);
-            active = false;
+            active = c.mode & kApplyAll && apply_all_truth(c, e);
+            set_logic(stack_push_cell(), active);
         }
         spec_pos++;
     }
@@ -218,11 +253,12 @@ void gather_function(Call& c) {
         for (int i = 1; i < list.trailing; i++)
             stack_push(&g_none_cell);
     }
-    apply_named_refinements(c, list, [&](const Cell* entry, int slot, int) {
+    apply_named_refinements(c, list, [&](const Cell* entry, int slot, int, bool truth) {
         Cell* flag = base + slot;
         if (type_of(flag) == T_LOGIC && flag->data1)
             error_fire(kCatScript, err::script::kDupRefine, c.name);
-        set_logic(flag, true);
+        set_logic(flag, truth);
+        if (!truth && c.mode & kApplySafer) return;
         fetch_refinement_args(c, list, entry, slot + 1, base);
     });
 }
