@@ -10,6 +10,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
+#include "runtime/memory/collector.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/natives/natives.h"
@@ -52,6 +53,7 @@ void runtime_init() {
     g_collector_enabled = false;
     g_collection_count = 0;
     memory_init();
+    collector_reset();
     casefold_init();
     register_datatypes();
     new_node_frame(kNodeFrameCapacity);
@@ -75,6 +77,7 @@ void runtime_init() {
     lexer_init();
     boot_load_definitions();
     interp_init();
+    collector_init();
 }
 
 } // namespace xel

@@ -5,5 +5,6 @@ namespace xel {
 bool g_collector_enabled = false;
 uint32_t g_collection_count = 0;
 void (*g_collect)() = nullptr;
+bool g_collector_torture = false;
 
 } // namespace xel

@@ -14,4 +14,11 @@ inline void collect_if_enabled() {
     if (g_collector_enabled && g_collect) g_collect();
 }
 
+// Set by the collector's torture mode: every allocation that may collect
+// collects first.
+extern bool g_collector_torture;
+inline void collect_for_torture() {
+    if (g_collector_torture) collect_if_enabled();
+}
+
 } // namespace xel

@@ -135,6 +135,7 @@ SeriesBuf* alloc_buffer(uint32_t count, uint32_t unit, int32_t head_offset) {
     uint32_t size = bytes ? align_up(static_cast<uint32_t>(bytes), 16) : 16;
     uint32_t need = size + kBufferOverhead;
 
+    collect_for_torture();
     SeriesBuf* buf;
     uint32_t big = 0;
     if (need >= g_memory.max_frame_size) {
@@ -405,20 +406,22 @@ void free_big_block(SeriesBuf* buf) {
     }
 }
 
-void sweep_big_blocks() {
+void sweep_big_blocks(void (*dead_node)(Offset node)) {
     Offset prev = 0;
     Offset o = g_memory.first_big;
     while (o) {
         auto* block = at<BigBlock>(o);
         Offset next = block->next;
         auto* buf = at<SeriesBuf>(o + sizeof(BigBlock));
-        if (!(buf->flags & kFlagInUse) || !(buf->flags & kFlagMark)) {
+        if (!(buf->flags & kFlagMark)) {
+            if ((buf->flags & kFlagInUse) && buf->node) dead_node(buf->node);
             if (prev)
                 at<BigBlock>(prev)->next = next;
             else
                 g_memory.first_big = next;
             os_free(o);
         } else {
+            buf->flags &= ~kFlagMark;
             prev = o;
         }
         o = next;

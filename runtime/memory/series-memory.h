@@ -130,7 +130,9 @@ void sweep_node_frames();
 SeriesFrame* new_series_frame();
 SeriesFrame* find_series_frame(uint32_t need);
 void release_series_frame(SeriesFrame* frame);
-void sweep_big_blocks();
+// Frees every big block whose buffer the collector left unmarked, telling
+// dead_node the node of each such buffer in use; survivors lose their mark.
+void sweep_big_blocks(void (*dead_node)(Offset node));
 void free_big_block(SeriesBuf* buf);
 
 Offset os_alloc(uint32_t size, bool executable);

@@ -5,6 +5,7 @@
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/natives/math/math-natives.h"
+#include "runtime/natives/system/recycle.h"
 #include "runtime/natives/words/word-natives.h"
 #include "runtime/runtime-init.h"
 
@@ -127,7 +128,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"browse", nullptr},                             // 102
     {"compress", nullptr},                           // 103
     {"decompress", nullptr},                         // 104
-    {"recycle", nullptr},                            // 105
+    {"recycle", natives_recycle},                    // 105
     {"transcode", nullptr},                          // 106
     {"apply", natives_apply},                        // 107
 };

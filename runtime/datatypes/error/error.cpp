@@ -13,6 +13,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
+#include "runtime/memory/collector.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
@@ -143,6 +144,13 @@ void append_mold_40(Cell* buffer, const Cell* value) {
                         static_cast<uint32_t>(text.size()));
 }
 
+// The prototype is held only here; the messages block is one of the root
+// block's, and its copy here must follow node compaction.
+void mark_roots() {
+    collector_mark_context(&g_prototype);
+    collector_mark_block_value(&g_messages);
+}
+
 } // namespace
 
 void error_init() {
@@ -170,6 +178,7 @@ void error_init() {
     g_state_stack_trace = Cell{T_NONE, 0, 0, 0};
     g_state_source_files = Cell{T_NONE, 0, 0, 0};
     g_throw_error = raise_pending_error;
+    collector_add_root_callback(mark_roots);
 }
 
 void error_create_at(Cell* out, int category, int id, const Cell* arg1, const Cell* arg2,

@@ -1,0 +1,104 @@
+// Node compaction: a node frame that has stayed sparse for six collections
+// while plenty of nodes are free elsewhere is emptied by moving its nodes to
+// other frames, and is released after the collection. Marking rewrites every
+// slot that names a moved node through the relocation map; frames holding a
+// node the machine stack refers to are left alone, since the stack's words
+// cannot be rewritten.
+#include <algorithm>
+
+#include "runtime/hash/hashtable.h"
+#include "runtime/memory/collector-internal.h"
+
+namespace xel::gc {
+
+namespace {
+
+constexpr uint32_t kSteadyHistory = 0x3F; // unchanged over six collections
+constexpr uint32_t kSparseUsed = 5000;
+constexpr uint32_t kFreeWanted = 10000;
+constexpr uint32_t kRelocationRoom = 20000;
+
+uint32_t count_free_nodes() {
+    uint32_t free = 0;
+    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next) {
+        const auto* f = at<NodeFrame>(o);
+        if (f->free_head && !f->release) free += f->capacity - f->used;
+    }
+    return free;
+}
+
+Offset first_frame_with_room() {
+    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next)
+        if (at<NodeFrame>(o)->free_head && !at<NodeFrame>(o)->release) return o;
+    return 0;
+}
+
+// Free nodes of the frames that are kept.
+struct NodeSource {
+    Offset frame = 0;
+
+    Offset take() {
+        if (!frame || !at<NodeFrame>(frame)->free_head || at<NodeFrame>(frame)->release) {
+            frame = first_frame_with_room();
+            if (!frame) frame = offset_of(new_node_frame(kNodeFrameCapacity));
+        }
+        auto* f = at<NodeFrame>(frame);
+        Offset node = f->free_head;
+        f->free_head = *at<Offset>(node);
+        *at<Offset>(node) = 0;
+        f->used++;
+        return node;
+    }
+};
+
+// Moves every used node of a frame flagged for release into the kept
+// frames. The old slots keep their buffers until the frame goes, so late
+// readers still find them.
+void empty_frame(NodeFrame* f, NodeSource& source) {
+    std::vector<bool> free(f->capacity, false);
+    for (Offset n = f->free_head; n; n = *at<Offset>(n))
+        free[(n - f->node_at(0)) / 4] = true;
+    for (uint32_t i = 0; i < f->capacity; i++) {
+        if (free[i]) continue;
+        Offset old = f->node_at(i);
+        Offset moved = source.take();
+        Offset buf = *at<Offset>(old);
+        *at<Offset>(moved) = buf;
+        if (buf) at<SeriesBuf>(buf)->node = moved;
+        ptrmap_put(g_state.relocation, old, moved);
+    }
+}
+
+} // namespace
+
+void compact_nodes() {
+    Offset current = first_frame_with_room();
+    if (!current) return;
+    uint32_t free = count_free_nodes();
+    std::vector<Offset> held;
+    for (Offset node : g_state.stack_nodes)
+        held.push_back(node_frame_of(node));
+    std::sort(held.begin(), held.end());
+
+    // Every frame to empty is flagged first, so none of them receives nodes.
+    std::vector<NodeFrame*> chosen;
+    for (Offset o = g_memory.last_node_frame; o; o = at<NodeFrame>(o)->prev) {
+        auto* f = at<NodeFrame>(o);
+        if (o == current || f->release || (f->history & kSteadyHistory) != kSteadyHistory) continue;
+        if (f->used >= kSparseUsed || free <= kFreeWanted) continue;
+        if (std::binary_search(held.begin(), held.end(), o)) continue;
+        free -= std::min(free, f->capacity);
+        f->release = 1;
+        chosen.push_back(f);
+    }
+    if (chosen.empty()) return;
+    g_state.relocation = ptrmap_make(kRelocationRoom);
+    NodeSource source;
+    for (NodeFrame* f : chosen)
+        empty_frame(f, source);
+    g_node_generation++;
+    // A frame made for the moved nodes must be known to the marking.
+    index_frames();
+}
+
+} // namespace xel::gc

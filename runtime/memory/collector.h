@@ -1,0 +1,67 @@
+// The mark-and-compact collector of series memory. It marks from the run-time's
+// roots, from the registered root callbacks and from the machine stack, then
+// slides live buffers down their frames, frees dead big blocks and gives dead
+// nodes back to their frames. Before marking it may empty sparse node frames
+// by moving their nodes (node compaction); marking then rewrites every node
+// slot it passes through the relocation map.
+//
+// The machine stack (from the current stack pointer up to
+// g_runtime.stack_base) and the saved registers are scanned conservatively at
+// 4-byte steps: a word holding a live node keeps its series alive; a word
+// pointing into a series buffer keeps that buffer alive and pins it, so it is
+// not moved in that collection. The start-up sets g_runtime.stack_base; while
+// it is 0 (GoogleTest tests that call runtime_init directly) a collection
+// takes the top of the running thread's stack.
+//
+// Node compaction never moves a node that the stack refers to, but every node
+// kept outside the arena (C++ globals and heap memory) must be reachable
+// through a root: the run-time's own globals are marked here, other modules
+// register a root callback that marks theirs with the functions below.
+#pragma once
+#include <cstdint>
+
+#include "runtime/cell.h"
+#include "runtime/memory/collector-hook.h"
+
+namespace xel {
+
+using RootCallback = void (*)();
+
+// Empties the root callback list; runs right after memory_init, before any
+// module registers its roots.
+void collector_reset();
+// Counters 0, the torture switch (g_collector_torture) set when the
+// environment variable XEL_GC_TORTURE is 1, and the collection installed as
+// g_collect; the last step of the run-time init.
+void collector_init();
+
+// One full collection, whether collection is enabled or not; never nested.
+void collector_collect();
+// True while a collection runs.
+bool collector_active();
+
+// Root callbacks run after the fixed roots, in order of registration;
+// registering twice calls twice; removing clears the first matching entry
+// (the list keeps its length).
+void collector_add_root_callback(RootCallback callback);
+void collector_remove_root_callback(RootCallback callback);
+
+// Marking, for root callbacks. Each takes the address of the slot holding a
+// node, so that a node moved by node compaction is rewritten in place. A slot
+// holding 0 or no live node marks nothing.
+// collector_mark_series: true when the series was not marked yet.
+bool collector_mark_series(Offset* node);
+void collector_unmark_series(Offset node);
+// The series and, when newly marked, the cells from its head to its tail.
+void collector_mark_block_node(Offset* node);
+void collector_mark_block_value(Cell* block);
+// The context series with its two cells: the word table, the values block
+// (unless the values live on the argument stack) and the self cell.
+void collector_mark_context(Offset* ctx);
+// What each cell of [first, end) refers to, by datatype.
+void collector_mark_cells(Cell* first, Cell* end);
+// A hash table: its record, flags and keys, the kind's own series, and the
+// table's block with its cells.
+void hash_mark(Offset* table);
+
+} // namespace xel

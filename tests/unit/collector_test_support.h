@@ -1,0 +1,106 @@
+// Shared helpers of the collector tests.
+//
+// The collector scans the machine stack from its own frame up to
+// g_runtime.stack_base. A test that calls runtime_init directly runs on
+// GoogleTest's thread, so the fixture sets the base to the top of that
+// thread's stack (pthread_getattr_np): every frame of the test is covered.
+//
+// The scan is conservative: a node or buffer address left in any stack slot
+// keeps its series. Tests that expect a series to die make and drop it inside
+// noinline helpers, remember it only in globals (never scanned), and wipe the
+// dead stack below them before collecting.
+#pragma once
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <string>
+
+#include "boot/runtime-record.h"
+#include "runtime/memory/collector.h"
+#include "runtime/memory/series-memory.h"
+#include "runtime/runtime-init.h"
+#include "runtime/stack/stack.h"
+#include "runtime/words/symbols.h"
+
+namespace xel::test {
+
+inline uintptr_t this_thread_stack_top() {
+    pthread_attr_t attr;
+    void* low = nullptr;
+    size_t size = 0;
+    pthread_getattr_np(pthread_self(), &attr);
+    pthread_attr_getstack(&attr, &low, &size);
+    pthread_attr_destroy(&attr);
+    return reinterpret_cast<uintptr_t>(low) + size;
+}
+
+// Overwrites the stack below the caller, where dead frames left addresses.
+[[gnu::noinline]] inline void scrub_stack() {
+    volatile uint8_t area[256 * 1024];
+    for (auto& b : area)
+        b = 0;
+}
+
+[[gnu::noinline]] inline void collect_clean() {
+    scrub_stack();
+    collector_collect();
+}
+
+inline NodeFrame* frame_of_node(Offset node) {
+    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next) {
+        auto* f = at<NodeFrame>(o);
+        if (node >= f->node_at(0) && node < f->node_at(f->capacity)) return f;
+    }
+    return nullptr;
+}
+
+// Whether the node is on its frame's free list (or its frame is gone).
+inline bool node_is_free(Offset node) {
+    NodeFrame* f = frame_of_node(node);
+    if (!f) return true;
+    for (Offset n = f->free_head; n; n = *at<Offset>(n))
+        if (n == node) return true;
+    return false;
+}
+
+inline uint32_t node_frame_count() {
+    uint32_t n = 0;
+    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next)
+        n++;
+    return n;
+}
+
+// What must hold after any collection: every frame walks buffer by buffer to
+// its free pointer, no buffer keeps a mark, and each buffer in use and its
+// node name each other. Answers the first fault found, or "".
+inline std::string heap_fault() {
+    for (Offset f = g_memory.first_series_frame; f; f = at<SeriesFrame>(f)->next) {
+        const auto* frame = at<SeriesFrame>(f);
+        Offset b = f + sizeof(SeriesFrame);
+        while (b < frame->free) {
+            const auto* buf = at<SeriesBuf>(b);
+            if (buf->flags & kFlagMark) return "marked buffer at " + std::to_string(b);
+            if ((buf->flags & kFlagInUse) && buf->node && *at<Offset>(buf->node) != b)
+                return "node of buffer " + std::to_string(b) + " names another";
+            b += buf->size + kBufferOverhead;
+        }
+        if (b != frame->free) return "frame " + std::to_string(f) + " walks past its free pointer";
+    }
+    for (Offset o = g_memory.first_big; o; o = at<BigBlock>(o)->next)
+        if (at<SeriesBuf>(o + sizeof(BigBlock))->flags & kFlagMark) return "marked big block";
+    return "";
+}
+
+class CollectorFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        runtime_init();
+        g_boot_recording = false;
+        g_collector_torture = false;
+        g_runtime.stack_base = this_thread_stack_top();
+        stack_push_cell();
+    }
+    void TearDown() override { g_collector_enabled = false; }
+};
+
+} // namespace xel::test
