@@ -91,7 +91,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"log-e", natives_log_e},                        // 65
     {"exp", natives_exp},                            // 66
     {"square-root", natives_square_root},            // 67
-    {"construct", nullptr},                          // 68
+    {"construct", natives_construct},                // 68
     {"value?", natives_value},                       // 69
     {"try", natives_try},                            // 70
     {"uppercase", nullptr},                          // 71

@@ -3,6 +3,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/native-call.h"
@@ -105,6 +106,9 @@ uint32_t natives_set(int, const int32_t* refs) {
         natives_set_words(&target, &value, length > 0 ? length : 0, any,
                           ref_present(refs[kSetOnly]), ref_present(refs[kSetSome]));
         stack_unwind();
+    } else if (t == T_OBJECT) {
+        object_set_from(&target, &value, any, ref_present(refs[kSetOnly]),
+                        ref_present(refs[kSetSome]));
     } else {
         context_set(&target, &value);
     }

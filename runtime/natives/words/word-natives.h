@@ -35,6 +35,9 @@ uint32_t natives_value(int check, const int32_t* refs);
 uint32_t natives_unset(int check, const int32_t* refs);
 uint32_t natives_type(int check, const int32_t* refs);
 
+// construct [block /with object /only].
+uint32_t natives_construct(int check, const int32_t* refs);
+
 // bind [word context /copy], in [object word], context? [word].
 uint32_t natives_bind(int check, const int32_t* refs);
 uint32_t natives_in(int check, const int32_t* refs);
