@@ -49,7 +49,9 @@ uint32_t natives_bind(int, const int32_t* refs) {
     uint8_t ct = type_of(&context);
     Offset ctx = ct >= T_WORD && ct <= T_GET_WORD ? word_context_checked(&context) : context.data1;
     if (type_of(&target) == T_BLOCK) {
-        if (ref_present(refs[0])) target = *block_clone(&target, true, false);
+        // Nested parens and paths are copied too: binding the copy must
+        // leave every part of the original as it was.
+        if (ref_present(refs[0])) target = *block_clone(&target, true, true);
         context_bind_block(&target, ctx, ct == T_OBJECT);
     } else {
         context_bind_word(ctx, &target);
