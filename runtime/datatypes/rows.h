@@ -13,6 +13,8 @@ void series_row(ActionList& row);
 void block_row(ActionList& row);
 void paren_row(ActionList& row);
 void string_row(ActionList& row);
+void url_row(ActionList& row);
+void file_row(ActionList& row);
 void char_row(ActionList& row);
 void integer_row(ActionList& row);
 void float_row(ActionList& row);
