@@ -165,10 +165,12 @@ int32_t string_find_index(const StringFind& f, uint32_t* match_len) {
         // An empty text matches at once where the scan begins.
         found = f.last ? hi : pos;
     } else if (f.last || f.reverse) {
-        // Backward, the candidate is the last unit of a possible match.
-        for (int64_t e = hi - 1; e >= lo; e -= step) {
-            int64_t s = e - n + 1;
-            if (s < lo) break;
+        // Backward over the match starts that lie on record boundaries
+        // counted from the position, the last one ending by hi.
+        int64_t top = hi - n;
+        int64_t first = top >= pos ? pos + (top - pos) / step * step
+                                   : pos - (pos - top + step - 1) / step * step;
+        for (int64_t s = first; s >= lo; s -= step) {
             if (m.at(static_cast<uint32_t>(s), static_cast<uint32_t>(hi))) {
                 found = s;
                 break;
