@@ -41,9 +41,10 @@ void map_make_at(Cell* c) {
     Cell block = *c;
     block.header = T_BLOCK;
     uint32_t n = static_cast<uint32_t>(block_length_at(&block));
+    // Making the table enters every key already; entering them again would
+    // find each key as its own repeat and drop it.
     Offset table = hash_make(n / 2, &block, kHashMap, 0);
     *c = Cell{T_MAP, block.data1, block.data2, table};
-    hash_put_all(table, block.data1, 2);
 }
 
 } // namespace xel
