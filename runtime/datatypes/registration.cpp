@@ -49,7 +49,7 @@ constexpr TypeEntry kTypes[] = {
     {T_URL, T_STRING, "url!", url_row},
     {T_FILE, T_URL, "file!", file_row},
     {T_OBJECT, 0, "object!", object_row},
-    {T_BITSET, 0, "bitset!", nullptr},
+    {T_BITSET, 0, "bitset!", bitset_row},
     {T_TRIPLE, 0, "triple!", nullptr},
     {T_FLOAT, 0, "float!", float_row},
     {T_TYPESET, 0, "typeset!", typeset_row},

@@ -42,5 +42,6 @@ void lit_path_row(ActionList& row);
 void set_path_row(ActionList& row);
 void get_path_row(ActionList& row);
 void object_row(ActionList& row);
+void bitset_row(ActionList& row);
 
 } // namespace xel
