@@ -8,6 +8,7 @@
 #include "lexer_test_support.h"
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/memory/collector-hook.h"
 #include "runtime/runtime-init.h"
 
 using namespace xel;
@@ -108,6 +109,7 @@ const LoadCase kLoadCases[] = {
     // Blocks, parens, maps, paths.
     {"[] [[a] (b)] ([])", "[[] [[a] (b)] ([])]"},
     {"#[a 1 b [2]]", "[#[a 1 b [2]]]"},
+    {"#[a 1 \"b\" 2 3 c]", "[#[a 1 \"b\" 2 3 c]]"},
     {"a/b 'a/b :a/b a/b: a/1/(c)/\"d\"/#e", "[a/b 'a/b :a/b a/b: a/1/(c)/\"d\"/#e]"},
     {"a/b/c:[x] (a/b)", "[a/b/c: [x] (a/b)]"},
     {"a/:b/'c a/-1", "[a/:b/'c a/-1]"},
@@ -135,6 +137,9 @@ const LoadCase kMoldCases[] = {
     {"a b: :c 'd /e #f / // '/ <>", "[a b: :c 'd /e #f / // '/ <>]"},
     {"a/b 'a/b :a/b a/b: a/(b)/1", "[a/b 'a/b :a/b a/b: a/(b)/1]"},
     {"#(true) #(none) #(integer!) #(unset)", "[true none integer! unset]"},
+    {"%a/b.txt %\"a b\" %a%20b", "[%a/b.txt %\"a b\" %\"a b\"]"},
+    {"http://a.b/c?d=1 http://x/%C3%A9", "[http://a.b/c?d=1 http://x/%C3%A9]"},
+    {"1:30 -0:00:05.5 10:30.5", "[1:30:00 -0:00:05.5 0:10:30.5]"},
 };
 
 class LexerMold : public ::testing::TestWithParam<LoadCase> {
@@ -208,6 +213,22 @@ TEST_F(LexerLoadCells, MoneyCurrencyCodesComeFromTheList) {
     EXPECT_EQ(xel::test::syntax_error_of("XYZ$1"), "(line 1) invalid money! at XYZ$1");
     Cell none{T_NONE, 0, 0, 0};
     money_set_currency_list(&none);
+}
+
+TEST_F(LexerLoadCells, ValuesSurviveACollectionAtEveryAllocation) {
+    const char* text = "[a \"s\" {b{c}} #{0102} [x (y) #[k [1]]] p/q/(r) %f%20g http://h/%41]"
+                       " 1-Jan-2000/10:00 $1.5 1.2.3 <t> @r e@m 'w :w w: /w #w 1:30 50% (1, 2)";
+    Cell plain = load_text(text);
+    std::string expected = describe(&plain);
+    uint32_t collections = g_collection_count;
+    g_collector_enabled = true;
+    g_collector_torture = true;
+    Cell block = load_text(text);
+    EXPECT_GT(g_collection_count, collections) << "collections ran";
+    std::string collected = describe(&block);
+    g_collector_torture = false;
+    g_collector_enabled = false;
+    EXPECT_EQ(collected, expected);
 }
 
 TEST_F(LexerLoadCells, ABlockOfManyValuesOutgrowsTheValueBuffer) {
