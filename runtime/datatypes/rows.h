@@ -44,4 +44,8 @@ void get_path_row(ActionList& row);
 void object_row(ActionList& row);
 void bitset_row(ActionList& row);
 
+void triple_row(ActionList& row);
+void percent_row(ActionList& row);
+void time_row(ActionList& row);
+
 } // namespace xel
