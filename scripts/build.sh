@@ -45,6 +45,10 @@ test)
     set +e
     (cd build && ctest -j "$jobs" --output-on-failure) | tee /tmp/xel-ctest-release.txt
     r1=${PIPESTATUS[0]}
+    # The language cases again in the collector's torture mode: a collection
+    # with compaction at every allocation that may collect.
+    (cd build && XEL_GC_TORTURE=1 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee /tmp/xel-ctest-torture.txt
+    r3=${PIPESTATUS[0]}
     # The exit-path probes watch real faults and limits, which the sanitizers
     # intercept themselves; they run in the release pass only.
     (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest -j "$jobs" --output-on-failure -E "Probe|Program") | tee /tmp/xel-ctest-asan.txt
@@ -53,10 +57,11 @@ test)
     count() { grep -Eo '[0-9]+ tests failed out of [0-9]+' "$1" | awk '{print $1, $6}'; }
     read -r f1 t1 < <(count /tmp/xel-ctest-release.txt)
     read -r f2 t2 < <(count /tmp/xel-ctest-asan.txt)
-    failed=$((f1 + f2))
-    total=$((t1 + t2))
+    read -r f3 t3 < <(count /tmp/xel-ctest-torture.txt)
+    failed=$((f1 + f2 + f3))
+    total=$((t1 + t2 + t3))
     echo "$((total - failed)) passed, $failed failed"
-    [ "$r1" -eq 0 ] && [ "$r2" -eq 0 ] && [ "$failed" -eq 0 ] || status=1
+    [ "$r1" -eq 0 ] && [ "$r2" -eq 0 ] && [ "$r3" -eq 0 ] && [ "$failed" -eq 0 ] || status=1
     exit $status
     ;;
 *)

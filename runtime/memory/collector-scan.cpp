@@ -70,10 +70,11 @@ uintptr_t stack_top_of_thread() {
     }
 }
 
-// Runs below every frame it scans, the collector's callers' included.
+// Runs below every frame it scans, the collector's callers' included. Its
+// frame address is on the machine stack even where a sanitizer moves locals
+// elsewhere.
 [[gnu::noinline]] void read_stack_from_here(Range range, std::vector<Offset>& out) {
-    volatile uintptr_t anchor = 0;
-    auto low = reinterpret_cast<uintptr_t>(&anchor);
+    auto low = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
     if (!g_runtime.stack_base) g_runtime.stack_base = stack_top_of_thread();
     read_words(low, g_runtime.stack_base, range, out);
 }

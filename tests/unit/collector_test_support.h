@@ -1,9 +1,13 @@
 // Shared helpers of the collector tests.
 //
 // The collector scans the machine stack from its own frame up to
-// g_runtime.stack_base. A test that calls runtime_init directly runs on
-// GoogleTest's thread, so the fixture sets the base to the top of that
-// thread's stack (pthread_getattr_np): every frame of the test is covered.
+// g_runtime.stack_base. A test that calls runtime_init directly sets that
+// base itself: the fixture takes the top of SetUp's frame (its frame address
+// plus the saved frame pointer and return address). gtest calls the test
+// body from the same frame as SetUp, so the body's frame starts there too and
+// everything it calls lies below; gtest's own frames, whose heap pointers
+// could pass for arena offsets, stay out of the scan. The base never passes
+// the top of the thread's stack (pthread_getattr_np).
 //
 // The scan is conservative: a node or buffer address left in any stack slot
 // keeps its series. Tests that expect a series to die make and drop it inside
@@ -13,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <string>
 
 #include "boot/runtime-record.h"
@@ -24,6 +29,9 @@
 
 namespace xel::test {
 
+// The saved frame pointer and the return address above a frame address.
+constexpr uintptr_t kStackBaseMargin = 16;
+
 inline uintptr_t this_thread_stack_top() {
     pthread_attr_t attr;
     void* low = nullptr;
@@ -34,14 +42,17 @@ inline uintptr_t this_thread_stack_top() {
     return reinterpret_cast<uintptr_t>(low) + size;
 }
 
-// Overwrites the stack below the caller, where dead frames left addresses.
-[[gnu::noinline]] inline void scrub_stack() {
+// Overwrites the stack below the caller, where dead frames left addresses;
+// uninstrumented, so that no sanitizer redzone inside the area is skipped.
+[[gnu::noinline, gnu::no_sanitize_address]] inline void scrub_stack() {
     volatile uint8_t area[256 * 1024];
     for (auto& b : area)
         b = 0;
 }
 
-[[gnu::noinline]] inline void collect_clean() {
+// Inlined, so that the wiped area starts right below the caller's frame and
+// covers every frame its earlier callees left.
+[[gnu::always_inline]] inline void collect_clean() {
     scrub_stack();
     collector_collect();
 }
@@ -94,10 +105,12 @@ inline std::string heap_fault() {
 class CollectorFixture : public ::testing::Test {
   protected:
     void SetUp() override {
+        g_runtime.stack_base =
+            std::min(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) + kStackBaseMargin,
+                     this_thread_stack_top());
         runtime_init();
         g_boot_recording = false;
         g_collector_torture = false;
-        g_runtime.stack_base = this_thread_stack_top();
         stack_push_cell();
     }
     void TearDown() override { g_collector_enabled = false; }

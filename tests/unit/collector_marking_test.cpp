@@ -1,0 +1,228 @@
+// Marking by datatype: a value of each layout is kept only on the argument
+// stack; after a collection every series it refers to, however deep, is
+// alive, and what it does not refer to is gone.
+#include <vector>
+
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/hash/hashtable.h"
+#include "runtime/memory/raw-array.h"
+#include "tests/unit/collector_test_support.h"
+
+using namespace xel;
+using namespace xel::test;
+
+namespace {
+
+struct Witnesses {
+    std::vector<Offset> alive;
+    std::vector<Offset> dead;
+};
+
+Offset string_node(const char* s) {
+    Cell c;
+    string_make_at(&c, 16);
+    string_concatenate_literal(&c, s);
+    return c.data2;
+}
+
+// A block of the given cells.
+Offset block_of(std::initializer_list<Cell> cells) {
+    Cell b;
+    block_make_at(&b, static_cast<int>(cells.size()));
+    for (const Cell& c : cells)
+        block_append_copy(&b, &c);
+    return b.data2;
+}
+
+Cell string_cell(Offset node) {
+    return Cell{T_STRING, 0, node, 0};
+}
+
+// A context of one word whose value is a string; its series go to nodes.
+Offset context_with_string(std::vector<Offset>& nodes) {
+    Offset ctx = context_make(1, kContextObject, 0, false, false);
+    context_index_or_add(ctx, symbol_make("field"));
+    Offset s = string_node("in the context");
+    *context_value_at(ctx, 0) = string_cell(s);
+    HashTable* t = hash_record(context_table(ctx));
+    nodes.insert(nodes.end(), {ctx, context_table(ctx), t->flags, t->keys, t->block,
+                               context_cell(ctx)->data2, s});
+    return ctx;
+}
+
+// A five-cell function record: a body holding a string, and the owner slot.
+Offset function_record(Witnesses& w, Cell owner) {
+    Offset s = string_node("in the body");
+    Offset body = block_of({string_cell(s)});
+    Cell unset{T_UNSET, 0, 0, 0};
+    w.alive.insert(w.alive.end(), {s, body});
+    return block_of({Cell{T_BLOCK, 0, body, 0}, unset, unset, unset, owner});
+}
+
+// A function! (or a routine!, whose fifth record cell is a return type id,
+// not a node) with an owner context.
+Cell function_value(Witnesses& w, uint32_t header, bool routine) {
+    Offset ctx = context_with_string(w.alive);
+    Offset spec = block_of({});
+    Offset owner = context_with_string(routine ? w.dead : w.alive);
+    Cell fifth{T_INTEGER, 0, routine ? uint32_t{T_INTEGER} : owner, 0};
+    Offset record = function_record(w, fifth);
+    w.alive.insert(w.alive.end(), {spec, record});
+    return Cell{header, ctx, spec, record};
+}
+
+Cell make_string_family(Witnesses& w, uint8_t type) {
+    Offset s = string_node("text");
+    Offset conversion = alloc_bytes(8);
+    w.alive.insert(w.alive.end(), {s, conversion});
+    return Cell{type, 0, s, conversion};
+}
+
+Cell make_block_kind(Witnesses& w, uint8_t type) {
+    Offset s = string_node("inner");
+    Offset inner = block_of({string_cell(s)});
+    Offset outer = block_of({Cell{T_BLOCK, 0, inner, 0}});
+    w.alive.insert(w.alive.end(), {s, inner, outer});
+    return Cell{type, 0, outer, 0};
+}
+
+Cell make_bytes_kind(Witnesses& w, uint8_t type) {
+    Offset bytes = alloc_bytes(32);
+    w.alive.push_back(bytes);
+    return Cell{type, 0, bytes, 0};
+}
+
+Cell make_object_kind(Witnesses& w, uint8_t type) {
+    Offset ctx = context_with_string(w.alive);
+    Offset spec = block_of({});
+    Offset events = block_of({Cell{T_PAIR, 0, 0xFFFF0000, spec}, Cell{T_PAIR, 0, 0xFFFF0000, 0}});
+    w.alive.insert(w.alive.end(), {spec, events});
+    return Cell{type, ctx, 1000000, events};
+}
+
+struct Row {
+    const char* name;
+    Cell (*make)(Witnesses& w);
+};
+
+const Row kRows[] = {
+    {"string!", [](Witnesses& w) { return make_string_family(w, T_STRING); }},
+    {"file!", [](Witnesses& w) { return make_string_family(w, T_FILE); }},
+    {"url!", [](Witnesses& w) { return make_string_family(w, T_URL); }},
+    {"tag!", [](Witnesses& w) { return make_string_family(w, T_TAG); }},
+    {"email!", [](Witnesses& w) { return make_string_family(w, T_EMAIL); }},
+    {"ref!", [](Witnesses& w) { return make_string_family(w, T_REF); }},
+    {"symbol!",
+     [](Witnesses& w) {
+         Offset spelling = string_node("name");
+         Offset utf8 = alloc_bytes(8);
+         w.alive.insert(w.alive.end(), {spelling, utf8});
+         return Cell{T_SYMBOL, 0, spelling, utf8};
+     }},
+    {"block!", [](Witnesses& w) { return make_block_kind(w, T_BLOCK); }},
+    {"paren!", [](Witnesses& w) { return make_block_kind(w, T_PAREN); }},
+    {"path!", [](Witnesses& w) { return make_block_kind(w, T_PATH); }},
+    {"lit-path!", [](Witnesses& w) { return make_block_kind(w, T_LIT_PATH); }},
+    {"set-path!", [](Witnesses& w) { return make_block_kind(w, T_SET_PATH); }},
+    {"get-path!", [](Witnesses& w) { return make_block_kind(w, T_GET_PATH); }},
+    {"word! bound to a context",
+     [](Witnesses& w) {
+         Offset ctx = context_with_string(w.alive);
+         return Cell{T_WORD, ctx, symbol_make("field"), 0};
+     }},
+    {"context!",
+     [](Witnesses& w) {
+         // A copy of the cell: the word table's entries, bound to the
+         // context, keep the context series too.
+         Offset ctx = context_with_string(w.alive);
+         return *context_cell(ctx);
+     }},
+    {"native! with its record's context cell",
+     [](Witnesses& w) {
+         Offset ctx = context_with_string(w.alive);
+         Offset spec = block_of({});
+         Offset record = block_of({*context_cell(ctx), Cell{T_NONE, 0, 0, 0}});
+         w.alive.insert(w.alive.end(), {spec, record});
+         return Cell{T_NATIVE, 1, spec, record};
+     }},
+    {"function! with its owner", [](Witnesses& w) { return function_value(w, T_FUNCTION, false); }},
+    {"op! made from a function!",
+     [](Witnesses& w) { return function_value(w, T_OP | T_FUNCTION << 16, false); }},
+    {"routine!", [](Witnesses& w) { return function_value(w, T_ROUTINE, true); }},
+    {"bitset!", [](Witnesses& w) { return make_bytes_kind(w, T_BITSET); }},
+    {"vector!", [](Witnesses& w) { return make_bytes_kind(w, T_VECTOR); }},
+    {"binary!", [](Witnesses& w) { return make_bytes_kind(w, T_BINARY); }},
+    {"image!", [](Witnesses& w) { return make_bytes_kind(w, T_IMAGE); }},
+    {"object! with its event record", [](Witnesses& w) { return make_object_kind(w, T_OBJECT); }},
+    {"error!", [](Witnesses& w) { return make_object_kind(w, T_ERROR); }},
+    {"port!", [](Witnesses& w) { return make_object_kind(w, T_PORT); }},
+    {"hash! with a chain of equal values",
+     [](Witnesses& w) {
+         Cell one{T_INTEGER, 0, 1, 0};
+         Cell block{T_BLOCK, 0, block_of({one, one, Cell{T_INTEGER, 0, 2, 0}}), 0};
+         Offset table = hash_make(4, &block, kHashBlock, 0);
+         HashTable* t = hash_record(table);
+         w.alive.insert(w.alive.end(), {block.data2, table, t->flags, t->keys, t->aux, t->chains});
+         Offset chain = static_cast<Offset>(array_get_int(t->chains, 1));
+         w.alive.push_back(chain);
+         return Cell{T_HASH, 0, block.data2, table};
+     }},
+    {"map!",
+     [](Witnesses& w) {
+         Offset key = string_node("key");
+         Offset value = string_node("value");
+         Cell block{T_BLOCK, 0, block_of({string_cell(key), string_cell(value)}), 0};
+         Offset table = hash_make(2, &block, kHashMap, 0);
+         w.alive.insert(w.alive.end(), {key, value, block.data2, table});
+         return Cell{T_MAP, 0, block.data2, table};
+     }},
+    {"event! with a block",
+     [](Witnesses& w) {
+         Offset b = block_of({});
+         w.alive.push_back(b);
+         return Cell{T_EVENT, 0, b, 0x10000};
+     }},
+    {"event! without a block",
+     [](Witnesses& w) {
+         Offset b = block_of({});
+         w.dead.push_back(b);
+         return Cell{T_EVENT, 0, b, 0};
+     }},
+};
+
+// The value goes to the argument stack only: nothing on the machine stack
+// refers to what it holds once this returns.
+[[gnu::noinline]] void push_row(const Row& row, Witnesses& w) {
+    Offset control = string_node("garbage");
+    w.dead.push_back(control);
+    Cell value = row.make(w);
+    stack_push(&value);
+}
+
+// Reads the witnesses in a frame of its own, which the next row's
+// collection wipes before it scans.
+[[gnu::noinline]] void check(const Witnesses& w) {
+    for (Offset n : w.alive)
+        EXPECT_FALSE(node_is_free(n)) << "node " << n << " was freed";
+    for (Offset n : w.dead)
+        EXPECT_TRUE(node_is_free(n)) << "node " << n << " was kept";
+    EXPECT_EQ(heap_fault(), "");
+}
+
+class CollectorMarking : public CollectorFixture {};
+
+TEST_F(CollectorMarking, EveryLayoutKeepsWhatItRefersTo) {
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.name);
+        Witnesses w;
+        stack_reset();
+        push_row(row, w);
+        collect_clean();
+        check(w);
+    }
+}
+
+} // namespace
