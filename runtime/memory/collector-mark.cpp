@@ -134,7 +134,7 @@ void mark_cell(Cell* c) {
 bool collector_mark_series(Offset* node) {
     Offset n = relocated(*node);
     if (!n) return false;
-    *node = n;
+    if (n != *node) *node = n;
     SeriesBuf* b = live_buffer(n);
     if (!b || (b->flags & kFlagMark)) return false;
     b->flags |= kFlagMark;
