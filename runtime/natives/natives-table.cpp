@@ -5,7 +5,9 @@
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/natives/math/math-natives.h"
+#include "runtime/natives/series/series-natives.h"
 #include "runtime/natives/system/recycle.h"
+#include "runtime/natives/system/system-natives.h"
 #include "runtime/natives/words/word-natives.h"
 #include "runtime/runtime-init.h"
 
@@ -46,8 +48,8 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"do", natives_do},                              // 20
     {"get", natives_get},                            // 21
     {"set", natives_set},                            // 22
-    {"print", nullptr},                              // 23
-    {"prin", nullptr},                               // 24
+    {"print", natives_print},                        // 23
+    {"prin", natives_prin},                          // 24
     {"equal?", natives_equal},                       // 25
     {"not-equal?", natives_not_equal},               // 26
     {"strict-equal?", natives_strict_equal},         // 27
@@ -60,18 +62,18 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"type?", natives_type},                         // 34
     {"reduce", natives_reduce},                      // 35
     {"compose", natives_compose},                    // 36
-    {"stats", nullptr},                              // 37
+    {"stats", natives_stats},                        // 37
     {"bind", natives_bind},                          // 38
     {"in", natives_in},                              // 39
     {"parse", nullptr},                              // 40
-    {"union", nullptr},                              // 41
-    {"intersect", nullptr},                          // 42
-    {"unique", nullptr},                             // 43
-    {"difference", nullptr},                         // 44
-    {"exclude", nullptr},                            // 45
-    {"complement?", nullptr},                        // 46
-    {"dehex", nullptr},                              // 47
-    {"enhex", nullptr},                              // 48
+    {"union", natives_union},                        // 41
+    {"intersect", natives_intersect},                // 42
+    {"unique", natives_unique},                      // 43
+    {"difference", natives_difference},              // 44
+    {"exclude", natives_exclude},                    // 45
+    {"complement?", natives_complement},             // 46
+    {"dehex", natives_dehex},                        // 47
+    {"enhex", natives_enhex},                        // 48
     {"negative?", natives_negative},                 // 49
     {"positive?", natives_positive},                 // 50
     {"max", natives_max},                            // 51
@@ -94,8 +96,8 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"construct", natives_construct},                // 68
     {"value?", natives_value},                       // 69
     {"try", natives_try},                            // 70
-    {"uppercase", nullptr},                          // 71
-    {"lowercase", nullptr},                          // 72
+    {"uppercase", natives_uppercase},                // 71
+    {"lowercase", natives_lowercase},                // 72
     {"as-pair", natives_as_pair},                    // 73
     {"as-point2D", natives_as_point2d},              // 74
     {"as-point3D", natives_as_point3d},              // 75
@@ -107,29 +109,29 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"throw", natives_throw},                        // 81
     {"catch", natives_catch},                        // 82
     {"extend", nullptr},                             // 83
-    {"debase", nullptr},                             // 84
-    {"to-local-file", nullptr},                      // 85
-    {"wait", nullptr},                               // 86
+    {"debase", natives_debase},                      // 84
+    {"to-local-file", natives_to_local_file},        // 85
+    {"wait", natives_wait},                          // 86
     {"checksum", nullptr},                           // 87
     {"unset", natives_unset},                        // 88
-    {"new-line", nullptr},                           // 89
-    {"new-line?", nullptr},                          // 90
-    {"enbase", nullptr},                             // 91
+    {"new-line", natives_new_line},                  // 89
+    {"new-line?", natives_new_line_q},               // 90
+    {"enbase", natives_enbase},                      // 91
     {"context?", natives_context},                   // 92
-    {"set-env", nullptr},                            // 93
-    {"get-env", nullptr},                            // 94
+    {"set-env", natives_set_env},                    // 93
+    {"get-env", natives_get_env},                    // 94
     {"list-env", nullptr},                           // 95
-    {"now", nullptr},                                // 96
+    {"now", natives_now},                            // 96
     {"sign?", natives_sign},                         // 97
-    {"as", nullptr},                                 // 98
-    {"call", nullptr},                               // 99
+    {"as", natives_as},                              // 98
+    {"call", natives_call},                          // 99
     {"zero?", natives_zero},                         // 100
-    {"size?", nullptr},                              // 101
+    {"size?", natives_size},                         // 101
     {"browse", nullptr},                             // 102
     {"compress", nullptr},                           // 103
     {"decompress", nullptr},                         // 104
     {"recycle", natives_recycle},                    // 105
-    {"transcode", nullptr},                          // 106
+    {"transcode", natives_transcode},                // 106
     {"apply", natives_apply},                        // 107
 };
 

@@ -10,7 +10,8 @@
 //   code               evaluated for its effect (a definition); an error fails
 // Lines starting with ";" and blank lines are skipped; a line ending in "\"
 // continues on the next. Every case of a file shares one run-time, so
-// definitions carry over to the cases after them.
+// definitions carry over to the cases after them. What print and prin output
+// goes to standard output.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -18,6 +19,8 @@
 #include <vector>
 
 #include "boot/entry.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/printing/print-hooks.h"
 #include "tests/runner/eval-text.h"
 
 namespace {
@@ -104,7 +107,15 @@ void run_files() {
     g_status = tally.failed ? 1 : 0;
 }
 
+// Printed output goes to standard output, so case files can print.
+void print_to_stdout(const xel::Cell* string, int new_line) {
+    std::string text = xel::string_utf8_text(string);
+    if (new_line) text += '\n';
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 void body() {
+    xel::printhooks_add(print_to_stdout, nullptr);
     if (g_argc == 3 && std::string(g_argv[1]) == "--eval") {
         xel::EvalOutcome out = xel::eval_text(g_argv[2]);
         std::printf("%s\n", out.text.c_str());
