@@ -1,12 +1,18 @@
+#include <climits>
 #include <cstring>
 #include <vector>
 
+#include "boot/boot-load.h"
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/hash/hashtable.h"
+#include "runtime/interpreter/interp.h"
+#include "runtime/lexer/lexer.h"
 #include "runtime/memory/memory-usage.h"
 #include "runtime/ownership/ownership.h"
+#include "runtime/stack/exits.h"
 #include "tests/unit/collector_test_support.h"
 
 using namespace xel;
@@ -193,6 +199,42 @@ TEST_F(CollectorFixture, ASparseSteadyNodeFrameIsEmptiedAndItsNodesFollowed) {
     const Cell* owner = ownership_find_owner(block_cell_at(&keep, 1)->data2);
     ASSERT_NE(owner, nullptr);
     EXPECT_EQ(owner->data1, block_cell_at(&keep, 0)->data1);
+    EXPECT_EQ(heap_fault(), "");
+}
+
+// Evaluates code and answers the mold of its value.
+[[gnu::noinline]] std::string eval(const char* code) {
+    Cell* source = string_load(reinterpret_cast<const uint8_t*>(code),
+                               static_cast<uint32_t>(std::strlen(code)), 0);
+    Cell text = *source;
+    Cell block;
+    lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+    stack_reset();
+    interp_eval_block(&block, true);
+    exit_take();
+    Cell value = *stack_arguments();
+    Cell out;
+    string_make_at(&out, 64);
+    actions_mold_typed(&value, &out, false, false, false, nullptr, INT_MAX, 0);
+    return string_utf8_text(&out);
+}
+
+TEST_F(CollectorFixture, ValuesWhoseNodesMovedStillWork) {
+    boot_run_top_level();
+    // Strings fill the first node frame; what is made next lies in the
+    // second, which the dropped strings leave sparse.
+    eval("keep: copy [] loop 12000 [append keep copy {s}]");
+    eval("o: make object! [b: {in frame two} g: func [x] [append copy b x]] "
+         "blk: [x y z] f: does [reduce [blk o/b]] w: in o 'b");
+    eval("keep: none");
+    uint32_t generation = g_node_generation;
+    for (int i = 0; i < 10; i++)
+        collect_clean();
+    EXPECT_GT(g_node_generation, generation);
+    EXPECT_EQ(eval("o/g {?}"), "\"in frame two?\"");
+    EXPECT_EQ(eval("f"), "[[x y z] \"in frame two\"]");
+    EXPECT_EQ(eval("get w"), "\"in frame two\"");
+    EXPECT_EQ(eval("o/b: {changed} o/g {!}"), "\"changed!\"");
     EXPECT_EQ(heap_fault(), "");
 }
 
