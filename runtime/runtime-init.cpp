@@ -15,6 +15,7 @@
 #include "runtime/memory/series-memory.h"
 #include "runtime/natives/natives.h"
 #include "runtime/ownership/ownership.h"
+#include "runtime/parse/parse.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/stack.h"
@@ -73,6 +74,7 @@ void runtime_init() {
     words_load_static_table();
     actions_init();
     natives_init();
+    parse_init();
     error_init();
     lexer_init();
     boot_load_definitions();

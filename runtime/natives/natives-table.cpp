@@ -9,6 +9,7 @@
 #include "runtime/natives/system/recycle.h"
 #include "runtime/natives/system/system-natives.h"
 #include "runtime/natives/words/word-natives.h"
+#include "runtime/parse/parse.h"
 #include "runtime/runtime-init.h"
 
 namespace xel {
@@ -65,7 +66,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"stats", natives_stats},                        // 37
     {"bind", natives_bind},                          // 38
     {"in", natives_in},                              // 39
-    {"parse", nullptr},                              // 40
+    {"parse", natives_parse},                        // 40
     {"union", natives_union},                        // 41
     {"intersect", natives_intersect},                // 42
     {"unique", natives_unique},                      // 43

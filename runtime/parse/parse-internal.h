@@ -1,0 +1,244 @@
+// The parse engine's own records: the state of one parse call, the layout of
+// the two shared stacks, the keywords, and the routines of each file.
+//
+// The rule stack holds, from the bottom:
+// - for every rule block being run, a group of two cells: a position cell
+//   (integer! header; word 2 the input index and word 3 the input length at
+//   the block's entry), then the block itself, its index at the next rule;
+// - for every pending rule, a frame of four cells: an aux cell (the target
+//   word of copy, set and collect), a bounds cell (minimum, count, maximum of
+//   a repetition; the input at the start of copy and set; the target series
+//   of collect into/after), a position cell (word 1 the index of the rule
+//   the frame runs, word 2 the input index and word 3 the input length at the
+//   rule's start) and a kind cell (word 1 extra data, word 2 the kind).
+// A block! cell on top means a group, an integer! cell a frame.
+//
+// The input stack holds the series being matched, one per open `into`.
+#pragma once
+#include <cstdint>
+
+#include "runtime/cell.h"
+#include "runtime/memory/series-memory.h"
+
+namespace xel::parse {
+
+enum class Kw : uint8_t {
+    kNotKeyword = 0,
+    kSkip,
+    kAny,
+    kSome,
+    kOpt,
+    kTo,
+    kThru,
+    kCopy,
+    kSet,
+    kRemove,
+    kBreak,
+    kReject,
+    kFail,
+    kKeep,
+    kAhead,
+    kWhile,
+    kInto,
+    kInsert,
+    kChange,
+    kEnd,
+    kIf,
+    kNot,
+    kQuote,
+    kCollect,
+    kCase,
+    kNone,
+    kBar,
+    kOnly,
+    kPick,
+    kAfter,
+};
+
+enum FrameKind : uint32_t {
+    kIterate = 1,
+    kTo,
+    kThru,
+    kCopy,
+    kSet,
+    kNot,
+    kInto,
+    kRemove,
+    kWhile,
+    kCollect,
+    kKeep,
+    kAhead,
+    kChange,
+    kCase,
+};
+
+enum class InputKind : uint8_t { kBlock, kString, kBinary };
+
+// What the machine does next.
+enum class Step : uint8_t { kFetch, kCheck, kPopBlock, kFinish, kExit };
+
+constexpr uint32_t kGroupCells = 2;
+constexpr uint32_t kFrameCells = 4;
+constexpr uint32_t kStackLimit = 10000;
+constexpr uint32_t kNoMaximum = 0xFFFFFFFF;
+
+enum FrameCell : uint32_t { kAux = 0, kBounds = 1, kPosition = 2, kKindCell = 3 };
+
+// collect targets, in the kind cell's word 1 (low two bits).
+enum CollectMode : uint32_t { kCollectPlain = 0, kCollectSet, kCollectInto, kCollectAfter };
+
+// The trace events.
+enum class Event : uint8_t { kPush, kPop, kFetch, kMatch, kIterate, kParen, kEnd };
+
+struct Engine {
+    bool strict;
+    uint32_t limit; // an index into the outermost input, 0 for none
+    Cell callback;
+    bool tracing;
+    bool stopped; // the callback answered false
+
+    // The stack heights at this call's start.
+    uint32_t rule_base;
+    uint32_t input_base;
+
+    // The input being matched: type and node; pos is the position.
+    Cell input;
+    uint32_t pos;
+    InputKind kind;
+    bool outermost;
+
+    // The rule block being run at its next rule, and the stack index of its cell.
+    Cell rules;
+    uint32_t group;
+
+    bool result;
+    // Argument-stack offset of the innermost collect's block, or -1.
+    int32_t collect_slot;
+    Cell collected; // the block of an outermost collect
+    bool has_collected;
+};
+
+// parse-stacks.cpp: the shared stacks, their block cells in the root block.
+extern Cell* g_rule_stack;
+extern Cell* g_input_stack;
+inline Cell* rule_cells() {
+    return at<Cell>(buffer_of(g_rule_stack->data2)->head);
+}
+inline uint32_t rule_height() {
+    return buffer_of(g_rule_stack->data2)->used() / sizeof(Cell);
+}
+inline Cell* input_cells() {
+    return at<Cell>(buffer_of(g_input_stack->data2)->head);
+}
+inline uint32_t input_height() {
+    return buffer_of(g_input_stack->data2)->used() / sizeof(Cell);
+}
+// Room for n more cells, checked against the limit (parse-stack).
+Cell* rule_push(uint32_t n);
+void rule_cut(uint32_t height);
+void input_push(const Cell* series);
+void input_cut(uint32_t height);
+// Raises parse-stack when either stack holds more than the limit.
+void check_stacks(uint32_t more_rule_cells);
+
+// parse-keywords.cpp.
+void keywords_init();
+Kw keyword_of(const Cell* value); // kNotKeyword unless a word! naming a keyword
+inline bool is_bar(const Cell* value) {
+    return keyword_of(value) == Kw::kBar;
+}
+
+// parse-errors.cpp: the engine's errors (category script).
+[[noreturn]] void fail_rule(const Cell* value);
+[[noreturn]] void fail_end(const Cell* keyword);
+[[noreturn]] void fail_invalid_ref(const Cell* word);
+[[noreturn]] void fail_block(const Cell* input);
+[[noreturn]] void fail_unsupported();
+[[noreturn]] void fail_keep();
+[[noreturn]] void fail_into_bad();
+[[noreturn]] void fail_into_type();
+
+// parse-input.cpp: the input.
+void set_input(Engine& e, const Cell* series);
+uint32_t input_tail(const Engine& e);
+// The tail, or the /part limit on the outermost input when it comes first.
+uint32_t input_end(const Engine& e);
+// The input at an index.
+Cell input_at(const Engine& e, uint32_t index);
+// The value at an index: the cell, a char! or an integer! byte.
+Cell element_at(const Engine& e, uint32_t index);
+// count values from index as one new series of the input's type.
+Cell copy_part(const Engine& e, uint32_t index, uint32_t count);
+// Whether value is a position in the input's own buffer.
+bool same_series(const Engine& e, const Cell* value);
+
+// parse-match-block.cpp and parse-match-string.cpp: terminal rules. as_value
+// matches a datatype or typeset as a value (quote) instead of by type.
+bool block_match(Engine& e, const Cell* rule, bool as_value);
+uint32_t block_repeat(Engine& e, const Cell* rule, uint32_t max);
+bool block_find(Engine& e, const Cell* rule, bool thru);
+bool string_match(Engine& e, const Cell* rule);
+uint32_t string_repeat(Engine& e, const Cell* rule, uint32_t max);
+bool string_find(Engine& e, const Cell* rule, bool thru);
+bool binary_scan_type(Engine& e, const Cell* rule);
+
+// parse-terminal.cpp: one terminal rule at the position (advancing on a
+// match), its tight repetition, and the to/thru search.
+bool match_terminal(Engine& e, const Cell* rule, bool as_value);
+uint32_t match_repeat(Engine& e, const Cell* rule, uint32_t max);
+bool find_literal(Engine& e, const Cell* rule, bool thru);
+// The next rule when it is terminal (a word standing for its value), for
+// the tight paths of repetitions and to/thru.
+bool terminal_next(Engine& e, Cell* out);
+
+// parse-rules.cpp: the rule block walk.
+Step push_block(Engine& e, const Cell* block);
+Step push_frame(Engine& e, uint32_t kind, uint32_t extra, const Cell* aux, const Cell* bounds);
+// The next rule of the current block, or the end of the block's alternative.
+Step fetch(Engine& e);
+Step dispatch(Engine& e, const Cell* rule);
+// The value a rule word stands for (parse-rule when it has none).
+Cell word_rule_value(const Cell* word);
+// The rule at the rule index, or nullptr at the block's end.
+const Cell* rule_at(const Engine& e, uint32_t index);
+// parse-end naming keyword unless a rule follows.
+void need_rule(const Engine& e, const Cell* keyword);
+// The index just after the whole rule starting at index.
+uint32_t skip_rule(const Engine& e, uint32_t index);
+// Makes the nearest group at or below height the current block.
+void find_group(Engine& e, uint32_t height);
+// Evaluates a paren; false when an exit is pending.
+bool eval_paren(Engine& e, const Cell* paren, Cell* value);
+
+// parse-keywords-run.cpp: the keywords.
+Step run_keyword(Engine& e, Kw k, const Cell* word);
+// Repetition of the next rule, tight for a terminal one.
+Step repeat(Engine& e, uint32_t min, uint32_t max, uint32_t kind);
+
+// parse-frames.cpp: ending frames.
+Step check_pending(Engine& e);
+Step pop_block(Engine& e);
+Step pop_frame(Engine& e);
+Step break_loop(Engine& e, bool matched);
+
+// parse-collect.cpp.
+Step collect_begin(Engine& e, const Cell* word);
+void collect_end(Engine& e, const Cell* frame);
+void collect_abandon(Engine& e, const Cell* frame);
+Step keep_begin(Engine& e, const Cell* word);
+void keep_end(Engine& e, const Cell* frame);
+
+// parse-modify.cpp.
+Step insert_rule(Engine& e, const Cell* word);
+Step remove_begin(Engine& e, const Cell* word);
+void remove_end(Engine& e, const Cell* frame);
+Step change_begin(Engine& e, const Cell* word);
+// false when an exit is pending.
+bool change_end(Engine& e, const Cell* frame);
+// The value of an insert or change: a paren's result, a word's value.
+bool action_value(Engine& e, const Cell* word, Cell* out);
+
+// parse-trace.cpp: the callback; sets e.stopped when it answers false.
+void fire(Engine& e, Event event);
+
+} // namespace xel::parse
