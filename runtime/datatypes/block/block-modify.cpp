@@ -1,5 +1,4 @@
 #include <cstring>
-#include <vector>
 
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
@@ -18,13 +17,30 @@ constexpr uint32_t kCell = sizeof(Cell);
 // The cells a value stands for: a block kind's cells from its position (not
 // under /only), else the value itself. Copied out, so that inserting a block
 // into itself reads the cells as they were.
-std::vector<Cell> source_cells(const Cell* value, bool only) {
-    if (only || !is_block_kind(type_of(value))) return {*value};
-    uint32_t len = block_buffer_length(value);
-    uint32_t from = block_index(value) < 0 ? 0 : static_cast<uint32_t>(block_index(value));
-    if (from >= len) return {};
-    Cell* first = block_cell_at(value, from);
-    return std::vector<Cell>(first, first + (len - from));
+// The cells to write, held where the collector sees them, since a change
+// handler or an expansion may run a collection before they are written: one
+// value is pushed on the argument stack as it is, the cells of a block are
+// copied into a new block pushed there. The caller drops it with stack_pop(1).
+struct Source {
+    Cell* holder;
+    uint32_t count;
+    bool single;
+    const Cell* cells() const { return single ? holder : at<Cell>(block_buffer(holder)->head); }
+};
+
+Source source_cells(const Cell* value, bool only) {
+    if (only || !is_block_kind(type_of(value))) return {stack_push(value), 1, true};
+    Cell src = *value;
+    uint32_t len = block_buffer_length(&src);
+    uint32_t from = block_index(&src) < 0 ? 0 : static_cast<uint32_t>(block_index(&src));
+    uint32_t n = from < len ? len - from : 0;
+    Cell copy;
+    block_make_at(&copy, static_cast<int>(n));
+    if (n) {
+        std::memcpy(at<Cell>(block_buffer(&copy)->head), block_cell_at(&src, from), n * kCell);
+        block_buffer(&copy)->tail += n * kCell;
+    }
+    return {stack_push(&copy), n, false};
 }
 
 // The limit of /part: an integer!, or a position in the value's own series;
@@ -61,13 +77,11 @@ SeriesBuf* make_room(Offset node, uint32_t n, bool exact) {
     return buf;
 }
 
-// Writes the cells at dest and repeats them to fill total cells.
-void fill_cells(Cell* dest, const std::vector<Cell>& cells, uint32_t total) {
+// Writes n cells at dest and repeats them to fill total cells.
+void fill_cells(Cell* dest, const Source& src, uint32_t n, uint32_t total) {
     if (!total) return;
-    std::memcpy(dest, cells.data(), cells.size() * kCell);
-    memory_repeat_fill(reinterpret_cast<uint8_t*>(dest),
-                       static_cast<uint32_t>(cells.size()) * kCell,
-                       total / static_cast<uint32_t>(cells.size()));
+    std::memcpy(dest, src.cells(), n * kCell);
+    memory_repeat_fill(reinterpret_cast<uint8_t*>(dest), n * kCell, total / n);
 }
 
 Cell* result_at(const Cell* block, uint32_t index) {
@@ -80,16 +94,19 @@ Cell* result_at(const Cell* block, uint32_t index) {
 
 Cell* insert_cells(Cell* series, Cell* value, Cell* part, bool only, Cell* dup, bool append) {
     Cell blk = *series;
-    std::vector<Cell> cells = source_cells(value, only);
-    int64_t n = static_cast<int64_t>(cells.size());
+    Source cells = source_cells(value, only);
+    int64_t n = cells.count;
     if (part) n = part_limit(value, part, n);
     int64_t copies = dup_count(dup);
     uint32_t len = block_buffer_length(&blk);
     uint32_t index = block_index(&blk) < 0 ? 0 : static_cast<uint32_t>(block_index(&blk));
     if (index > len) index = len;
     uint32_t at_index = append ? len : index;
-    if (n == 0 || copies < 1) return result_at(&blk, append ? 0 : at_index);
-    cells.resize(static_cast<size_t>(n));
+    if (n > cells.count) n = cells.count;
+    if (n == 0 || copies < 1) {
+        stack_pop(1);
+        return result_at(&blk, append ? 0 : at_index);
+    }
     uint32_t total = checked_total(n, copies);
 
     Change change = append ? Change::Append : Change::Insert;
@@ -101,8 +118,9 @@ Cell* insert_cells(Cell* series, Cell* value, Cell* part, bool only, Cell* dup, 
     Cell* slot = at<Cell>(buf->head) + at_index;
     Cell* tail = at<Cell>(buf->tail);
     if (slot < tail) std::memmove(slot + total, slot, (tail - slot) * kCell);
-    fill_cells(slot, cells, total);
+    fill_cells(slot, cells, static_cast<uint32_t>(n), total);
     buf->tail += total * kCell;
+    stack_pop(1);
     if (told)
         ownership_notify_after(&blk, change, value, static_cast<int>(at_index),
                                static_cast<int>(total));
@@ -123,13 +141,16 @@ Cell* block_insert(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) 
 
 Cell* block_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) {
     Cell blk = *series;
-    std::vector<Cell> cells = source_cells(value, only);
+    Source cells = source_cells(value, only);
     int64_t copies = dup_count(dup);
     uint32_t len = block_buffer_length(&blk);
     uint32_t index = block_index(&blk) < 0 ? 0 : static_cast<uint32_t>(block_index(&blk));
     if (index > len) index = len;
-    if (copies < 1) return result_at(&blk, index);
-    uint32_t total = checked_total(static_cast<int64_t>(cells.size()), copies);
+    if (copies < 1) {
+        stack_pop(1);
+        return result_at(&blk, index);
+    }
+    uint32_t total = checked_total(static_cast<int64_t>(cells.count), copies);
 
     // Cells replaced: as many as written (the block grows past its tail), or the /part count.
     uint32_t replaced = total;
@@ -158,8 +179,9 @@ Cell* block_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) 
     Cell* rest = slot + replaced;
     Cell* tail = at<Cell>(buf->tail);
     if (rest < tail && total != replaced) std::memmove(slot + total, rest, (tail - rest) * kCell);
-    fill_cells(slot, cells, total);
+    fill_cells(slot, cells, cells.count, total);
     buf->tail = buf->tail + total * kCell - replaced * kCell;
+    stack_pop(1);
     if (told)
         ownership_notify_after(&blk, Change::Change, value, static_cast<int>(index),
                                static_cast<int>(total));
