@@ -48,4 +48,10 @@ void triple_row(ActionList& row);
 void percent_row(ActionList& row);
 void time_row(ActionList& row);
 
+void binary_row(ActionList& row);
+void tag_row(ActionList& row);
+void email_row(ActionList& row);
+void ref_row(ActionList& row);
+void handle_row(ActionList& row);
+
 } // namespace xel
