@@ -118,7 +118,7 @@ Step keep_begin(Engine& e, const Cell* word) {
         Cell paren = *next;
         e.rules.data1++;
         Cell value;
-        if (!eval_paren(e, &paren, &value)) return Step::kExit;
+        if (!parse_eval_paren(e, &paren, &value)) return Step::kExit;
         keep_value(e, &value);
         e.result = true;
         return Step::kCheck;

@@ -18,7 +18,7 @@ bool top_is_group() {
 
 Step close_frame(Engine& e, uint32_t base) {
     rule_cut(base);
-    if (e.tracing) fire(e, Event::kPop);
+    if (e.tracing) parse_fire_event(e, Event::kPop);
     return Step::kCheck;
 }
 
@@ -37,7 +37,7 @@ Step end_iteration(Engine& e, uint32_t base, const Cell* f) {
             frame[kPosition].data2 = e.pos;
             frame[kPosition].data3 = tail;
             e.rules.data1 = frame[kPosition].data1;
-            if (e.tracing) fire(e, Event::kIterate);
+            if (e.tracing) parse_fire_event(e, Event::kIterate);
             return Step::kFetch;
         }
         e.result = count >= min;
@@ -139,7 +139,7 @@ Step pop_block(Engine& e) {
     uint32_t height = rule_height() - kGroupCells;
     if (!e.result) e.pos = rule_cells()[height].data2;
     rule_cut(height);
-    if (e.tracing) fire(e, Event::kPop);
+    if (e.tracing) parse_fire_event(e, Event::kPop);
     if (height == e.rule_base) return Step::kFinish;
     find_group(e, height);
     return Step::kCheck;
@@ -214,7 +214,7 @@ Step break_loop(Engine& e, bool matched) {
     }
     if (!loop) {
         e.result = matched;
-        if (e.tracing) fire(e, Event::kMatch);
+        if (e.tracing) parse_fire_event(e, Event::kMatch);
         return Step::kCheck;
     }
     while (rule_height() > loop) {

@@ -172,20 +172,16 @@ Cell copy_part(const Engine& e, uint32_t index, uint32_t count);
 // Whether value is a position in the input's own buffer.
 bool same_series(const Engine& e, const Cell* value);
 
-// parse-match-block.cpp and parse-match-string.cpp: terminal rules. as_value
-// matches a datatype or typeset as a value (quote) instead of by type.
-bool block_match(Engine& e, const Cell* rule, bool as_value);
+// parse-match-block.cpp and parse-match-string.cpp: terminal rules (the
+// design-named ones are declared after this namespace).
 uint32_t block_repeat(Engine& e, const Cell* rule, uint32_t max);
 bool block_find(Engine& e, const Cell* rule, bool thru);
 bool string_match(Engine& e, const Cell* rule);
 uint32_t string_repeat(Engine& e, const Cell* rule, uint32_t max);
-bool string_find(Engine& e, const Cell* rule, bool thru);
-bool binary_scan_type(Engine& e, const Cell* rule);
 
 // parse-terminal.cpp: one terminal rule at the position (advancing on a
 // match), its tight repetition, and the to/thru search.
 bool match_terminal(Engine& e, const Cell* rule, bool as_value);
-uint32_t match_repeat(Engine& e, const Cell* rule, uint32_t max);
 bool find_literal(Engine& e, const Cell* rule, bool thru);
 // The next rule when it is terminal (a word standing for its value), for
 // the tight paths of repetitions and to/thru.
@@ -207,8 +203,6 @@ void need_rule(const Engine& e, const Cell* keyword);
 uint32_t skip_rule(const Engine& e, uint32_t index);
 // Makes the nearest group at or below height the current block.
 void find_group(Engine& e, uint32_t height);
-// Evaluates a paren; false when an exit is pending.
-bool eval_paren(Engine& e, const Cell* paren, Cell* value);
 
 // parse-keywords-run.cpp: the keywords.
 Step run_keyword(Engine& e, Kw k, const Cell* word);
@@ -238,7 +232,36 @@ bool change_end(Engine& e, const Cell* frame);
 // The value of an insert or change: a paren's result, a word's value.
 bool action_value(Engine& e, const Cell* word, Cell* out);
 
-// parse-trace.cpp: the callback; sets e.stopped when it answers false.
-void fire(Engine& e, Event event);
-
 } // namespace xel::parse
+
+namespace xel {
+
+// The routines the design names.
+
+// Heights of both stacks, recorded by a parse call and cut back to however
+// it ends (an error or a pending exit too).
+struct ParseStackMark {
+    uint32_t rules;
+    uint32_t inputs;
+};
+ParseStackMark parse_save_stacks();
+void parse_restore_stacks(const ParseStackMark& mark);
+
+// Calls the trace callback; sets e.stopped when it answers false.
+void parse_fire_event(parse::Engine& e, parse::Event event);
+// Evaluates a paren into value (may be null); false when an exit is pending.
+bool parse_eval_paren(parse::Engine& e, const Cell* paren, Cell* value);
+// One value of a block input at the position; as_value matches a datatype
+// or typeset as a value (quote) instead of by type. Advances on a match.
+bool parse_match_value(parse::Engine& e, const Cell* rule, bool as_value);
+// Repetition of a terminal rule from the position, at most max times; the
+// position moves past the matches. The count is answered.
+uint32_t parse_match_repeat(parse::Engine& e, const Cell* rule, uint32_t max);
+uint32_t parse_match_chars(parse::Engine& e, uint32_t cp, uint32_t max);
+uint32_t parse_match_bitset(parse::Engine& e, const Cell* bitset, uint32_t max);
+// to and thru with a literal on string or binary input.
+bool parse_find_in_string(parse::Engine& e, const Cell* rule, bool thru);
+// A datatype or typeset rule on binary input: one token scanned by the lexer.
+bool parse_scan_datatype(parse::Engine& e, const Cell* rule);
+
+} // namespace xel

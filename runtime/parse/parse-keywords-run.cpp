@@ -14,7 +14,7 @@ namespace {
 
 Step matched(Engine& e, bool result) {
     e.result = result;
-    if (e.tracing) fire(e, Event::kMatch);
+    if (e.tracing) parse_fire_event(e, Event::kMatch);
     return Step::kCheck;
 }
 
@@ -77,7 +77,7 @@ Step if_rule(Engine& e, const Cell* word) {
     Cell paren = *next;
     e.rules.data1++;
     Cell value;
-    if (!eval_paren(e, &paren, &value)) return Step::kExit;
+    if (!parse_eval_paren(e, &paren, &value)) return Step::kExit;
     return matched(e,
                    type_of(&value) != T_NONE && !(type_of(&value) == T_LOGIC && value.data1 == 0));
 }
@@ -118,7 +118,7 @@ Step repeat(Engine& e, uint32_t min, uint32_t max, uint32_t kind) {
     Cell literal;
     if (kind == kIterate && terminal_next(e, &literal)) {
         e.rules.data1++;
-        uint32_t count = match_repeat(e, &literal, max);
+        uint32_t count = parse_match_repeat(e, &literal, max);
         return matched(e, count >= min);
     }
     Cell bounds{T_INTEGER, min, 1, max};

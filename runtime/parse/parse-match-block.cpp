@@ -62,14 +62,6 @@ Cell item_at(const Engine& e, uint32_t index) {
 
 } // namespace
 
-bool block_match(Engine& e, const Cell* rule, bool as_value) {
-    if (e.pos >= input_end(e)) return false;
-    Cell item = item_at(e, e.pos);
-    if (!matches(e, &item, rule, as_value)) return false;
-    e.pos++;
-    return true;
-}
-
 uint32_t block_repeat(Engine& e, const Cell* rule, uint32_t max) {
     uint32_t count = 0;
     uint32_t end = input_end(e);
@@ -95,3 +87,17 @@ bool block_find(Engine& e, const Cell* rule, bool thru) {
 }
 
 } // namespace xel::parse
+
+namespace xel {
+
+using namespace parse;
+
+bool parse_match_value(Engine& e, const Cell* rule, bool as_value) {
+    if (e.pos >= input_end(e)) return false;
+    Cell item = item_at(e, e.pos);
+    if (!matches(e, &item, rule, as_value)) return false;
+    e.pos++;
+    return true;
+}
+
+} // namespace xel

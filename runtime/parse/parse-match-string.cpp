@@ -146,54 +146,70 @@ bool string_match(Engine& e, const Cell* rule) {
 }
 
 uint32_t string_repeat(Engine& e, const Cell* rule, uint32_t max) {
+    uint8_t t = type_of(rule);
+    if (t == T_CHAR && e.kind != InputKind::kBinary) return parse_match_chars(e, rule->data2, max);
+    if (t == T_BITSET) return parse_match_bitset(e, rule, max);
     Units in = units_of(e);
     uint32_t end = input_end(e);
     uint32_t count = 0;
     uint32_t i = e.pos;
-    uint8_t t = type_of(rule);
-    bool binary = e.kind == InputKind::kBinary;
-    if (t == T_CHAR && !binary) {
-        bool fold = !e.strict;
-        uint32_t cp = rule->data2;
-        switch (in.unit) {
-        case 1:
-            i = repeat_char<1>(in.data, i, end, max, cp, fold, &count);
-            break;
-        case 2:
-            i = repeat_char<2>(in.data, i, end, max, cp, fold, &count);
-            break;
-        default:
-            i = repeat_char<4>(in.data, i, end, max, cp, fold, &count);
-            break;
-        }
-    } else if (t == T_BITSET) {
-        Bits bits = bits_of(rule);
-        switch (in.unit) {
-        case 1:
-            i = repeat_bits<1>(in.data, i, end, max, bits, &count);
-            break;
-        case 2:
-            i = repeat_bits<2>(in.data, i, end, max, bits, &count);
-            break;
-        default:
-            i = repeat_bits<4>(in.data, i, end, max, bits, &count);
-            break;
-        }
-    } else {
-        while (count < max) {
-            int64_t n = match_length(e, in, i, end, rule);
-            if (n < 0) break;
-            count++;
-            // An empty match repeats for ever without moving: once is enough.
-            if (n == 0) break;
-            i += static_cast<uint32_t>(n);
-        }
+    while (count < max) {
+        int64_t n = match_length(e, in, i, end, rule);
+        if (n < 0) break;
+        count++;
+        // An empty match repeats for ever without moving: once is enough.
+        if (n == 0) break;
+        i += static_cast<uint32_t>(n);
     }
     e.pos = i;
     return count;
 }
 
-bool string_find(Engine& e, const Cell* rule, bool thru) {
+} // namespace xel::parse
+
+namespace xel {
+
+using namespace parse;
+
+uint32_t parse_match_chars(Engine& e, uint32_t cp, uint32_t max) {
+    Units in = units_of(e);
+    uint32_t end = input_end(e);
+    bool fold = !e.strict;
+    uint32_t count = 0;
+    switch (in.unit) {
+    case 1:
+        e.pos = repeat_char<1>(in.data, e.pos, end, max, cp, fold, &count);
+        break;
+    case 2:
+        e.pos = repeat_char<2>(in.data, e.pos, end, max, cp, fold, &count);
+        break;
+    default:
+        e.pos = repeat_char<4>(in.data, e.pos, end, max, cp, fold, &count);
+        break;
+    }
+    return count;
+}
+
+uint32_t parse_match_bitset(Engine& e, const Cell* bitset, uint32_t max) {
+    Units in = units_of(e);
+    uint32_t end = input_end(e);
+    Bits bits = bits_of(bitset);
+    uint32_t count = 0;
+    switch (in.unit) {
+    case 1:
+        e.pos = repeat_bits<1>(in.data, e.pos, end, max, bits, &count);
+        break;
+    case 2:
+        e.pos = repeat_bits<2>(in.data, e.pos, end, max, bits, &count);
+        break;
+    default:
+        e.pos = repeat_bits<4>(in.data, e.pos, end, max, bits, &count);
+        break;
+    }
+    return count;
+}
+
+bool parse_find_in_string(Engine& e, const Cell* rule, bool thru) {
     uint8_t t = type_of(rule);
     bool binary = e.kind == InputKind::kBinary;
     if (binary && !is_text(t) && t != T_TAG && t != T_BINARY) fail_rule(rule);
@@ -233,7 +249,7 @@ bool string_find(Engine& e, const Cell* rule, bool thru) {
     return false;
 }
 
-bool binary_scan_type(Engine& e, const Cell* rule) {
+bool parse_scan_datatype(Engine& e, const Cell* rule) {
     uint32_t end = input_end(e);
     if (e.pos >= end) return false;
     const uint8_t* start = at(buffer_of(e.input.data2)->head) + e.pos;
@@ -249,4 +265,4 @@ bool binary_scan_type(Engine& e, const Cell* rule) {
     return true;
 }
 
-} // namespace xel::parse
+} // namespace xel

@@ -54,7 +54,7 @@ void replace_range(Engine& e, uint32_t from, uint32_t to, Cell* value, bool only
 
 Step done(Engine& e) {
     e.result = true;
-    if (e.tracing) fire(e, Event::kMatch);
+    if (e.tracing) parse_fire_event(e, Event::kMatch);
     return Step::kCheck;
 }
 
@@ -63,7 +63,7 @@ Step done(Engine& e) {
 bool action_value(Engine& e, const Cell* spec, Cell* out) {
     switch (type_of(spec)) {
     case T_PAREN:
-        return eval_paren(e, spec, out);
+        return parse_eval_paren(e, spec, out);
     case T_WORD:
         *out = *word_get_checked(spec);
         return true;

@@ -10,13 +10,9 @@ namespace xel {
 namespace {
 
 // Cuts both stacks back to where this call found them, however it ends.
-struct StackHeights {
-    uint32_t rules = parse::rule_height();
-    uint32_t inputs = parse::input_height();
-    ~StackHeights() {
-        parse::rule_cut(rules);
-        parse::input_cut(inputs);
-    }
+struct StackGuard {
+    ParseStackMark mark = parse_save_stacks();
+    ~StackGuard() { parse_restore_stacks(mark); }
 };
 
 void run(parse::Engine& e, const Cell* rules) {
@@ -44,14 +40,14 @@ void run(parse::Engine& e, const Cell* rules) {
 
 void parse_process(const Cell* input, const Cell* rules, bool strict, uint32_t limit,
                    const Cell* callback) {
-    StackHeights heights;
+    StackGuard guard;
     parse::Engine e{};
     e.strict = strict;
     e.limit = limit;
     e.callback = *callback;
     e.tracing = type_of(callback) == T_FUNCTION;
-    e.rule_base = heights.rules;
-    e.input_base = heights.inputs;
+    e.rule_base = guard.mark.rules;
+    e.input_base = guard.mark.inputs;
     e.collect_slot = -1;
     e.collected = g_none_cell;
     Cell* arguments_top = g_stack_top;
@@ -67,7 +63,7 @@ void parse_process(const Cell* input, const Cell* rules, bool strict, uint32_t l
     bool stopped = e.stopped;
     if (!stopped) {
         e.result = e.result && e.pos >= parse::input_end(e);
-        parse::fire(e, parse::Event::kEnd);
+        parse_fire_event(e, parse::Event::kEnd);
         if (exit_pending()) return;
     }
     Cell* out = stack_arguments();

@@ -15,7 +15,7 @@ namespace {
 
 Step terminal(Engine& e, const Cell* rule) {
     e.result = match_terminal(e, rule, false);
-    if (e.tracing) fire(e, Event::kMatch);
+    if (e.tracing) parse_fire_event(e, Event::kMatch);
     return Step::kCheck;
 }
 
@@ -80,7 +80,7 @@ Step push_block(Engine& e, const Cell* block) {
     group[1] = b;
     e.group = rule_height() - 1;
     e.rules = b;
-    if (e.tracing) fire(e, Event::kPush);
+    if (e.tracing) parse_fire_event(e, Event::kPush);
     return Step::kFetch;
 }
 
@@ -93,7 +93,7 @@ Step push_frame(Engine& e, uint32_t kind, uint32_t extra, const Cell* aux, const
     frame[kBounds] = b;
     frame[kPosition] = Cell{T_INTEGER, e.rules.data1, e.pos, tail};
     frame[kKindCell] = Cell{T_INTEGER, extra, kind, 0};
-    if (e.tracing) fire(e, Event::kPush);
+    if (e.tracing) parse_fire_event(e, Event::kPush);
     return Step::kFetch;
 }
 
@@ -102,7 +102,7 @@ Step fetch(Engine& e) {
     if (rule && !is_bar(rule)) {
         Cell v = *rule;
         if (e.tracing) {
-            fire(e, Event::kFetch);
+            parse_fire_event(e, Event::kFetch);
             if (e.stopped || exit_pending()) return Step::kExit;
         }
         e.rules.data1++;
@@ -123,7 +123,7 @@ Step dispatch(Engine& e, const Cell* rule) {
     case T_BLOCK:
         return push_block(e, &v);
     case T_PAREN:
-        if (!eval_paren(e, &v, nullptr)) return Step::kExit;
+        if (!parse_eval_paren(e, &v, nullptr)) return Step::kExit;
         e.result = true;
         return Step::kCheck;
     case T_SET_WORD: {
@@ -155,18 +155,6 @@ Step dispatch(Engine& e, const Cell* rule) {
     default:
         return terminal(e, &v);
     }
-}
-
-bool eval_paren(Engine& e, const Cell* paren, Cell* value) {
-    Cell code = *paren;
-    Cell* mark = g_stack_top;
-    interp_eval_block(&code, false);
-    if (exit_pending()) return false;
-    Cell result = *mark;
-    g_stack_top = mark;
-    if (value) *value = result;
-    if (e.tracing) fire(e, Event::kParen);
-    return true;
 }
 
 uint32_t skip_rule(const Engine& e, uint32_t index) {
@@ -222,3 +210,21 @@ uint32_t skip_rule(const Engine& e, uint32_t index) {
 }
 
 } // namespace xel::parse
+
+namespace xel {
+
+using namespace parse;
+
+bool parse_eval_paren(Engine& e, const Cell* paren, Cell* value) {
+    Cell code = *paren;
+    Cell* mark = g_stack_top;
+    interp_eval_block(&code, false);
+    if (exit_pending()) return false;
+    Cell result = *mark;
+    g_stack_top = mark;
+    if (value) *value = result;
+    if (e.tracing) parse_fire_event(e, Event::kParen);
+    return true;
+}
+
+} // namespace xel

@@ -48,6 +48,15 @@ Cell* g_input_stack = nullptr;
 
 } // namespace parse
 
+ParseStackMark parse_save_stacks() {
+    return ParseStackMark{parse::rule_height(), parse::input_height()};
+}
+
+void parse_restore_stacks(const ParseStackMark& mark) {
+    parse::rule_cut(mark.rules);
+    parse::input_cut(mark.inputs);
+}
+
 void parse_init() {
     parse::g_input_stack = stack_in_root(kInputStackRoom);
     parse::g_rule_stack = stack_in_root(kRuleStackRoom);

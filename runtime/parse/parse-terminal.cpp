@@ -16,22 +16,19 @@ bool is_type_rule(const Cell* rule) {
 bool match_terminal(Engine& e, const Cell* rule, bool as_value) {
     switch (e.kind) {
     case InputKind::kBlock:
-        return block_match(e, rule, as_value);
+        return parse_match_value(e, rule, as_value);
     case InputKind::kString:
         if (!as_value && is_type_rule(rule)) fail_unsupported();
         return string_match(e, rule);
     default:
-        if (!as_value && is_type_rule(rule)) return binary_scan_type(e, rule);
+        if (!as_value && is_type_rule(rule)) return parse_scan_datatype(e, rule);
         return string_match(e, rule);
     }
 }
 
-uint32_t match_repeat(Engine& e, const Cell* rule, uint32_t max) {
-    return e.kind == InputKind::kBlock ? block_repeat(e, rule, max) : string_repeat(e, rule, max);
-}
-
 bool find_literal(Engine& e, const Cell* rule, bool thru) {
-    return e.kind == InputKind::kBlock ? block_find(e, rule, thru) : string_find(e, rule, thru);
+    return e.kind == InputKind::kBlock ? block_find(e, rule, thru)
+                                       : parse_find_in_string(e, rule, thru);
 }
 
 bool terminal_next(Engine& e, Cell* out) {
@@ -61,3 +58,13 @@ bool terminal_next(Engine& e, Cell* out) {
 }
 
 } // namespace xel::parse
+
+namespace xel {
+
+using namespace parse;
+
+uint32_t parse_match_repeat(Engine& e, const Cell* rule, uint32_t max) {
+    return e.kind == InputKind::kBlock ? block_repeat(e, rule, max) : string_repeat(e, rule, max);
+}
+
+} // namespace xel

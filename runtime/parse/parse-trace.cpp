@@ -53,9 +53,16 @@ Cell stack_copy(const Engine& e) {
 
 } // namespace
 
-void fire(Engine& e, Event event) {
+} // namespace xel::parse
+
+namespace xel {
+
+using namespace parse;
+
+void parse_fire_event(Engine& e, Event event) {
     if (!e.tracing || e.stopped) return;
-    if (rule_height() > e.rule_base) rule_cells()[e.group].data1 = e.rules.data1;
+    if (e.group < rule_height() && e.group >= e.rule_base)
+        rule_cells()[e.group].data1 = e.rules.data1;
     Cell callback = e.callback;
     Cell args[5];
     args[0] = *event_word(event);
@@ -96,4 +103,4 @@ void fire(Engine& e, Event event) {
     if (!value_truth(&answer)) e.stopped = true;
 }
 
-} // namespace xel::parse
+} // namespace xel
