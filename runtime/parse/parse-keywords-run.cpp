@@ -37,7 +37,8 @@ Step to_thru(Engine& e, bool thru, const Cell* word) {
 // copy word rule, set word rule.
 Step capture(Engine& e, uint32_t kind, const Cell* word) {
     const Cell* target = rule_at(e, e.rules.data1);
-    if (!target || (type_of(target) != T_WORD && type_of(target) != T_SET_WORD)) fail_end(word);
+    if (!target || (type_of(target) != T_WORD && type_of(target) != T_SET_WORD) || is_bar(target))
+        fail_end(word);
     Cell w = *target;
     e.rules.data1++;
     need_rule(e, word);

@@ -167,7 +167,7 @@ Cell* bitset_modify(Cell* target, Cell* field, Cell* value, bool) {
                 is_any_word_type(type_of(&cells[i + 1]))) {
                 Cell owner = cells[i];
                 Cell word = cells[i + 1];
-                ownership_set_owner(&bitset, &owner, &word);
+                ownership_set_owner_flagged(&bitset, &owner, &word);
             }
         }
     }
