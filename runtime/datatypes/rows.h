@@ -48,6 +48,10 @@ void triple_row(ActionList& row);
 void percent_row(ActionList& row);
 void time_row(ActionList& row);
 
+void vector_row(ActionList& row);
+void map_row(ActionList& row);
+void hash_row(ActionList& row);
+
 void binary_row(ActionList& row);
 void tag_row(ActionList& row);
 void email_row(ActionList& row);

@@ -1,5 +1,6 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
@@ -81,7 +82,10 @@ Cell* block_take(Cell* series, Cell* part, bool deep, bool last) {
     Cell taken = *series_take(series, part, deep, last);
     if (type_of(&taken) == T_NONE) return stack_arguments();
     Cell* kept = stack_push(&taken);
-    if (deep) copy_nested(kept, 0, block_buffer_length(kept), true, nullptr);
+    if (deep) {
+        copy_nested(kept, 0, block_buffer_length(kept), true, nullptr);
+        hash_note_rebuilt(kept);
+    }
     taken = *kept;
     stack_pop(1);
     Cell* result = stack_arguments();

@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/block/element-actions.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
@@ -99,6 +100,14 @@ int32_t block_find_index(const BlockFind& f, int32_t* match_len) {
     // Sequences must end before the bound; single values occupy one cell.
     uint32_t bound = mark >= 0 ? static_cast<uint32_t>(mark + 1) : len;
     int32_t back_len = s.kind == Kind::Sequence ? s.seq_len : 1;
+    // A hash! finds single values through its table (objects only by identity).
+    if (type_of(&s.series) == T_HASH && s.kind == Kind::Single && !f.match &&
+        (vt != T_OBJECT || f.same)) {
+        int32_t i = hash_find_index(&s.series, &s.value, pos, step, s.op, f.last, f.reverse, mark);
+        *match_len = 1;
+        if (i < 0 || !f.tail) return i;
+        return i + (f.last || f.reverse ? 1 : step);
+    }
 
     int64_t start;
     int64_t dir;
@@ -204,15 +213,20 @@ Cell* block_put(Cell* series, Cell* key, Cell* value, bool case_) {
         bool told = ownership_notify_before(&blk, Change::Put, &v, static_cast<int>(total), 2);
         block_append_copy(&blk, &k);
         block_append_copy(&blk, &v);
+        hash_note_inserted(&blk, block_buffer_length(&blk) - 2, 2);
         if (told) ownership_notify_after(&blk, Change::Put, &v, static_cast<int>(total), 2);
     } else {
         auto at_value = static_cast<uint32_t>(i + 1);
         bool told = ownership_notify_before(&blk, Change::Put, &v, static_cast<int>(at_value), 1);
         if (at_value < block_buffer_length(&blk)) {
             Cell old = *block_cell_at(&blk, at_value);
-            if (!element_equal(&old, &v, 12)) *block_cell_at(&blk, at_value) = v;
+            if (!element_equal(&old, &v, 12)) {
+                *block_cell_at(&blk, at_value) = v;
+                hash_note_rewritten(&blk, at_value, 1);
+            }
         } else {
             block_append_copy(&blk, &v);
+            hash_note_inserted(&blk, block_buffer_length(&blk) - 1, 1);
         }
         if (told) ownership_notify_after(&blk, Change::Put, &v, static_cast<int>(at_value), 1);
     }

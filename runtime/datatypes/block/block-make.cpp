@@ -3,7 +3,9 @@
 
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/typeset/typeset.h"
+#include "runtime/datatypes/vector/vector.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/printing/cycles.h"
@@ -83,12 +85,23 @@ Cell* clone_result(Cell* spec, int type) {
     return result_of(&kept, type);
 }
 
+// A map's body or a vector's items.
+Cell* contents_result(Cell* spec, int type) {
+    Cell made;
+    if (type_of(spec) == T_MAP)
+        map_body_block(spec, &made);
+    else
+        vector_to_block(spec, &made);
+    return result_of(&made, type);
+}
+
 } // namespace
 
 Cell* block_make(Cell* proto, Cell* spec, int type) {
     (void)proto;
     uint8_t t = type_of(spec);
     if (is_block_kind(t)) return clone_result(spec, type);
+    if (t == T_MAP || t == T_VECTOR) return contents_result(spec, type);
     if (t == T_INTEGER || t == T_FLOAT) {
         int32_t n = t == T_INTEGER ? static_cast<int32_t>(spec->data2) : float_capacity(spec);
         Cell fresh;
@@ -102,6 +115,7 @@ Cell* block_make(Cell* proto, Cell* spec, int type) {
 Cell* block_to(Cell* proto, Cell* spec, int type) {
     (void)proto;
     if (is_block_kind(type_of(spec))) return clone_result(spec, type);
+    if (type_of(spec) == T_MAP || type_of(spec) == T_VECTOR) return contents_result(spec, type);
     if (type_of(spec) == T_STRING) {
         Cell text = *spec;
         Cell* result = stack_arguments();

@@ -3,6 +3,7 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
@@ -120,6 +121,7 @@ Cell* insert_cells(Cell* series, Cell* value, Cell* part, bool only, Cell* dup, 
     if (slot < tail) std::memmove(slot + total, slot, (tail - slot) * kCell);
     fill_cells(slot, cells, static_cast<uint32_t>(n), total);
     buf->tail += total * kCell;
+    hash_note_inserted(&blk, at_index, total);
     stack_pop(1);
     if (told)
         ownership_notify_after(&blk, change, value, static_cast<int>(at_index),
@@ -181,6 +183,7 @@ Cell* block_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) 
     if (rest < tail && total != replaced) std::memmove(slot + total, rest, (tail - rest) * kCell);
     fill_cells(slot, cells, cells.count, total);
     buf->tail = buf->tail + total * kCell - replaced * kCell;
+    hash_note_rebuilt(&blk);
     stack_pop(1);
     if (told)
         ownership_notify_after(&blk, Change::Change, value, static_cast<int>(index),
@@ -201,6 +204,8 @@ Cell* block_swap(Cell* series1, Cell* series2) {
             Cell kept = *ca;
             *ca = *cb;
             *cb = kept;
+            hash_note_rewritten(&a, static_cast<uint32_t>(block_index(&a)), 1);
+            hash_note_rewritten(&b, static_cast<uint32_t>(block_index(&b)), 1);
         }
         if (told_a) ownership_notify_after(&a, Change::Swap, nullptr, block_index(&a), 1);
         if (told_b) ownership_notify_after(&b, Change::Swap, nullptr, block_index(&b), 1);

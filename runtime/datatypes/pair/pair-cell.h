@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/stack/stack.h"
 
 namespace xel {
 
@@ -14,6 +16,18 @@ inline int32_t pair_x(const Cell* c) {
 }
 inline int32_t pair_y(const Cell* c) {
     return static_cast<int32_t>(c->data3);
+}
+inline Cell* pair_push(int32_t x, int32_t y) {
+    Cell* c = stack_push_cell();
+    pair_make_at(c, x, y);
+    return c;
+}
+// A new pair! at the tail of the block value blk.
+Cell* pair_make_in(Cell* blk, int32_t x, int32_t y);
+
+// The pair becomes the point2D! of its coordinates, in place.
+inline void pair_to_point2d(Cell* c) {
+    point2d_make_at(c, static_cast<float>(pair_x(c)), static_cast<float>(pair_y(c)));
 }
 
 } // namespace xel

@@ -1,6 +1,8 @@
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
+#include "runtime/datatypes/vector/vector.h"
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
@@ -47,7 +49,7 @@ Cell* series_pick(Cell* s, int index, Cell* boxed) {
     } else if (is_string_kind(t)) {
         *result = Cell{T_CHAR, 0, string_get_char(p, series_unit(s)), 0};
     } else if (t == T_VECTOR) {
-        error_fire(kCatInternal, err::internal::kNotDone);
+        *result = vector_get(s, static_cast<uint32_t>(i));
     } else {
         *result = *reinterpret_cast<Cell*>(p);
     }
@@ -66,10 +68,13 @@ Cell* series_poke(Cell* s, int index, Cell* data, Cell* boxed) {
     if (is_string_kind(t)) {
         if (type_of(&value) != T_CHAR) error_fire(kCatScript, err::script::kInvalidArg, &value);
         string_poke_char_at(series_buffer(&series), static_cast<uint32_t>(i), value.data2);
-    } else if (t == T_BINARY || t == T_VECTOR || t == T_HASH) {
+    } else if (t == T_VECTOR) {
+        vector_poke(&series, static_cast<uint32_t>(i), &value);
+    } else if (t == T_BINARY) {
         error_fire(kCatInternal, err::internal::kNotDone);
     } else {
         *reinterpret_cast<Cell*>(unit_address(&series, static_cast<uint32_t>(i))) = value;
+        hash_note_rewritten(&series, static_cast<uint32_t>(i), 1);
     }
     if (told) ownership_notify_after(&series, Change::Poke, &value, static_cast<int>(i), 1);
     Cell* result = stack_arguments();

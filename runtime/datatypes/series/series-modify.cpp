@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
@@ -55,7 +56,9 @@ Cell* series_clear(Cell* s) {
         bool told =
             ownership_notify_before(&series, Change::Clear, nullptr, static_cast<int>(i), n);
         SeriesBuf* buf = series_buffer(&series);
-        if (series_units_after(&series, i)) buf->tail = buf->head + (i << unit_shift(buf->unit()));
+        uint32_t cut = series_units_after(&series, i);
+        if (cut) buf->tail = buf->head + (i << unit_shift(buf->unit()));
+        hash_note_removed(&series, i, cut);
         if (told) ownership_notify_after(&series, Change::Clear, nullptr, static_cast<int>(i), 0);
     }
     return result_series(&series);
@@ -86,6 +89,7 @@ Cell* series_remove(Cell* s, Cell* part, Cell* key) {
         auto after = static_cast<int32_t>(series_units_after(&at_key, static_cast<uint32_t>(i)));
         if (count > after) count = after;
         cut_units(&at_key, static_cast<uint32_t>(i), static_cast<uint32_t>(count));
+        hash_note_removed(&at_key, static_cast<uint32_t>(i), static_cast<uint32_t>(count));
         if (told) ownership_notify_after(&series, Change::Remove, nullptr, i, 0);
     }
     return result_series(&series);
@@ -121,6 +125,7 @@ Cell* series_reverse(Cell* s, Cell* part, Cell* skip) {
         std::memcpy(lo, hi, record);
         std::memcpy(hi, temp.data(), record);
     }
+    hash_note_rewritten(&series, i, static_cast<uint32_t>(count));
     if (told) ownership_notify_after(&series, Change::Reverse, nullptr, static_cast<int>(i), 0);
     return result;
 }
@@ -187,6 +192,7 @@ Cell* series_take(Cell* s, Cell* part, bool deep, bool last) {
         taken->tail = taken->head + (n << shift);
         cut_units(&series, from, n);
     }
+    hash_note_taken(&series, result, from, n);
     if (told) ownership_notify_after(&series, Change::Take, nullptr, index, 0);
     return result;
 }

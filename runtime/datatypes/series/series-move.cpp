@@ -1,6 +1,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
@@ -105,6 +106,7 @@ Cell* series_move(Cell* origin, Cell* target, Cell* part) {
         // After the part, the units end just after the unit at the target.
         uint32_t before = t > s ? (t < buffer_len ? t + 1 : buffer_len) : t;
         move_within(&src, s, before, n);
+        hash_note_moved(&src, s < before ? before - n : before, s, n);
         int reported = t > s ? static_cast<int>(t) - count : static_cast<int>(t);
         if (told) ownership_notify_after(&dst, Change::Move, nullptr, reported, count);
         return result_of(&dst);
@@ -116,6 +118,9 @@ Cell* series_move(Cell* origin, Cell* target, Cell* part) {
     uint32_t su = series_unit(&src);
     uint32_t tu = series_unit(&dst);
     if (su != tu && (ts == T_BINARY || ts == T_VECTOR || tt == T_BINARY || tt == T_VECTOR))
+        move_bad(&src, &dst);
+    // Items of one vector mean other numbers in a vector of another item type.
+    if ((ts == T_VECTOR || tt == T_VECTOR) && (ts != tt || src.data3 != dst.data3))
         move_bad(&src, &dst);
     ownership_notify_before(&src, Change::Move, nullptr, static_cast<int>(s), count);
     if (series_units_after(&src, s) < n) n = series_units_after(&src, s);
@@ -140,6 +145,8 @@ Cell* series_move(Cell* origin, Cell* target, Cell* part) {
     uint8_t* gap = at(sb->head) + (s << shift);
     std::memmove(gap, gap + (n << shift), at(sb->tail) - (gap + (n << shift)));
     sb->tail -= n << shift;
+    hash_note_inserted(&dst, t, n);
+    hash_note_removed(&src, s, n);
 
     ownership_notify_after(&dst, Change::Move, nullptr, static_cast<int>(t), count);
     return result_of(&dst);

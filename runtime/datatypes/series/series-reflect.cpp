@@ -3,6 +3,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
+#include "runtime/datatypes/vector/vector.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/hash/murmur3.h"
@@ -52,7 +53,7 @@ Cell* series_random(Cell* s, bool seed, bool secure, bool only) {
         else if (is_string_kind(t))
             *result = Cell{T_CHAR, 0, string_get_char(p, series_unit(&series)), 0};
         else if (t == T_VECTOR)
-            error_fire(kCatInternal, err::internal::kNotDone);
+            *result = vector_get(&series, index + offset);
         else
             *result = *reinterpret_cast<Cell*>(p);
         return result;

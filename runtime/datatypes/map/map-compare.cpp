@@ -1,0 +1,68 @@
+// compare of map!: equal when every live entry of one has an equal entry in
+// the other; the sorting orders compare the blocks' identities.
+#include "runtime/datatypes/block/element-actions.h"
+#include "runtime/datatypes/map/map.h"
+#include "runtime/hash/hashtable.h"
+#include "runtime/printing/cycles.h"
+
+namespace xel {
+
+namespace {
+
+Cell cell_at(const Cell* map, uint32_t i) {
+    return at<Cell>(buffer_of(map->data2)->head)[i];
+}
+uint32_t cell_count(const Cell* map) {
+    return buffer_of(map->data2)->used() / sizeof(Cell);
+}
+
+// Whether the second map holds an entry matching key with a value equal to
+// value: under strict equality its case-sensitive entry, otherwise any
+// entry whose key matches with case folded and word types folded.
+bool has_entry(const Cell* map, Cell* key, Cell* value, bool strict) {
+    if (strict) {
+        Cell* found = map_lookup(map, key, kMapCase);
+        if (!found) return false;
+        Cell other = *found;
+        return element_equal(&other, value, 2);
+    }
+    HashCursor cursor;
+    while (Cell* candidate = hash_find_next(map->data3, key, &cursor)) {
+        Cell other = candidate[1];
+        if (other.header != 0 && element_equal(&other, value, 0)) return true;
+    }
+    return false;
+}
+
+int order(uint32_t a, uint32_t b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+} // namespace
+
+int map_compare(Cell* value1, Cell* value2, int op) {
+    if (type_of(value2) != T_MAP) return -2;
+    Cell a = *value1;
+    Cell b = *value2;
+    if (op == 7 || op == 8) return order(a.data2, b.data2);
+    if (op > 2 && op != 9 && op != 12) return -2;
+    bool same = a.data2 == b.data2 && a.data1 == b.data1;
+    if (op == 9 || same) return same ? 0 : 1;
+    if (cycles_find(a.data2)) return cycles_find(b.data2) ? 0 : 1;
+    uint32_t count = map_count(&a);
+    if (count != map_count(&b)) return 1;
+    if (count == 0) return 0;
+    cycles_push(a.data2);
+    cycles_push(b.data2);
+    bool equal = true;
+    for (uint32_t i = 0; equal && i + 1 < cell_count(&a); i += 2) {
+        Cell key = cell_at(&a, i);
+        Cell value = cell_at(&a, i + 1);
+        if (value.header == 0) continue;
+        equal = has_entry(&b, &key, &value, op == 2);
+    }
+    cycles_pop_n(2);
+    return equal ? 0 : 1;
+}
+
+} // namespace xel
