@@ -57,9 +57,9 @@ constexpr TypeEntry kTypes[] = {
     {T_VECTOR, T_STRING, "vector!", vector_row},
     {T_MAP, 0, "map!", map_row},
     {T_HASH, T_BLOCK, "hash!", hash_row},
-    {T_PAIR, 0, "pair!", nullptr},
+    {T_PAIR, 0, "pair!", pair_row},
     {T_PERCENT, T_FLOAT, "percent!", percent_row},
-    {T_TUPLE, 0, "tuple!", nullptr},
+    {T_TUPLE, 0, "tuple!", tuple_row},
     {T_TIME, T_FLOAT, "time!", time_row},
     {T_TAG, T_STRING, "tag!", tag_row},
     {T_EMAIL, T_STRING, "email!", email_row},
@@ -68,8 +68,8 @@ constexpr TypeEntry kTypes[] = {
     {T_PORT, T_OBJECT, "port!", nullptr},
     {T_MONEY, 0, "money!", nullptr},
     {T_REF, T_STRING, "ref!", ref_row},
-    {T_POINT2D, 0, "point2D!", nullptr},
-    {T_POINT3D, 0, "point3D!", nullptr},
+    {T_POINT2D, 0, "point2D!", point2d_row},
+    {T_POINT3D, 0, "point3D!", point3d_row},
     {T_IMAGE, T_SERIES, "image!", nullptr},
 };
 

@@ -58,4 +58,9 @@ void email_row(ActionList& row);
 void ref_row(ActionList& row);
 void handle_row(ActionList& row);
 
+void pair_row(ActionList& row);
+void point2d_row(ActionList& row);
+void point3d_row(ActionList& row);
+void tuple_row(ActionList& row);
+
 } // namespace xel
