@@ -4,6 +4,8 @@
 #include "platform/os/os.h"
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/date/date.h"
+#include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registration.h"
@@ -76,6 +78,8 @@ void runtime_init() {
     natives_init();
     parse_init();
     error_init();
+    date_init();
+    money_init();
     lexer_init();
     boot_load_definitions();
     interp_init();

@@ -63,4 +63,7 @@ void point2d_row(ActionList& row);
 void point3d_row(ActionList& row);
 void tuple_row(ActionList& row);
 
+void date_row(ActionList& row);
+void money_row(ActionList& row);
+
 } // namespace xel

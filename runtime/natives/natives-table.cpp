@@ -5,6 +5,7 @@
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/natives/math/math-natives.h"
+#include "runtime/natives/math/money-natives.h"
 #include "runtime/natives/series/series-natives.h"
 #include "runtime/natives/system/recycle.h"
 #include "runtime/natives/system/system-natives.h"
@@ -102,7 +103,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"as-pair", natives_as_pair},                    // 73
     {"as-point2D", natives_as_point2d},              // 74
     {"as-point3D", natives_as_point3d},              // 75
-    {"as-money", nullptr},                           // 76
+    {"as-money", natives_as_money},                  // 76
     {"break", natives_break},                        // 77
     {"continue", natives_continue},                  // 78
     {"exit", natives_exit},                          // 79
