@@ -108,8 +108,8 @@ const LoadCase kLoadCases[] = {
      "[true false none unset integer! block! point2D!]"},
     // Blocks, parens, maps, paths.
     {"[] [[a] (b)] ([])", "[[] [[a] (b)] ([])]"},
-    {"#[a 1 b [2]]", "[#[a 1 b [2]]]"},
-    {"#[a 1 \"b\" 2 3 c]", "[#[a 1 \"b\" 2 3 c]]"},
+    {"#[a 1 b [2]]", "[#[a: 1 b: [2]]]"},
+    {"#[a 1 \"b\" 2 3 c]", "[#[a: 1 \"b\" 2 3 c]]"},
     {"a/b 'a/b :a/b a/b: a/1/(c)/\"d\"/#e", "[a/b 'a/b :a/b a/b: a/1/(c)/\"d\"/#e]"},
     {"a/b/c:[x] (a/b)", "[a/b/c: [x] (a/b)]"},
     {"a/:b/'c a/-1", "[a/:b/'c a/-1]"},
@@ -165,7 +165,7 @@ class LexerLoadCells : public ::testing::Test {
 
 TEST_F(LexerLoadCells, NewLineMarkersFollowLineFeedsBeforeAValue) {
     Cell block = load_text("a b\nc ; note\n [d\n e] {x\ny}\n\"s\" a/b\n\n#[k 1]");
-    EXPECT_EQ(describe(&block), "[a b ^/c ^/[d ^/e] \"x\ny\" ^/\"s\" a/b ^/#[k 1]]");
+    EXPECT_EQ(describe(&block), "[a b ^/c ^/[d ^/e] \"x\ny\" ^/\"s\" a/b ^/#[k: 1]]");
 }
 
 TEST_F(LexerLoadCells, StringsTakeTheNarrowestUnit) {
