@@ -2,12 +2,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/date/date.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/path/path-fields.h"
 #include "runtime/datatypes/time/time.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -241,27 +240,6 @@ void set_field(Cell* date, DateField field, Cell* value) {
     }
 }
 
-// The changed date goes back where it was read from: the head word's
-// variable, or the slot of the container before it, whose own path setting
-// reports the change to its owner.
-void store_back(const Cell* date, Cell* path, const Cell* gparent, const Cell* p_item, int index,
-                bool case_) {
-    if (!p_item) return;
-    Cell updated = *date;
-    if (!gparent || type_of(gparent) == T_NONE) {
-        if (!is_any_word_type(type_of(p_item))) return;
-        Cell word = *p_item;
-        context_set(&word, &updated);
-        return;
-    }
-    Cell container = *gparent;
-    Cell key = *p_item;
-    Cell none_cell = g_none_cell;
-    Cell none_item = g_none_cell;
-    actions_eval_path_typed(&container, &key, &updated, path, &none_cell, &none_item, index - 1,
-                            case_, false, false, true);
-}
-
 } // namespace
 
 Cell* date_pick(Cell* series, int index, Cell* boxed) {
@@ -272,8 +250,7 @@ Cell* date_pick(Cell* series, int index, Cell* boxed) {
         field = index >= kDate && index <= kIsoweek ? static_cast<DateField>(index) : kNoField;
     }
     if (field == kNoField) {
-        Cell given = boxed ? *boxed : Cell{T_INTEGER, 0, static_cast<uint32_t>(index), 0};
-        error_fire(kCatScript, err::script::kOutOfRange, &given);
+        pick_fire_out_of_range(index, boxed);
     }
     Cell date = *series;
     return field_value(&date, field);
@@ -284,8 +261,7 @@ Cell* date_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell*
     Cell elem = *element;
     DateField field = field_of_selector(&elem);
     if (field == kNoField) {
-        Cell where = path ? *path : elem;
-        error_fire(kCatScript, err::script::kInvalidPath, &where, &elem);
+        path_fire_invalid_selector(path, &elem);
     }
     if (!value) {
         Cell date = *parent;
@@ -294,7 +270,7 @@ Cell* date_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell*
     Cell v = *value;
     if (!accepts(field, type_of(&v))) invalid_arg(&v);
     set_field(parent, field, &v);
-    store_back(parent, path, gparent, p_item, index, case_);
+    path_store_back(parent, path, gparent, p_item, index, case_);
     return stack_set_last(&v);
 }
 

@@ -86,8 +86,8 @@ int routine_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell
     return actions_mold_typed(&body, buffer, only, all, flat, arg, part, indent);
 }
 
-// Functions have identity, not order: equal only when they share their record.
-int function_compare(Cell* value1, Cell* value2, int op) {
+int function_compare_identity(const Cell* value1, const Cell* value2, uint32_t key1, uint32_t key2,
+                              int op) {
     if (type_of(value2) != type_of(value1)) return -2;
     switch (op) {
     case kCmpEqual:
@@ -97,10 +97,15 @@ int function_compare(Cell* value1, Cell* value2, int op) {
     case kCmpCaseSort:
     case kCmpSame:
     case kCmpFind:
-        return value1->data3 < value2->data3 ? -1 : (value1->data3 > value2->data3 ? 1 : 0);
+        return key1 < key2 ? -1 : (key1 > key2 ? 1 : 0);
     default:
         return -2;
     }
+}
+
+// Functions are equal only when they share their record.
+int function_compare(Cell* value1, Cell* value2, int op) {
+    return function_compare_identity(value1, value2, value1->data3, value2->data3, op);
 }
 
 void function_row(ActionList& row) {

@@ -93,5 +93,10 @@ int function_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cel
 int routine_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
                  int indent);
 int function_compare(Cell* value1, Cell* value2, int op);
+// Values with identity, not order (functions, natives, ops): the same type and
+// equal keys (key1 of value1, key2 of value2) make them equal; sorting orders
+// the keys; any other comparison, or another type, gives -2.
+int function_compare_identity(const Cell* value1, const Cell* value2, uint32_t key1, uint32_t key2,
+                              int op);
 
 } // namespace xel

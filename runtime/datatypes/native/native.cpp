@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/string/string.h"
@@ -16,13 +17,6 @@
 namespace xel {
 
 namespace {
-
-constexpr uint32_t kFunctionRecordBody = 0;
-constexpr uint32_t kFunctionRecordOpSource = 3;
-
-Cell* function_record(const Cell* fn) {
-    return at<Cell>(buffer_of(fn->data3)->head);
-}
 
 bool is_function_source(uint8_t type) {
     return type == T_FUNCTION || type == T_ROUTINE;
@@ -98,7 +92,7 @@ Cell* op_make(Cell*, Cell* source, int) {
     Cell spec = spec_block_of(source);
     if (!op_spec_fits(&spec)) error_fire(kCatScript, err::script::kBadOpSpec);
     Cell src = *source;
-    if (is_function_source(st)) function_record(&src)[kFunctionRecordOpSource] = src;
+    if (is_function_source(st)) function_record(&src)[kRecordOpSource] = src;
     Cell* out = stack_arguments();
     *out = src;
     out->header = T_OP | static_cast<uint32_t>(st) << 16;
@@ -114,7 +108,7 @@ Cell* native_reflect(Cell* value, Cell* field) {
     }
     if (sym == symbol_resolve(g_sym_body)) {
         if (type_of(value) == T_OP && is_function_source(op_source_type(value))) {
-            *out = function_record(value)[kFunctionRecordBody];
+            *out = function_record(value)[kRecordBody];
             return out;
         }
         // Word 1 is already the 1-based entry of the natives or actions table.
@@ -158,26 +152,15 @@ int native_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell*
         string_concatenate_literal(buffer, "]");
         return part - 1;
     }
-    Cell body = function_record(value)[kFunctionRecordBody];
+    Cell body = function_record(value)[kRecordBody];
     if (type_of(&body) == T_BLOCK)
         part = actions_mold_typed(&body, buffer, only, all, flat, arg, part, indent);
     return part;
 }
 
+// Equal only when word 1 is: the same table entry (an op: its source's word 1).
 int native_compare(Cell* value1, Cell* value2, int op) {
-    if (type_of(value2) != type_of(value1)) return -2;
-    switch (op) {
-    case kCmpEqual:
-    case kCmpNotEqual:
-    case kCmpStrictEqual:
-    case kCmpSort:
-    case kCmpCaseSort:
-    case kCmpSame:
-    case kCmpFind:
-        return value1->data1 < value2->data1 ? -1 : (value1->data1 > value2->data1 ? 1 : 0);
-    default:
-        return -2;
-    }
+    return function_compare_identity(value1, value2, value1->data1, value2->data1, op);
 }
 
 void native_row(ActionList& row) {

@@ -1,8 +1,6 @@
 #include "runtime/datatypes/pair/coordinate-path.h"
 
-#include "runtime/actions/dispatch.h"
-#include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/path/path-fields.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/words/fixed-words.h"
@@ -38,8 +36,7 @@ int coordinate_of_path(const Cell* selector, const Cell* value, const Cell* path
         auto k = static_cast<int32_t>(sel.data2);
         if (k >= 1 && k <= n) return k - 1;
     }
-    Cell where = path ? *path : sel;
-    error_fire(kCatScript, err::script::kInvalidPath, &where, &sel);
+    path_fire_invalid_selector(path, &sel);
 }
 
 int coordinate_of_pick(int index, const Cell* boxed, int n) {
@@ -49,26 +46,7 @@ int coordinate_of_pick(int index, const Cell* boxed, int n) {
     } else if (index >= 1 && index <= n) {
         return index - 1;
     }
-    Cell given = boxed ? *boxed : Cell{T_INTEGER, 0, static_cast<uint32_t>(index), 0};
-    error_fire(kCatScript, err::script::kOutOfRange, &given);
-}
-
-void path_store_back(const Cell* changed, Cell* path, const Cell* gparent, const Cell* p_item,
-                     int index, bool case_) {
-    if (!p_item) return;
-    Cell updated = *changed;
-    if (!gparent || type_of(gparent) == T_NONE) {
-        if (!is_any_word_type(type_of(p_item))) return;
-        Cell word = *p_item;
-        context_set(&word, &updated);
-        return;
-    }
-    Cell container = *gparent;
-    Cell key = *p_item;
-    Cell none_cell = g_none_cell;
-    Cell none_item = g_none_cell;
-    actions_eval_path_typed(&container, &key, &updated, path, &none_cell, &none_item, index - 1,
-                            case_, false, false, true);
+    pick_fire_out_of_range(index, boxed);
 }
 
 } // namespace xel

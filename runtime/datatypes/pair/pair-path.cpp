@@ -2,6 +2,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/coordinate-path.h"
 #include "runtime/datatypes/pair/pair.h"
+#include "runtime/datatypes/path/path-fields.h"
 #include "runtime/error-fire.h"
 
 namespace xel {

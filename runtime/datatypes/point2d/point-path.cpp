@@ -3,6 +3,7 @@
 
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/pair/coordinate-path.h"
+#include "runtime/datatypes/path/path-fields.h"
 #include "runtime/datatypes/point2d/point.h"
 #include "runtime/error-fire.h"
 

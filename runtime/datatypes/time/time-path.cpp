@@ -2,11 +2,9 @@
 // set by path.
 #include <cmath>
 
-#include "runtime/actions/dispatch.h"
-#include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/path/path-fields.h"
 #include "runtime/datatypes/time/time.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -62,27 +60,6 @@ double with_field(double s, TimeField field, double x) {
     }
 }
 
-// The changed time goes back where it was read from: the head word's
-// variable, or the slot of the container before it, whose own path setting
-// reports the change to its owner.
-void store_back(const Cell* time, Cell* path, const Cell* gparent, const Cell* p_item, int index,
-                bool case_) {
-    if (!p_item) return;
-    Cell updated = *time;
-    if (!gparent || type_of(gparent) == T_NONE) {
-        if (!is_any_word_type(type_of(p_item))) return;
-        Cell word = *p_item;
-        context_set(&word, &updated);
-        return;
-    }
-    Cell container = *gparent;
-    Cell key = *p_item;
-    Cell none_cell = g_none_cell;
-    Cell none_item = g_none_cell;
-    actions_eval_path_typed(&container, &key, &updated, path, &none_cell, &none_item, index - 1,
-                            case_, false, false, true);
-}
-
 } // namespace
 
 Cell* time_pick(Cell* series, int index, Cell* boxed) {
@@ -97,8 +74,7 @@ Cell* time_pick(Cell* series, int index, Cell* boxed) {
         }
     } else {
         if (index < kHour || index > kSecond) {
-            Cell given = boxed ? *boxed : Cell{T_INTEGER, 0, static_cast<uint32_t>(index), 0};
-            error_fire(kCatScript, err::script::kOutOfRange, &given);
+            pick_fire_out_of_range(index, boxed);
         }
         field = static_cast<TimeField>(index);
     }
@@ -110,8 +86,7 @@ Cell* time_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell*
     Cell elem = *element;
     TimeField field = field_of_element(&elem);
     if (field == kNoField) {
-        Cell where = path ? *path : elem;
-        error_fire(kCatScript, err::script::kInvalidPath, &where, &elem);
+        path_fire_invalid_selector(path, &elem);
     }
     double seconds = cell_double(parent);
     if (!value) return field_value(seconds, field);
@@ -125,7 +100,7 @@ Cell* time_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell*
     else
         error_fire(kCatScript, err::script::kInvalidArg, &v);
     cell_set_double(parent, with_field(seconds, field, x));
-    store_back(parent, path, gparent, p_item, index, case_);
+    path_store_back(parent, path, gparent, p_item, index, case_);
     return stack_set_last(&v);
 }
 

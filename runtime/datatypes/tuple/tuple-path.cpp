@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "runtime/datatypes/integer/integer.h"
-#include "runtime/datatypes/pair/coordinate-path.h"
+#include "runtime/datatypes/path/path-fields.h"
 #include "runtime/datatypes/tuple/tuple.h"
 #include "runtime/error-fire.h"
 
@@ -27,8 +27,7 @@ void cut_at(Cell* tuple, uint32_t i) {
 
 Cell* tuple_pick(Cell* series, int index, Cell* boxed) {
     if (index < 1 || index > static_cast<int>(tuple_count(series))) {
-        Cell given = boxed ? *boxed : Cell{T_INTEGER, 0, static_cast<uint32_t>(index), 0};
-        out_of_range(&given);
+        pick_fire_out_of_range(index, boxed);
     }
     return integer_box(tuple_bytes(series)[index - 1]);
 }
@@ -36,10 +35,7 @@ Cell* tuple_pick(Cell* series, int index, Cell* boxed) {
 Cell* tuple_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* gparent,
                       Cell* p_item, int index, bool case_, bool, bool, bool) {
     Cell elem = *element;
-    if (type_of(&elem) != T_INTEGER) {
-        Cell where = path ? *path : elem;
-        error_fire(kCatScript, err::script::kInvalidPath, &where, &elem);
-    }
+    if (type_of(&elem) != T_INTEGER) path_fire_invalid_selector(path, &elem);
     auto n = static_cast<int32_t>(elem.data2);
     if (n < 1 || n > static_cast<int32_t>(tuple_count(parent))) out_of_range(&elem);
     auto i = static_cast<uint32_t>(n - 1);
