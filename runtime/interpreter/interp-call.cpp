@@ -39,6 +39,29 @@ struct Call {
                spec_arg_word(c.fn, spec_pos));
 }
 
+// The common argument needs no round through the evaluator: a value that
+// evaluates to itself, or a word of such a value, with no operator after it.
+// Answers whether it pushed the argument.
+inline bool push_simple_argument(Call& c) {
+    if (g_tracing) return false;
+    const Cell* p = c.pos;
+    const Cell* value = p;
+    uint8_t t = type_of(p);
+    if (t == T_WORD) {
+        if (!p->data1) return false;
+        value = context_get_fast(p);
+        t = type_of(value);
+        if (t == T_UNSET || t == T_OP || is_callable(t)) return false;
+    } else if (!is_inert(t)) {
+        return false;
+    }
+    if (!c.infix && p + 1 < c.end && infix_op_at(p + 1)) return false;
+    Cell* pushed = stack_push(value);
+    if (value == p) cell_clear_new_line(pushed);
+    c.pos++;
+    return true;
+}
+
 // Pushes the next argument of the call as its class asks, then checks its type.
 void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
     uint32_t cls = argument_class(typeset);
@@ -55,8 +78,10 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
                    spec_arg_word(c.fn, spec_pos));
     }
     if (cls == kArgEvaluated && c.mode == kApplyNone) {
-        c.pos = interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
-        if (exit_pending()) return;
+        if (!push_simple_argument(c)) {
+            c.pos = interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
+            if (exit_pending()) return;
+        }
     } else if (cls == kArgSoftQuoted && c.mode == kApplyNone) {
         switch (type_of(c.pos)) {
         case T_PAREN: {
@@ -66,7 +91,7 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
             break;
         }
         case T_GET_WORD:
-            stack_push(context_get(c.pos));
+            stack_push(context_get_fast(c.pos));
             break;
         case T_GET_PATH:
             interp_eval_path(c.pos, c.end, c.code, false, true);
@@ -123,7 +148,7 @@ template <class Apply> void apply_named_refinements(Call& c, const SpecList& lis
             if (type_of(p) == T_WORD)
                 named(p, p->data2, true);
             else if (type_of(p) == T_GET_WORD)
-                named(p, p->data2, value_truth(context_get(p)));
+                named(p, p->data2, value_truth(context_get_fast(p)));
             else
                 error_fire(kCatScript, err::script::kBadRefine, p);
             if (exit_pending()) return;

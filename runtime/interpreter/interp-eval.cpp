@@ -21,20 +21,12 @@ struct CurrentCodeGuard {
     ~CurrentCodeGuard() { g_current_code = saved; }
 };
 
-
 inline Cell* block_end(const Cell* block) {
     return at<Cell>(buffer_of(block->data2)->tail);
 }
 
-// The value bound to a word in the code: an op! there starts an infix call.
-inline const Cell* infix_op_at(const Cell* pos) {
-    if (type_of(pos) != T_WORD || !pos->data1 || !context_has_values(pos->data1)) return nullptr;
-    const Cell* v = context_get(pos);
-    return type_of(v) == T_OP ? v : nullptr;
-}
-
 Cell* push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
-    const Cell* v = context_get(pos);
+    const Cell* v = context_get_fast(pos);
     uint8_t t = type_of(v);
     if (is_callable(t) && !literal_functions) {
         Cell fn = *v;
@@ -107,7 +99,7 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
         break;
     }
     case T_GET_WORD:
-        stack_push(context_get(pos));
+        stack_push(context_get_fast(pos));
         pos++;
         break;
     case T_LIT_WORD: {

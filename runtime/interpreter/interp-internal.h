@@ -1,6 +1,7 @@
 // Shared pieces of the interpreter's files.
 #pragma once
 #include "runtime/cell.h"
+#include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/datatypes/type-ids.h"
@@ -18,8 +19,41 @@ inline Offset function_owner(const Cell* fn) {
     return type_of(owner) == T_INTEGER ? owner->data2 : 0;
 }
 
+// The value bound to a word in the code: an op! there starts an infix call.
+inline const Cell* infix_op_at(const Cell* pos) {
+    if (type_of(pos) != T_WORD || !pos->data1 || !context_cell(pos->data1)->data2) return nullptr;
+    const Cell* v = context_get_fast(pos);
+    return type_of(v) == T_OP ? v : nullptr;
+}
+
+// Values that evaluate to themselves.
+inline bool is_inert(uint8_t t) {
+    switch (t) {
+    case T_WORD:
+    case T_SET_WORD:
+    case T_GET_WORD:
+    case T_LIT_WORD:
+    case T_PAREN:
+    case T_PATH:
+    case T_LIT_PATH:
+    case T_SET_PATH:
+    case T_GET_PATH:
+    case T_ISSUE:
+    case T_NATIVE:
+    case T_ACTION:
+    case T_FUNCTION:
+    case T_ROUTINE:
+    case T_OP:
+        return false;
+    default:
+        return true;
+    }
+}
+
 // The first cell of a block's buffer, whatever its index.
-inline Cell* buffer_head(const Cell* block) { return at<Cell>(buffer_of(block->data2)->head); }
+inline Cell* buffer_head(const Cell* block) {
+    return at<Cell>(buffer_of(block->data2)->head);
+}
 
 // A word naming a call: the word itself, or the first element of a path.
 const Cell* call_name_word(const Cell* name);

@@ -10,30 +10,11 @@ namespace xel {
 
 namespace {
 
-// The cell holding a callable's cache: the second cell of a native's or
-// action's word-3 block, the second cell of a function's record.
-Cell* cache_slot(const Cell* fn) {
-    return at<Cell>(buffer_of(fn->data3)->head) + 1;
-}
-
 Cell spec_block(const Cell* fn) {
     return Cell{T_BLOCK, 0, fn->data2, 0};
 }
 
 } // namespace
-
-SpecList interp_cached_spec(const Cell* fn) {
-    const Cell* slot = cache_slot(fn);
-    Offset node = type_of(slot) == T_BLOCK ? slot->data2 : interp_cache_spec(fn);
-    Cell* begin = at<Cell>(buffer_of(node)->head);
-    Cell* end = at<Cell>(buffer_of(node)->tail);
-    int trailing = 0;
-    if (end > begin && type_of(end - 1) == T_INTEGER) {
-        end--;
-        trailing = static_cast<int32_t>(end->data2);
-    }
-    return SpecList{begin, end, trailing};
-}
 
 const Cell* spec_arg_word(const Cell* fn, int n) {
     static Cell word;

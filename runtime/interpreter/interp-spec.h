@@ -2,6 +2,8 @@
 // interp_cache_spec, runtime/datatypes/function/spec-cache.h).
 #pragma once
 #include "runtime/cell.h"
+#include "runtime/datatypes/function/spec-cache.h"
+#include "runtime/memory/series-memory.h"
 
 namespace xel {
 
@@ -11,8 +13,21 @@ struct SpecList {
     int trailing;
 };
 
-// Builds the list when the cache slot does not hold it yet.
-SpecList interp_cached_spec(const Cell* fn);
+// Builds the list when the cache slot does not hold it yet: the second cell of
+// a native's or action's word-3 block, of a function's record.
+inline SpecList interp_cached_spec(const Cell* fn) {
+    const Cell* slot = at<Cell>(buffer_of(fn->data3)->head) + 1;
+    Offset node = type_of(slot) == T_BLOCK ? slot->data2 : interp_cache_spec(fn);
+    const SeriesBuf* buf = buffer_of(node);
+    Cell* begin = at<Cell>(buf->head);
+    Cell* end = at<Cell>(buf->tail);
+    int trailing = 0;
+    if (end > begin && type_of(end - 1) == T_INTEGER) {
+        end--;
+        trailing = static_cast<int32_t>(end->data2);
+    }
+    return SpecList{begin, end, trailing};
+}
 
 // The n-th word, get-word, lit-word or refinement of a callable's spec, as a
 // word! (the word <anon> when there is none).

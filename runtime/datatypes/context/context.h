@@ -111,6 +111,20 @@ Cell* context_global_value_cell(uint32_t symbol);
 // self for the word self, else script no-value; a context without values:
 // script not-in-context.
 Cell* context_get(const Cell* word);
+// context_get with the common case inline: a bound word of a context that
+// holds values. The interpreter reads every word through it.
+inline Cell* context_get_fast(const Cell* word) {
+    Offset ctx = word->data1;
+    auto index = static_cast<int32_t>(word->data3);
+    if (ctx && index >= 0) [[likely]] {
+        const Cell* c = context_cell(ctx);
+        if (c->data2) [[likely]]
+            return (c->header & kContextStackValues ? at<Cell>(c->data2)
+                                                    : at<Cell>(buffer_of(c->data2)->head)) +
+                   index;
+    }
+    return context_get(word);
+}
 Cell* context_get_in(const Cell* word, Offset ctx);
 // Sets a word's value in ctx (a word without index takes or adds its slot);
 // a context without values raises script not-defined. In object contexts the
