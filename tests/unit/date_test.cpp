@@ -13,10 +13,7 @@ using namespace xel::number_test;
 
 namespace {
 
-class Date : public ::testing::Test {
-  protected:
-    void SetUp() override { runtime_init(); }
-};
+class Date : public test::RuntimeFixture {};
 
 constexpr int kTypeLimitCode = 346;
 constexpr int kInvalidMonths = 355;

@@ -298,15 +298,6 @@ struct RoundCase {
     double result;
 };
 
-Cell round_with(const RoundCase& c) {
-    Cell* v = frame(c.value, c.scale);
-    std::string r = c.rule;
-    Cell* scale = type_of(&c.scale) == T_UNSET ? nullptr : v + 1;
-    return *action_of<A_ROUND>(type_of(&c.value))(v, scale, r == "even", r == "down",
-                                                  r == "half-down", r == "floor", r == "ceiling",
-                                                  r == "half-ceiling");
-}
-
 TEST_F(Float, Round) {
     const Cell no{T_UNSET, 0, 0, 0};
     const RoundCase cases[] = {
@@ -344,22 +335,16 @@ TEST_F(Float, Round) {
         {dbl_cell(2.4e-322), dbl_cell(1e-322), "down", T_FLOAT, 2.0 * 1e-322},
     };
     for (const RoundCase& c : cases) {
-        Cell r = round_with(c);
+        Cell r = round_by(c.value, c.scale, c.rule);
         EXPECT_EQ(type_of(&r), c.type) << mold_of(c.value) << " " << c.rule;
         double got = type_of(&r) == T_INTEGER ? integer_get(&r) : cell_double(&r);
         EXPECT_EQ(got, c.result) << mold_of(c.value) << " " << c.rule << " " << mold_of(c.scale);
     }
     // A negative quotient that rounds to zero gives +0.0.
-    Cell zero = round_with({dbl_cell(-0.4), no, "", T_FLOAT, 0});
+    Cell zero = round_by(dbl_cell(-0.4), no, "");
     EXPECT_EQ(bits_of(cell_double(&zero)), 0u);
-    EXPECT_EQ(error_of([] {
-                  round_with({dbl_cell(1.7e308), dbl_cell(1e308), "", 0, 0});
-              }),
-              kOverflow);
-    EXPECT_EQ(error_of([] {
-                  round_with({dbl_cell(2.5), Cell{T_MONEY, 0, 0, 0}, "", 0, 0});
-              }),
-              kNotRelated);
+    EXPECT_EQ(error_of([] { round_by(dbl_cell(1.7e308), dbl_cell(1e308), ""); }), kOverflow);
+    EXPECT_EQ(error_of([] { round_by(dbl_cell(2.5), Cell{T_MONEY, 0, 0, 0}, ""); }), kNotRelated);
 }
 
 TEST_F(Float, RoundInPlaceLeavesTheResultSlot) {

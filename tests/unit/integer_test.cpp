@@ -12,10 +12,7 @@ using namespace xel::number_test;
 
 namespace {
 
-class Integer : public ::testing::Test {
-  protected:
-    void SetUp() override { runtime_init(); }
-};
+class Integer : public test::RuntimeFixture {};
 
 // What a computation left: its type and its number.
 struct Number {
@@ -213,14 +210,6 @@ struct RoundCase {
     double value;
 };
 
-Cell round_with(const RoundCase& c) {
-    Cell* v = frame(int_cell(c.n), c.scale);
-    std::string r = c.rule;
-    Cell* scale = type_of(&c.scale) == T_UNSET ? nullptr : v + 1;
-    return *action_of<A_ROUND>(T_INTEGER)(v, scale, r == "even", r == "down", r == "half-down",
-                                          r == "floor", r == "ceiling", r == "half-ceiling");
-}
-
 TEST_F(Integer, Round) {
     const Cell none{T_UNSET, 0, 0, 0};
     const RoundCase cases[] = {
@@ -252,7 +241,7 @@ TEST_F(Integer, Round) {
         {7, pct_cell(0.5), "", T_PERCENT, 7.0},
     };
     for (const RoundCase& c : cases)
-        expect_number(round_with(c), c.type, c.value,
+        expect_number(round_by(int_cell(c.n), c.scale, c.rule), c.type, c.value,
                       std::to_string(c.n) + " " + c.rule + " " +
                           std::to_string(number_of(c.scale).value));
 
@@ -262,8 +251,9 @@ TEST_F(Integer, Round) {
         {5, int_cell(INT32_MIN), "", 0, 0},
     };
     for (const RoundCase& c : overflows)
-        EXPECT_EQ(error_of([&c] { round_with(c); }), kOverflow) << c.n << " " << c.rule;
-    EXPECT_EQ(error_of([] { round_with({5, Cell{T_MONEY, 0, 0, 0}, "", 0, 0}); }), kNotRelated);
+        EXPECT_EQ(error_of([&c] { round_by(int_cell(c.n), c.scale, c.rule); }), kOverflow)
+            << c.n << " " << c.rule;
+    EXPECT_EQ(error_of([] { round_by(int_cell(5), Cell{T_MONEY, 0, 0, 0}, ""); }), kNotRelated);
     EXPECT_EQ(g_pending_error.args[1].data1, T_MONEY);
 }
 

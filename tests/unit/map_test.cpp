@@ -11,10 +11,7 @@ using namespace xel::number_test;
 
 namespace {
 
-class Map : public ::testing::Test {
-  protected:
-    void SetUp() override { runtime_init(); }
-};
+class Map : public test::RuntimeFixture {};
 
 constexpr int kInvalidArg = 309;
 constexpr int kInvalidPath = 331;

@@ -14,10 +14,7 @@ using namespace xel::number_test;
 
 namespace {
 
-class Money : public ::testing::Test {
-  protected:
-    void SetUp() override { runtime_init(); }
-};
+class Money : public test::RuntimeFixture {};
 
 constexpr int kBadMakeArg = 353;
 

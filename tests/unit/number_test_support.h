@@ -18,6 +18,7 @@
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
+#include "tests/unit/runtime_test_support.h"
 
 namespace xel::number_test {
 
@@ -88,21 +89,18 @@ inline Cell direct(int slot, const Cell& a, const Cell& b = Cell{T_UNSET, 0, 0, 
 // none. The body runs under a try frame and a native frame whose arguments
 // are copies of the current frame's; the stacks are restored after.
 template <class Body> int error_of(Body&& body) {
-    Cell* args = g_stack_args;
-    Cell* top = g_stack_top;
-    CallFrame* frames = g_frames_top;
-    Cell saved[4];
-    uint32_t n = static_cast<uint32_t>(top - args);
-    if (n > 4) n = 4;
-    std::memcpy(saved, args, n * sizeof(Cell));
-    stack_mark_try(g_word_try);
-    stack_mark_native(g_word_try);
-    for (uint32_t i = 0; i < n; i++)
-        stack_push(&saved[i]);
-    uint32_t code = catch_at(kCatchErrors, body);
-    g_stack_args = args;
-    g_stack_top = top;
-    g_frames_top = frames;
+    uint32_t code = test::caught_restoring(
+        [] {
+            Cell saved[4];
+            auto n = static_cast<uint32_t>(g_stack_top - g_stack_args);
+            if (n > 4) n = 4;
+            std::memcpy(saved, g_stack_args, n * sizeof(Cell));
+            stack_mark_try(g_word_try);
+            stack_mark_native(g_word_try);
+            for (uint32_t i = 0; i < n; i++)
+                stack_push(&saved[i]);
+        },
+        body);
     if (code != kThrowError) return -1;
     return error_code(g_pending_error.category, g_pending_error.id);
 }
@@ -126,6 +124,16 @@ inline std::string mold_of(Cell value) {
     Cell out = string_cell("");
     action_of<A_MOLD>(type_of(&value))(&value, &out, false, false, false, nullptr, 100, 0);
     return string_utf8_text(&out);
+}
+
+// round through the value's own row: rule names the refinement ("" for
+// none) and an unset! scale means no /to.
+inline Cell round_by(const Cell& value, const Cell& scale, const std::string& rule) {
+    Cell* v = frame(value, scale);
+    Cell* to = type_of(&scale) == T_UNSET ? nullptr : v + 1;
+    return *action_of<A_ROUND>(type_of(&value))(v, to, rule == "even", rule == "down",
+                                                rule == "half-down", rule == "floor",
+                                                rule == "ceiling", rule == "half-ceiling");
 }
 
 inline uint64_t bits_of(double d) {

@@ -15,24 +15,12 @@
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
+#include "tests/unit/runtime_test_support.h"
 
 using namespace xel;
+using namespace xel::test;
 
 namespace {
-
-// Runs body under a try frame, as the language's try does, and returns the
-// throw code; the stacks are put back afterwards.
-template <class Body> uint32_t under_try(Body&& body) {
-    Cell* args = g_stack_args;
-    Cell* top = g_stack_top;
-    CallFrame* frames = g_frames_top;
-    stack_mark_try(g_word_try);
-    uint32_t code = catch_at(kCatchErrors, body);
-    g_stack_args = args;
-    g_stack_top = top;
-    g_frames_top = frames;
-    return code;
-}
 
 // One call of the deep-change handler, as the owner would see it.
 struct Event {

@@ -16,24 +16,12 @@
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
 #include "services/random/random.h"
+#include "tests/unit/runtime_test_support.h"
 
 using namespace xel;
+using namespace xel::test;
 
 namespace {
-
-// Runs body under a try frame, as the language's try does, and returns the
-// throw code; the stacks are put back afterwards.
-template <class Body> uint32_t under_try(Body&& body) {
-    Cell* args = g_stack_args;
-    Cell* top = g_stack_top;
-    CallFrame* frames = g_frames_top;
-    stack_mark_try(g_word_try);
-    uint32_t code = catch_at(kCatchErrors, body);
-    g_stack_args = args;
-    g_stack_top = top;
-    g_frames_top = frames;
-    return code;
-}
 
 Cell datatype_of(uint8_t t) {
     return Cell{T_DATATYPE, t, 0, 0};
@@ -52,10 +40,8 @@ Cell double_of(uint8_t type, double d) {
 const Cell kUnset{T_UNSET, 0, 0, 0};
 const Cell kNone{T_NONE, 0, 0, 0};
 
-class Scalar : public ::testing::Test {
+class Scalar : public RuntimeFixture {
   protected:
-    void SetUp() override { runtime_init(); }
-
     // Puts the arguments in the current frame: the first is the result slot.
     static Cell* frame(const Cell& a, const Cell& b = kUnset) {
         stack_reset();

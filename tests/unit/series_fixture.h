@@ -18,6 +18,7 @@
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
+#include "tests/unit/runtime_test_support.h"
 
 namespace xel::test {
 
@@ -131,16 +132,13 @@ class SeriesFixture : public ::testing::Test {
 // Runs body under a try frame (with a native frame for the call) and expects
 // it to raise the language error category/id; the stacks are restored after.
 template <class Body> void expect_error(int category, int id, Body&& body) {
-    Cell* args = g_stack_args;
-    Cell* top = g_stack_top;
-    CallFrame* frames = g_frames_top;
-    stack_mark_try(g_word_try);
-    stack_mark_native(g_word_try);
-    stack_push_cell();
-    uint32_t code = catch_at(kCatchErrors, body);
-    g_stack_args = args;
-    g_stack_top = top;
-    g_frames_top = frames;
+    uint32_t code = caught_restoring(
+        [] {
+            stack_mark_try(g_word_try);
+            stack_mark_native(g_word_try);
+            stack_push_cell();
+        },
+        body);
     ASSERT_EQ(code, kThrowError) << "no error raised";
     EXPECT_EQ(g_pending_error.category, category);
     EXPECT_EQ(g_pending_error.id, id);

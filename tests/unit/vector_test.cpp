@@ -9,10 +9,7 @@ using namespace xel::number_test;
 
 namespace {
 
-class Vector : public ::testing::Test {
-  protected:
-    void SetUp() override { runtime_init(); }
-};
+class Vector : public test::RuntimeFixture {};
 
 constexpr int kNoMemory = 902;
 

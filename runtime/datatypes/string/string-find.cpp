@@ -5,6 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-ops.h"
+#include "runtime/datatypes/string/string-records.h"
 #include "runtime/datatypes/string/string-view.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -92,15 +93,6 @@ struct Matcher {
     uint32_t length() const { return kind == Kind::Text ? text.count : 1; }
 };
 
-int32_t step_of(const Cell* skip) {
-    if (!skip) return 1;
-    if (type_of(skip) != T_INTEGER)
-        error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, skip);
-    auto step = static_cast<int32_t>(skip->data2);
-    if (step < 1) error_fire(kCatScript, err::script::kOutOfRange, skip);
-    return step;
-}
-
 // The /part count: an integer!, or a position in the same series.
 int64_t part_count(const Cell* series, const Cell* part) {
     if (type_of(part) == T_INTEGER) return static_cast<int32_t>(part->data2);
@@ -123,27 +115,38 @@ Cell* result_at(const Cell* series, int32_t index) {
 
 } // namespace
 
-int32_t string_find_index(const StringFind& f, uint32_t* match_len) {
-    Cell series = *f.series;
-    if (f.any || f.with) error_fire(kCatInternal, err::internal::kNotDone);
-    int32_t step = step_of(f.skip);
-    uint32_t len = series_buffer_length(&series);
-    int64_t pos = series_index(&series) < 0 ? 0 : series_index(&series);
-    if (len == 0 || (pos >= len && !f.reverse)) return -1;
-    if (pos > len) pos = len;
-    if (f.reverse && (pos == 0 || f.match)) return -1;
-
-    // The searched units: [lo, hi).
-    int64_t lo = f.reverse ? 0 : pos;
-    int64_t hi = f.reverse ? pos : len;
-    if (f.part) {
-        int64_t count = part_count(&series, f.part);
-        if (count < 1) return -1;
-        if (f.reverse)
+bool string_find_range(const Cell* series, const Cell* part, const Cell* skip, bool reverse,
+                       bool match, FindRange* range) {
+    int32_t step = 1;
+    if (skip) {
+        if (type_of(skip) != T_INTEGER)
+            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, skip);
+        step = static_cast<int32_t>(skip->data2);
+        if (step < 1) error_fire(kCatScript, err::script::kOutOfRange, skip);
+    }
+    uint32_t len = series_buffer_length(series);
+    int64_t pos = series_clamped_index(series);
+    if (len == 0 || (pos >= len && !reverse)) return false;
+    if (reverse && (pos == 0 || match)) return false;
+    int64_t lo = reverse ? 0 : pos;
+    int64_t hi = reverse ? pos : len;
+    if (part) {
+        int64_t count = part_count(series, part);
+        if (count < 1) return false;
+        if (reverse)
             lo = count < pos ? pos - count : 0;
         else if (count < hi - lo)
             hi = lo + count;
     }
+    *range = {pos, lo, hi, step};
+    return true;
+}
+
+int32_t string_find_index(const StringFind& f, uint32_t* match_len) {
+    Cell series = *f.series;
+    if (f.any || f.with) error_fire(kCatInternal, err::internal::kNotDone);
+    FindRange range;
+    if (!string_find_range(&series, f.part, f.skip, f.reverse, f.match, &range)) return -1;
 
     uint8_t st = type_of(&series);
     Needle needle = needle_of(f.value, st);
@@ -160,33 +163,10 @@ int32_t string_find_index(const StringFind& f, uint32_t* match_len) {
     *match_len = m.length();
     uint32_t n = m.length();
 
-    int64_t found = -1;
-    if (n == 0) {
-        // An empty text matches at once where the scan begins.
-        found = f.last ? hi : pos;
-    } else if (f.last || f.reverse) {
-        // Backward over the match starts that lie on record boundaries
-        // counted from the position, the last one ending by hi.
-        int64_t top = hi - n;
-        int64_t first = top >= pos ? pos + (top - pos) / step * step
-                                   : pos - (pos - top + step - 1) / step * step;
-        for (int64_t s = first; s >= lo; s -= step) {
-            if (m.at(static_cast<uint32_t>(s), static_cast<uint32_t>(hi))) {
-                found = s;
-                break;
-            }
-            if (f.match) break;
-        }
-    } else {
-        for (int64_t s = lo; s < hi; s += step) {
-            if (s + n > hi) break;
-            if (m.at(static_cast<uint32_t>(s), static_cast<uint32_t>(hi))) {
-                found = s;
-                break;
-            }
-            if (f.match) break;
-        }
-    }
+    // An empty text matches at once where the scan begins.
+    int64_t found = n == 0 ? (f.last ? range.hi : range.pos)
+                           : string_find_scan(range, n, f.last || f.reverse, f.match,
+                                              [&](uint32_t i, uint32_t hi) { return m.at(i, hi); });
     if (found < 0) return -1;
     return static_cast<int32_t>(f.tail ? found + n : found);
 }

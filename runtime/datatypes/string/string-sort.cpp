@@ -1,10 +1,12 @@
 // sort on strings: records of /skip units compared unit by unit, or by a
-// comparator function called with the records' characters.
+// comparator function called with the records' characters. The checks of
+// the refinements and the owners' notices serve vector! sort too.
 #include <cstring>
 
 #include "runtime/datatypes/block/block-sort-call.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-ops.h"
+#include "runtime/datatypes/string/string-records.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
@@ -18,10 +20,6 @@ namespace xel {
 
 namespace {
 
-// Comparator flags: bit 0 reverse, bit 1 all units of the record (their
-// count in bits 2 and up), else the offset of the compared unit in bits 2 and up.
-constexpr intptr_t kSortReverse = 1;
-constexpr intptr_t kSortAll = 2;
 constexpr intptr_t kExact = 2;
 
 // Case folding of the sort: a 1-byte string folds only A to Z, to lower
@@ -32,21 +30,10 @@ template <class U> uint32_t fold(uint32_t cp) {
 }
 
 template <class U> int compare_units(const void* a, const void* b, intptr_t exact, intptr_t flags) {
-    const auto* x = static_cast<const uint8_t*>(a);
-    const auto* y = static_cast<const uint8_t*>(b);
-    intptr_t from = (flags & kSortAll) ? 0 : flags >> 2;
-    intptr_t to = (flags & kSortAll) ? flags >> 2 : from + 1;
-    int r = 0;
-    for (intptr_t i = from; i < to && r == 0; i++) {
-        uint32_t p = string_get_char(x + i * sizeof(U), sizeof(U));
-        uint32_t q = string_get_char(y + i * sizeof(U), sizeof(U));
-        if (exact != kExact) {
-            p = fold<U>(p);
-            q = fold<U>(q);
-        }
-        r = p < q ? -1 : (p > q ? 1 : 0);
-    }
-    return (flags & kSortReverse) ? -r : r;
+    return string_sort_compare(a, b, sizeof(U), flags, [exact](const uint8_t* p) {
+        uint32_t c = string_get_char(p, sizeof(U));
+        return exact == kExact ? c : fold<U>(c);
+    });
 }
 
 SortCompare unit_comparator(uint32_t unit) {
@@ -107,15 +94,12 @@ int call_compare(const void* a, const void* b, intptr_t by, intptr_t) {
 
 } // namespace
 
-Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                  bool reverse, bool stable) {
-    Cell s = *series;
-    Cell* result = stack_arguments();
-    *result = s;
-    int32_t start = static_cast<int32_t>(series_clamped_index(&s));
-    int32_t count = series_length_at(&s);
+bool string_sort_begin(Cell* series, Cell* skip, Cell* compare, Cell* part, bool all, bool reverse,
+                       bool stable, SortPlan* plan) {
+    int32_t start = static_cast<int32_t>(series_clamped_index(series));
+    int32_t count = series_length_at(series);
     if (part) {
-        int32_t n = series_part_count(&s, part);
+        int32_t n = series_part_count(series, part);
         if (n < 0) {
             n = -n < start ? -n : start;
             start -= n;
@@ -124,7 +108,7 @@ Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* par
             count = n;
         }
     }
-    if (count == 0) return result;
+    if (count == 0) return false;
 
     int32_t size = 1;
     if (skip) {
@@ -147,41 +131,56 @@ Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* par
         flags |= kSortAll | (intptr_t{size} << 2);
     }
 
-    bool told = ownership_notify_before(&s, Change::Sort, nullptr, start, count);
-    // The handler told of the sort may have shortened the string.
-    int32_t now = static_cast<int32_t>(string_xs_length_from_head(&s)) - start;
+    bool told = ownership_notify_before(series, Change::Sort, nullptr, start, count);
+    // The handler told of the sort may have shortened the series.
+    int32_t now = static_cast<int32_t>(series_buffer_length(series)) - start;
     if (count > now) count = now < 0 ? 0 : now - now % size;
-    SeriesBuf* buf = string_buffer(&s);
-    uint32_t unit = buf->unit();
-    uint8_t* first = at(buf->head + static_cast<uint32_t>(start) * unit);
-    size_t records = static_cast<size_t>(count / size);
-    size_t width = static_cast<size_t>(size) * unit;
     // Stability is honoured whatever the case sensitivity.
-    auto sorter = stable ? sort_merge : sort_quick;
-    if (by_function) {
+    *plan = {start, count, size, by_function, flags, told, stable ? sort_merge : sort_quick};
+    return true;
+}
+
+uint8_t* string_sort_first(const Cell* series, const SortPlan& plan) {
+    const SeriesBuf* buf = series_buffer(series);
+    return at(buf->head + static_cast<uint32_t>(plan.start) * buf->unit());
+}
+
+void string_sort_end(Cell* series, const SortPlan& plan) {
+    if (plan.told) ownership_notify_after(series, Change::Sort, nullptr, plan.start, plan.count);
+}
+
+Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
+                  bool reverse, bool stable) {
+    Cell s = *series;
+    Cell* result = stack_arguments();
+    *result = s;
+    SortPlan plan;
+    if (!string_sort_begin(&s, skip, compare, part, all, reverse, stable, &plan)) return result;
+    uint32_t unit = series_unit(&s);
+    uint8_t* first = string_sort_first(&s, plan);
+    size_t records = static_cast<size_t>(plan.count / plan.size);
+    size_t width = static_cast<size_t>(plan.size) * unit;
+    if (plan.by_function) {
         bool whole = all && skip;
-        ByFunction f{{*compare, false, reverse, 1, nullptr},
-                     whole,
-                     static_cast<uint32_t>(size),
-                     unit,
-                     nullptr};
+        auto size = static_cast<uint32_t>(plan.size);
+        ByFunction f{{*compare, false, reverse, 1, nullptr}, whole, size, unit, nullptr};
         if (whole) {
             f.records = stack_push_cell();
-            string_make_at_unit(f.records, static_cast<uint32_t>(size), unit);
-            string_make_at_unit(stack_push_cell(), static_cast<uint32_t>(size), unit);
+            string_make_at_unit(f.records, size, unit);
+            string_make_at_unit(stack_push_cell(), size, unit);
             // The scratch strings may have moved the buffer.
-            first = at(string_buffer(&s)->head + static_cast<uint32_t>(start) * unit);
+            first = string_sort_first(&s, plan);
         }
         exit_boundary([&] {
-            sorter(first, records, width, reinterpret_cast<intptr_t>(&f), 0, call_compare);
+            plan.sorter(first, records, width, reinterpret_cast<intptr_t>(&f), 0, call_compare);
         });
         // A break, return or throw from the function: the stacks are its target's now.
         if (exit_pending()) return result;
         if (whole) stack_pop(2);
     } else {
-        sorter(first, records, width, case_ ? kExact : 0, flags, unit_comparator(unit));
+        plan.sorter(first, records, width, case_ ? kExact : 0, plan.flags, unit_comparator(unit));
     }
-    if (told) ownership_notify_after(&s, Change::Sort, nullptr, start, count);
+    string_sort_end(&s, plan);
     return result;
 }
 
