@@ -19,10 +19,6 @@ void restore_context(const CallFrame* f) {
         context_cell_of(f->func_ctx)->data2 = f->saved_values;
 }
 
-[[noreturn]] void frames_full() {
-    stack_overflow();
-}
-
 // Pops the top frame; returns it (still readable until the next push).
 CallFrame* pop_frame() {
     CallFrame* f = --g_frames_top;
@@ -34,19 +30,6 @@ CallFrame* pop_frame() {
 
 Cell* frame_own_base(const CallFrame* f) {
     return f + 1 < g_frames_top ? frame_saved_base(f + 1) : g_stack_args;
-}
-
-Cell* stack_mark(const Cell* word, uint32_t header) {
-    if (g_frames_top >= g_frames_end) [[unlikely]]
-        frames_full();
-    CallFrame* f = g_frames_top++;
-    f->header = (word ? word->data2 << 8 : 0) | header;
-    f->saved_base = offset_of(g_stack_args);
-    f->word_ctx = word ? word->data1 : 0;
-    f->func_ctx = 0;
-    f->saved_values = 0;
-    g_stack_args = g_stack_top;
-    return g_stack_args;
 }
 
 Cell* stack_mark_func(const Cell* word, Offset func_ctx) {
@@ -116,12 +99,6 @@ void stack_unwind() {
         g_stack_top = base;
 }
 
-void stack_unwind_keep() {
-    Cell* base = g_stack_args;
-    pop_frame();
-    g_stack_top = base + 1;
-}
-
 void stack_unwind_func() {
     Cell* base = g_stack_args;
     restore_context(pop_frame());
@@ -136,13 +113,6 @@ void stack_unwind_func_reset() {
 void stack_unwind_reset() {
     pop_frame();
     g_stack_top = g_stack_args;
-}
-
-void stack_unwind_last() {
-    Cell* base = g_stack_args;
-    pop_frame();
-    *g_stack_args = *base;
-    g_stack_top = base + 1;
 }
 
 void stack_unwind_func_last() {

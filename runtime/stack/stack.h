@@ -126,7 +126,20 @@ constexpr uint32_t kHeaderCompiledFunc = 0x12000000;
 // Frame pushes: word is the word cell through which the call is made (its
 // symbol and context are recorded); each sets the frame base to the current
 // top and returns it. A full frame stack raises internal stack-overflow.
-Cell* stack_mark(const Cell* word, uint32_t header);
+// Pushed on every call and block evaluation, so kept inline; a full frame
+// stack is stack_overflow's case.
+inline Cell* stack_mark(const Cell* word, uint32_t header) {
+    if (g_frames_top >= g_frames_end) [[unlikely]]
+        stack_overflow();
+    CallFrame* f = g_frames_top++;
+    f->header = (word ? word->data2 << 8 : 0) | header;
+    f->saved_base = offset_of(g_stack_args);
+    f->word_ctx = word ? word->data1 : 0;
+    f->func_ctx = 0;
+    f->saved_values = 0;
+    g_stack_args = g_stack_top;
+    return g_stack_args;
+}
 // Kind 1; records the function context and its current values reference.
 Cell* stack_mark_func(const Cell* word, Offset func_ctx);
 // Points the function context's values at the current frame base (the
@@ -178,13 +191,24 @@ bool stack_in_interp(CallFrame* from, bool only_next);
 // Frame pops: the frames top moves down one frame and the frame base goes
 // back to the popped frame's saved base. "func" variants restore a kind-1
 // frame's function context values.
-void stack_unwind();            // top = popped frame's base (its values dropped)
-void stack_unwind_keep();       // top = popped frame's base + 1
+void stack_unwind(); // top = popped frame's base (its values dropped)
+// top = popped frame's base + 1
+inline void stack_unwind_keep() {
+    Cell* base = g_stack_args;
+    g_stack_args = at<Cell>((--g_frames_top)->saved_base);
+    g_stack_top = base + 1;
+}
 void stack_unwind_func();       // as unwind_keep, restoring the context
 void stack_unwind_func_reset(); // top = the caller's frame base, restoring
 void stack_unwind_reset();      // top = the caller's frame base
-void stack_unwind_last();       // result copied into the caller's result slot
-void stack_unwind_func_last();  // as unwind_last, restoring the context
+// result copied into the caller's result slot
+inline void stack_unwind_last() {
+    Cell* base = g_stack_args;
+    g_stack_args = at<Cell>((--g_frames_top)->saved_base);
+    *g_stack_args = *base;
+    g_stack_top = base + 1;
+}
+void stack_unwind_func_last(); // as unwind_last, restoring the context
 
 // Pops frames down to the nearest frame of kind (a try/all frame is a barrier
 // for every unroll); the found frame stays. With inclusive its own frame base
