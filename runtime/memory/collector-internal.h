@@ -2,6 +2,7 @@
 // on the C++ heap and is rebuilt by every collection.
 #pragma once
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "runtime/hash/ptrmap.h"
@@ -24,6 +25,8 @@ struct State {
     std::vector<Offset> pinned;
     // Cell buffers whose cells wait to be marked.
     std::vector<Offset> pending;
+    // Records (hash tables, event records) whose fields were followed.
+    std::unordered_set<Offset> followed;
     // Marked buffers that compaction does not pass (fixed buffers).
     std::vector<Offset> marked_outside;
     // Nodes of dead series, given back after compaction.

@@ -29,6 +29,15 @@ HashTable* table_record(Offset table) {
     return t->kind <= kHashOwnership ? t : nullptr;
 }
 
+// A record's fields are followed once per collection, whether or not its
+// series was marked already: a path that does not know it as a record (a node
+// on the machine stack, a stale cell naming a reused node) may have marked it
+// first, and marking its series again would then skip the nodes it names.
+bool follow_record(Offset* node) {
+    collector_mark_series(node);
+    return live_buffer(*node) && g_state.followed.insert(*node).second;
+}
+
 // function!'s record keeps the owner object's context node as an integer!.
 void mark_function_owner(Offset record) {
     SeriesBuf* b = live_buffer(record);
@@ -40,7 +49,7 @@ void mark_function_owner(Offset record) {
 // An object's event record: two cells whose word 3 names the spec block its
 // handlers' local counts were taken from.
 void mark_event_record(Offset* record) {
-    if (!collector_mark_series(record)) return;
+    if (!follow_record(record)) return;
     SeriesBuf* b = buffer_of(*record);
     if (!is_cell_buffer(b)) return;
     for (Cell* c = at<Cell>(b->head); c < at<Cell>(b->tail); c++)
@@ -166,7 +175,7 @@ void collector_mark_cells(Cell* first, Cell* end) {
 }
 
 void hash_mark(Offset* table) {
-    if (!collector_mark_series(table)) return;
+    if (!follow_record(table)) return;
     HashTable* t = table_record(*table);
     if (!t) return;
     collector_mark_series(&t->flags);

@@ -27,6 +27,8 @@ void mark_cell(Cell* c) {
 // entry lives while its series and its owner live (sweep_ownership).
 void mark_ownership_table() {
     if (!collector_mark_series(&g_ownership_table)) return;
+    // Never followed as a table by a cell that names it, stale or not.
+    g_state.followed.insert(g_ownership_table);
     HashTable* t = hash_record(g_ownership_table);
     collector_mark_series(&t->flags);
     collector_mark_series(&t->keys);

@@ -81,6 +81,7 @@ void collector_collect() {
     g_state.marked_outside.clear();
     g_state.stack_nodes.clear();
     g_state.pinned.clear();
+    g_state.followed.clear();
 
     g_collection_count++;
     std::atomic_thread_fence(std::memory_order_seq_cst);
