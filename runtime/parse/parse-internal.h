@@ -173,7 +173,7 @@ Cell copy_part(const Engine& e, uint32_t index, uint32_t count);
 bool same_series(const Engine& e, const Cell* value);
 
 // parse-match-block.cpp and parse-match-string.cpp: terminal rules (the
-// design-named ones are declared after this namespace).
+// shared entry points are declared after this namespace).
 uint32_t block_repeat(Engine& e, const Cell* rule, uint32_t max);
 bool block_find(Engine& e, const Cell* rule, bool thru);
 bool string_match(Engine& e, const Cell* rule);
@@ -236,7 +236,7 @@ bool action_value(Engine& e, const Cell* word, Cell* out);
 
 namespace xel {
 
-// The routines the design names.
+// The entry points other modules call.
 
 // Heights of both stacks, recorded by a parse call and cut back to however
 // it ends (an error or a pending exit too).

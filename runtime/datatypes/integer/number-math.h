@@ -24,7 +24,7 @@ enum MathOp : int {
 
 // A type's math body: works on the current frame's two arguments with the op
 // code and leaves the result in the frame's result slot. integer! and float!
-// call it with the frame as the design of each type asks: money!, tuple! (from
+// call it with the frame as each type expects: money!, tuple! (from
 // float!) and vector! get the frame as it came (the number first); pair!,
 // point2D!, point3D!, tuple! (from integer!) and date! get it swapped (their
 // value first, the number second).
