@@ -7,14 +7,17 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error-catalog.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp.h"
 #include "runtime/memory/collector.h"
 #include "runtime/runtime-init.h"
+#include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
@@ -419,9 +422,27 @@ Cell* error_make(Cell*, Cell* spec, int) {
     case T_BLOCK: {
         int n = static_cast<int>(block_rs_tail(&s) - block_rs_head(&s));
         Cell first = n > 0 ? block_rs_head(&s)[0] : g_none_cell;
-        if (n > 0 && type_of(&first) == T_SET_WORD)
-            // Evaluating a field spec needs the interpreter.
-            error_fire(kCatInternal, err::internal::kNotDone);
+        if (n > 0 && type_of(&first) == T_SET_WORD) {
+            // A field spec is evaluated in the new error, like an object's body.
+            new_error_at(&error);
+            Cell* held = stack_push(&error);
+            context_bind_block(&s, error_context(&error), false);
+            interp_eval_block(&s, false);
+            if (exit_pending()) return stack_arguments();
+            error = *held;
+            g_stack_top = held;
+            const Cell* type = error_field(&error, kErrFieldType);
+            int category =
+                type_of(type) == T_WORD ? category_of_symbol(canonical_word_symbol(type)) : -1;
+            if (category < 0) bad_spec_field("type");
+            const Cell* id_word = error_field(&error, kErrFieldId);
+            int id = type_of(id_word) == T_WORD
+                         ? id_of_symbol(category, canonical_word_symbol(id_word))
+                         : -1;
+            if (id < 0) bad_spec_field("id");
+            set_kind(&error, category, id);
+            break;
+        }
         if (type_of(&first) != T_WORD)
             error_fire(kCatInternal, err::internal::kInvalidError, &first);
         int category = category_of_symbol(canonical_word_symbol(&first));
