@@ -87,6 +87,10 @@ uint32_t os_get_env(const char* name, char* buffer, uint32_t size) {
     return static_cast<uint32_t>(len);
 }
 
+char** os_environment() {
+    return environ;
+}
+
 bool os_set_env(const char* name, const char* value) {
     return (value ? setenv(name, value, 1) : unsetenv(name)) == 0;
 }

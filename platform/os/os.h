@@ -34,4 +34,7 @@ uint32_t os_get_env(const char* name, char* buffer, uint32_t size);
 // A null value removes the variable.
 bool os_set_env(const char* name, const char* value);
 
+// The process environment: NAME=VALUE texts, ending with a null pointer.
+char** os_environment();
+
 } // namespace xel

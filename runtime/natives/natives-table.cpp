@@ -110,7 +110,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"return", natives_return},                      // 80
     {"throw", natives_throw},                        // 81
     {"catch", natives_catch},                        // 82
-    {"extend", nullptr},                             // 83
+    {"extend", natives_extend},                      // 83
     {"debase", natives_debase},                      // 84
     {"to-local-file", natives_to_local_file},        // 85
     {"wait", natives_wait},                          // 86
@@ -122,7 +122,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"context?", natives_context},                   // 92
     {"set-env", natives_set_env},                    // 93
     {"get-env", natives_get_env},                    // 94
-    {"list-env", nullptr},                           // 95
+    {"list-env", natives_list_env},                  // 95
     {"now", natives_now},                            // 96
     {"sign?", natives_sign},                         // 97
     {"as", natives_as},                              // 98

@@ -2,6 +2,7 @@
 // seen as another type of its class, without a copy.
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/map/map.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/series/series-natives.h"
@@ -72,6 +73,13 @@ uint32_t natives_as(int, const int32_t*) {
     }
     cell_set_type(&spec, to);
     *stack_arguments() = spec;
+    return 0;
+}
+
+uint32_t natives_extend(int, const int32_t* refs) {
+    // Objects grow only through make; extend serves maps.
+    if (type_of(call_arg(0)) == T_OBJECT) error_fire(kCatInternal, err::internal::kNotDone);
+    map_extend(call_arg(0), call_arg(1), ref_present(refs[0]));
     return 0;
 }
 

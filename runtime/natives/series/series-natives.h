@@ -42,4 +42,7 @@ uint32_t natives_new_line(int check, const int32_t* refs);
 uint32_t natives_new_line_q(int check, const int32_t* refs);
 uint32_t natives_as(int check, const int32_t* refs);
 
+// extend [obj [object! map!] spec [block! hash! map!] /case] (cell-natives.cpp).
+uint32_t natives_extend(int check, const int32_t* refs);
+
 } // namespace xel

@@ -1,9 +1,11 @@
-// set-env and get-env: the process environment, as UTF-8 text.
+// set-env, get-env and list-env: the process environment, as UTF-8 text.
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/os/os.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/natives/native-call.h"
@@ -55,6 +57,29 @@ uint32_t natives_get_env(int, const int32_t*) {
         size = got;
     }
     set_none(result);
+    return 0;
+}
+
+uint32_t natives_list_env(int, const int32_t*) {
+    char** env = os_environment();
+    uint32_t n = 0;
+    while (env[n])
+        n++;
+    // The map and each pair stay on the argument stack while they are built.
+    Cell* map = stack_push_cell();
+    map_make_new(map, 2 * n);
+    for (uint32_t i = 0; i < n; i++) {
+        const char* entry = env[i];
+        const char* equals = std::strchr(entry, '=');
+        if (!equals) continue;
+        Cell* key = string_load(reinterpret_cast<const uint8_t*>(entry),
+                                static_cast<uint32_t>(equals - entry), kEncodingUtf8);
+        Cell* value = string_load(reinterpret_cast<const uint8_t*>(equals + 1),
+                                  static_cast<uint32_t>(std::strlen(equals + 1)), kEncodingUtf8);
+        map_store(map, key, value, kMapCase);
+        stack_pop(2);
+    }
+    stack_set_last_keep(map);
     return 0;
 }
 

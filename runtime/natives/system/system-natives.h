@@ -33,6 +33,7 @@ uint32_t natives_wait(int check, const int32_t* refs);
 // set-env [var value], get-env [var] (environment.cpp).
 uint32_t natives_set_env(int check, const int32_t* refs);
 uint32_t natives_get_env(int check, const int32_t* refs);
+uint32_t natives_list_env(int check, const int32_t* refs);
 
 // call [cmd /wait /show /console /shell /input in /output out /error err]
 // (call.cpp).
