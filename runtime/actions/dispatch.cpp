@@ -13,12 +13,8 @@ namespace xel {
 
 ActionEntry actions_get_action_ptr_from(uint8_t type, const Cell* value, int slot) {
     ActionEntry fn = action_entry(type, slot);
-    if (fn == 0) [[unlikely]] {
-        Cell action = *stack_get_call();
-        Cell datatype{T_DATATYPE, value ? type_of(value) : type, 0, 0};
-        Cell arg = *error_arg_word(0);
-        error_fire(kCatScript, err::script::kExpectArg, &action, &datatype, &arg);
-    }
+    if (fn == 0) [[unlikely]]
+        error_fire_expect_arg(value ? type_of(value) : type, 0);
     return fn;
 }
 

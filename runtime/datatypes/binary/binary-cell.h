@@ -29,6 +29,16 @@ inline uint32_t binary_xs_length(const Cell* bin) {
 inline uint8_t* binary_xs_head(const Cell* bin) {
     return at(buffer_of(bin->data2)->head + binary_clamped_index(bin));
 }
+// Up to max bytes from the position, read big-endian into the low end of the
+// result (the bits of an integer or a double converted from a binary).
+inline uint64_t binary_leading_bits(const Cell* bin, uint32_t max) {
+    uint32_t length = binary_xs_length(bin);
+    const uint8_t* bytes = binary_xs_head(bin);
+    uint64_t bits = 0;
+    for (uint32_t i = 0; i < length && i < max; i++)
+        bits = bits << 8 | bytes[i];
+    return bits;
+}
 
 // The byte of an integer! from -128 to 255 (a negative one as its two's
 // complement); any other number raises script out-of-range with the value.

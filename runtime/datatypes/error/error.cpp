@@ -245,6 +245,13 @@ Cell* error_arg_word(int n) {
     return &result;
 }
 
+void error_fire_expect_arg(uint8_t type, int n) {
+    Cell called = *stack_get_call();
+    Cell datatype{T_DATATYPE, type, 0, 0};
+    Cell arg = *error_arg_word(n);
+    error_fire(kCatScript, err::script::kExpectArg, &called, &datatype, &arg);
+}
+
 void error_capture_stack(Cell* error) {
     Cell* stack = error_field(error, kErrFieldStack);
     if (type_of(stack) != T_INTEGER) return;

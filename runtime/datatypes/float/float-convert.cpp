@@ -1,6 +1,7 @@
 // make, to and random of float! (and of percent!, which inherits them).
 #include <cmath>
 
+#include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/number-math.h"
@@ -50,13 +51,7 @@ bool text_to_float(const Cell* str, double* out) {
 
 // Up to 8 bytes from the position, big-endian and right-aligned, as the bits of a double.
 double binary_to_float(const Cell* bin) {
-    uint32_t index = series_clamped_index(bin);
-    uint32_t length = series_buffer_length(bin) - index;
-    const uint8_t* bytes = at(series_buffer(bin)->head) + index;
-    uint64_t bits = 0;
-    for (uint32_t i = 0; i < length && i < 8; i++)
-        bits = bits << 8 | bytes[i];
-    return std::bit_cast<double>(bits);
+    return std::bit_cast<double>(binary_leading_bits(bin, 8));
 }
 
 double block_element(const Cell* c) {

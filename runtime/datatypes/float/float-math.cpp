@@ -122,12 +122,7 @@ void float_power() {
     Cell* args = stack_arguments();
     const Cell* exponent = args + 1;
     uint8_t et = type_of(exponent);
-    if (et != T_INTEGER && et != T_FLOAT) {
-        Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, et, 0, 0};
-        Cell arg = *error_arg_word(1);
-        error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg);
-    }
+    if (et != T_INTEGER && et != T_FLOAT) error_fire_expect_arg(et, 1);
     cell_set_double(args, std::pow(cell_double(args), operand_value(exponent)));
 }
 

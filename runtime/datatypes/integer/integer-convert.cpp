@@ -1,4 +1,5 @@
 // make, to and random of integer!.
+#include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
@@ -56,13 +57,7 @@ int32_t issue_to_integer(const Cell* issue) {
 
 // The first min(length, 4) bytes from the position, big-endian.
 int32_t binary_to_integer(const Cell* bin) {
-    uint32_t index = series_clamped_index(bin);
-    uint32_t length = series_buffer_length(bin) - index;
-    const uint8_t* bytes = at(series_buffer(bin)->head) + index;
-    uint32_t value = 0;
-    for (uint32_t i = 0; i < length && i < 4; i++)
-        value = value << 8 | bytes[i];
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(static_cast<uint32_t>(binary_leading_bits(bin, 4)));
 }
 
 int32_t text_to_integer(const Cell* str) {

@@ -166,12 +166,7 @@ void integer_power() {
     Cell* args = stack_arguments();
     const Cell* exponent = args + 1;
     uint8_t et = type_of(exponent);
-    if (et != T_INTEGER && et != T_FLOAT) {
-        Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, et, 0, 0};
-        Cell arg = *error_arg_word(1);
-        error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg);
-    }
+    if (et != T_INTEGER && et != T_FLOAT) error_fire_expect_arg(et, 1);
     int32_t base = integer_get(args);
     if (et == T_INTEGER && integer_get(exponent) >= 0) {
         // Squaring; the base is squared only while exponent bits remain.

@@ -9,10 +9,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void expect_logic(const Cell* arg) {
-    Cell called = *stack_get_call();
-    Cell type = *datatype_push(type_of(arg));
-    Cell arg_word = *error_arg_word(1);
-    error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg_word);
+    error_fire_expect_arg(type_of(arg), 1);
 }
 
 } // namespace

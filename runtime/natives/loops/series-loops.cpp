@@ -67,12 +67,7 @@ uint32_t natives_forall(int, const int32_t*) {
     Cell body = *call_arg(1);
     Cell start = *context_get(&word);
     if (type_of(&start) == T_UNSET) error_fire(kCatScript, err::script::kNoValue, &word);
-    if (!is_forall_type(type_of(&start))) {
-        Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, type_of(&start), 0, 0};
-        Cell arg = *error_arg_word(0);
-        error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg);
-    }
+    if (!is_forall_type(type_of(&start))) error_fire_expect_arg(type_of(&start), 0);
     stack_push(&start);
     stack_push(&word);
     mark_loop();

@@ -17,11 +17,4 @@ double natives_arg_to_float(Cell* value) {
     return cell_double(value);
 }
 
-void natives_expect_arg(const Cell* value, int n) {
-    Cell called = *stack_get_call();
-    Cell type{T_DATATYPE, type_of(value), 0, 0};
-    Cell arg = *error_arg_word(n);
-    error_fire(kCatScript, err::script::kExpectArg, &called, &type, &arg);
-}
-
 } // namespace xel

@@ -15,9 +15,6 @@ inline bool natives_is_number(uint8_t type) {
 // Turns a number cell into float! in place (a percent! keeps its double)
 // and answers its double.
 double natives_arg_to_float(Cell* value);
-// script expect-arg: the called native, the value's datatype, the word of
-// argument n.
-[[noreturn]] void natives_expect_arg(const Cell* value, int n);
 
 // Comparisons: [value1 value2] by the comparison codes 0-6; same? and not.
 uint32_t natives_equal(int check, const int32_t* refs);

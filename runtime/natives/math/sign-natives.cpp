@@ -1,5 +1,6 @@
 // negative?, positive?, sign? and zero?.
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
@@ -39,7 +40,7 @@ int argument_sign() {
     case T_MONEY:
         return money_amount_sign(v);
     default:
-        natives_expect_arg(v, 0);
+        error_fire_expect_arg(type_of(v), 0);
     }
 }
 
@@ -97,7 +98,7 @@ uint32_t natives_zero(int, const int32_t*) {
         zero = all_bytes_zero(tuple_bytes(v), tuple_count(v));
         break;
     default:
-        natives_expect_arg(v, 0);
+        error_fire_expect_arg(type_of(v), 0);
     }
     set_logic(v, zero);
     return 0;

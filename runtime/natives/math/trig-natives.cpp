@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/natives/math/math-natives.h"
 #include "runtime/natives/native-call.h"
@@ -96,7 +97,7 @@ uint32_t natives_arctangent2(int, const int32_t* refs) {
     Cell* args = stack_arguments();
     // The spec leaves y and x untyped: only numbers may become floats.
     for (int i = 0; i < 2; i++)
-        if (!natives_is_number(type_of(args + i))) natives_expect_arg(args + i, i);
+        if (!natives_is_number(type_of(args + i))) error_fire_expect_arg(type_of(args + i), i);
     double y = natives_arg_to_float(args);
     double x = natives_arg_to_float(args + 1);
     double r = std::atan2(y, x);

@@ -2,6 +2,7 @@
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/date/date-cell.h"
+#include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/time/time-cell.h"
 #include "runtime/datatypes/typeset/typeset.h"
@@ -55,7 +56,7 @@ void set_operation(int op, const int32_t* refs) {
         Cell a = *set1, b = *set2;
         date_difference(&a, &b, set1);
     } else {
-        natives_expect_arg(set1, 0);
+        error_fire_expect_arg(type_of(set1), 0);
     }
     stack_keep();
 }
@@ -89,7 +90,7 @@ uint32_t natives_exclude(int, const int32_t* refs) {
 
 uint32_t natives_complement(int, const int32_t*) {
     Cell* bits = stack_arguments();
-    if (type_of(bits) != T_BITSET) natives_expect_arg(bits, 0);
+    if (type_of(bits) != T_BITSET) error_fire_expect_arg(type_of(bits), 0);
     set_logic(bits, bitset_negated(bits));
     return 0;
 }
