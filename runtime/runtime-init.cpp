@@ -24,6 +24,7 @@
 #include "runtime/text/casefold.h"
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
+#include "services/checksum/checksum.h"
 #include "services/random/random.h"
 
 namespace xel {
@@ -74,6 +75,7 @@ void runtime_init() {
     words_init_refinements();
     words_init_ooo();
     words_load_static_table();
+    checksum_init();
     actions_init();
     natives_init();
     parse_init();
