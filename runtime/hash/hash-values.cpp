@@ -174,7 +174,7 @@ uint32_t hash_value(const Cell* value, bool case_sensitive) {
     case T_TIME:
         return hash_words(&value->data2, 2);
     case T_POINT3D:
-        return hash_murmur3(&value->data2, 12);
+        return hash_murmur3(&value->data1, 12);
     case T_OP:
     case T_FUNCTION:
     case T_TRIPLE:

@@ -1,6 +1,3 @@
-#include <cstring>
-#include <vector>
-
 #include "runtime/sort/sort.h"
 
 namespace xel {
@@ -52,7 +49,7 @@ void order_three(const Range& r) {
     }
 }
 
-// Three-way partition of [0, n) around the pivot record copied in pivot:
+// Three-way partition of [0, n) around the pivot record (outside the range):
 // records below it end in [0, *less), records above in [n - *greater, n),
 // the equal ones between.
 void partition(const Range& r, size_t n, const uint8_t* pivot, size_t* less, size_t* greater) {
@@ -87,7 +84,6 @@ void partition(const Range& r, size_t n, const uint8_t* pivot, size_t* less, siz
 } // namespace
 
 void sort_quick_core(ptrdiff_t hint, uint8_t* base, size_t count, const SortRun& run) {
-    std::vector<uint8_t> pivot(run.width);
     Range r{base, run, run.width % 4 != 0};
     size_t n = count;
     while (n > kInsertionMax) {
@@ -98,25 +94,32 @@ void sort_quick_core(ptrdiff_t hint, uint8_t* base, size_t count, const SortRun&
             r.swap_n(0, n - k, k);
             hint = static_cast<ptrdiff_t>(k);
         }
+        size_t pivot;
         if (hint > 2) {
             // The middle of an ordered block is a pivot from a known order.
-            std::memcpy(pivot.data(), r.at(static_cast<size_t>(hint) / 2), run.width);
+            pivot = static_cast<size_t>(hint) / 2;
         } else if (n > 511) {
             // A sample of 63 records across the range, sorted, gives its median.
             size_t l = 63;
             size_t stride = n / l;
             for (size_t i = 0; i < l; i++)
                 r.swap(i, i * stride);
-            sort_quick_core(0, base, l, run);
-            std::memcpy(pivot.data(), r.at(l / 2), run.width);
+            sort_quick_core(0, r.base, l, run);
+            pivot = l / 2;
         } else {
             r.swap(1, n / 2);
             r.swap(2, n - 1);
             order_three(r);
-            std::memcpy(pivot.data(), r.at(1), run.width);
+            pivot = 1;
         }
+        // The pivot record waits in front while the rest is partitioned, then
+        // joins the middle: every round leaves out at least that record, so
+        // the sort ends whatever order the comparison claims.
+        r.swap(0, pivot);
+        Range rest{r.at(1), run, r.bytewise};
         size_t less, greater;
-        partition(r, n, pivot.data(), &less, &greater);
+        partition(rest, n - 1, r.at(0), &less, &greater);
+        r.swap(0, less);
         // The smaller part recursively, the larger one by the loop, so the
         // machine stack holds at most log2(count) recursions.
         if (greater <= less) {

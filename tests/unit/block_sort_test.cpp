@@ -128,6 +128,45 @@ TEST(RecordSort, NearlySortedAndOddWidths) {
     }
 }
 
+// Comparators that are no order at all: "never equal", always one answer,
+// or noise. Both sorters end and leave a permutation of the records.
+TEST(RecordSort, ComparatorsThatAreNotAnOrderStillEnd) {
+    auto never_equal = [](const void* a, const void* b, intptr_t, intptr_t) {
+        return static_cast<const Rec*>(a)->key < static_cast<const Rec*>(b)->key ? -1 : 1;
+    };
+    auto always_after = [](const void*, const void*, intptr_t, intptr_t) { return 1; };
+    auto always_before = [](const void*, const void*, intptr_t, intptr_t) { return -1; };
+    auto noise = [](const void*, const void*, intptr_t state, intptr_t) {
+        auto& gen = *reinterpret_cast<std::mt19937*>(state);
+        return static_cast<int>(gen() % 3) - 1;
+    };
+    std::mt19937 gen(7);
+    for (Sorter sort : {sort_merge, sort_quick}) {
+        for (SortCompare cmp : {+never_equal, +always_after, +always_before, +noise}) {
+            for (size_t n : {8u, 100u, 2000u}) {
+                std::vector<Rec> v(n);
+                for (size_t i = 0; i < n; i++)
+                    v[i] = Rec{static_cast<int32_t>(i % 3), static_cast<char>(i % 128)};
+                std::vector<Rec> before = v;
+                sort(v.data(), n, sizeof(Rec), reinterpret_cast<intptr_t>(&gen), 0, cmp);
+                auto by_both = [](const Rec& a, const Rec& b) {
+                    return a.key != b.key ? a.key < b.key : a.tag < b.tag;
+                };
+                std::sort(v.begin(), v.end(), by_both);
+                std::sort(before.begin(), before.end(), by_both);
+                EXPECT_EQ(keys(v), keys(before));
+                if (cmp == +never_equal && sort == sort_quick) {
+                    std::vector<Rec> w = before;
+                    std::shuffle(w.begin(), w.end(), gen);
+                    sort(w.data(), n, sizeof(Rec), 0, 0, cmp);
+                    for (size_t i = 1; i < n; i++)
+                        ASSERT_LE(w[i - 1].key, w[i].key) << "a strict \"before\" still sorts";
+                }
+            }
+        }
+    }
+}
+
 class BlockSort : public SeriesFixture {
   protected:
     static Cell sort(Cell b, Cell* skip = nullptr, Cell* compare = nullptr, Cell* part = nullptr,

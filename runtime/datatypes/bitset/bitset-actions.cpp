@@ -1,6 +1,7 @@
 // The series-like actions of bitset!: append and insert (set), pick and find
 // (test), poke, remove/part (clear), clear, length?, path access, and the
 // owner field; and the action row.
+#include <cstdint>
 #include <cstring>
 
 #include "runtime/actions/dispatch.h"
@@ -179,7 +180,10 @@ Cell* bitset_modify(Cell* target, Cell* field, Cell* value, bool) {
 } // namespace
 
 int bitset_length(Cell* value) {
-    return static_cast<int>(bitset_size(value) * 8);
+    uint64_t bits = uint64_t{bitset_size(value)} * 8;
+    // A bitset that holds the highest integer has more bits than an integer counts.
+    if (bits > INT32_MAX) error_fire(kCatMath, err::math::kOverflow);
+    return static_cast<int>(bits);
 }
 
 void bitset_row(ActionList& row) {

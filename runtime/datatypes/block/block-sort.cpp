@@ -61,8 +61,8 @@ Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part
         else
             error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_part, part);
         if (count < 0) {
-            count = -count;
-            if (count > start) count = start;
+            // Compared before negating: the lowest integer has no negation.
+            count = count < -start ? start : -count;
             start -= count;
         } else if (count > len) {
             count = len;

@@ -158,7 +158,8 @@ Cell* series_take(Cell* s, Cell* part, bool deep, bool last) {
     int32_t available = len;
     if (backward) {
         available = index;
-        count = last ? 1 : -count;
+        // The lowest integer has no negation; it asks for more than there is anyway.
+        count = last ? 1 : count < -available ? available : -count;
     }
     if (count > available) count = available;
     if (count == 0) count = 1;

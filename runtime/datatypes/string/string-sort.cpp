@@ -101,7 +101,7 @@ bool string_sort_begin(Cell* series, Cell* skip, Cell* compare, Cell* part, bool
     if (part) {
         int32_t n = series_part_count(series, part);
         if (n < 0) {
-            n = -n < start ? -n : start;
+            n = n > -start ? -n : start;
             start -= n;
             count = n;
         } else if (n < count) {
