@@ -53,7 +53,9 @@ template <class Found> CallFrame* find_target(bool include_top, Found found) {
 
 [[noreturn]] void die_uncaught(Cell* error) {
     *g_stack_args = *error;
-    std::string text = error_form_text(g_stack_args);
+    std::string text;
+    if (catch_at(kCatchErrors, [&] { text = error_form_text(g_stack_args); }))
+        text = error_headline(error);
     text += '\n';
     std::fflush(stdout);
     (void)!write(2, text.data(), text.size());

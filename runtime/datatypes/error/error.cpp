@@ -35,6 +35,9 @@ constexpr const char* kFieldNames[kErrorFieldCount] = {"code", "type", "id",    
 // Made by error_init: the prototype's context, the catalogue's symbols
 // (canonical ids) and its messages, kept in a block in the root block.
 Offset g_prototype = 0;
+// Raising no-memory must not need memory: its error is made at start and
+// raised again each time.
+Offset g_no_memory = 0;
 uint32_t g_category_symbols[kErrorCategoryCount];
 uint32_t* g_id_symbols[kErrorCategoryCount];
 uint32_t g_message_start[kErrorCategoryCount];
@@ -114,6 +117,12 @@ void set_kind(Cell* error, int category, int id) {
 
 void raise_pending_error() {
     const PendingError& p = g_pending_error;
+    if (p.category == kCatInternal && p.id == err::internal::kNoMemory) {
+        Cell error{T_ERROR, g_no_memory, 1, 0};
+        for (uint32_t f = kErrFieldNear; f < kErrorFieldCount; f++)
+            set_none(error_field(&error, f));
+        stack_throw_error(&error);
+    }
     Cell args[3];
     for (int i = 0; i < p.arg_count; i++)
         args[i] = p.args[i];
@@ -151,6 +160,7 @@ void append_mold_40(Cell* buffer, const Cell* value) {
 // block's, and its copy here must follow node compaction.
 void mark_roots() {
     collector_mark_context(&g_prototype);
+    collector_mark_context(&g_no_memory);
     collector_mark_block_value(&g_messages);
 }
 
@@ -178,6 +188,9 @@ void error_init() {
             fill++;
         }
     }
+    Cell no_memory;
+    error_create_at(&no_memory, kCatInternal, err::internal::kNoMemory, nullptr, nullptr, nullptr);
+    g_no_memory = error_context(&no_memory);
     g_state_stack_trace = Cell{T_NONE, 0, 0, 0};
     g_state_source_files = Cell{T_NONE, 0, 0, 0};
     g_throw_error = raise_pending_error;
@@ -390,6 +403,18 @@ int error_form(Cell* value, Cell* buffer, Cell*, int part) {
     }
     (void)budget;
     return part - (length_of(&str) - start);
+}
+
+std::string error_headline(const Cell* error) {
+    Cell err = *error;
+    int category = category_of_symbol(canonical_word_symbol(error_field(&err, kErrFieldType)));
+    int id = category < 0
+                 ? -1
+                 : id_of_symbol(category, canonical_word_symbol(error_field(&err, kErrFieldId)));
+    if (id < 0) return "*** Internal Error: invalid error";
+    const ErrorIdInfo& info = kErrorCatalog[category].ids[id - 2];
+    std::string text = std::string("*** ") + kErrorCatalog[category].display + ": ";
+    return text + (info.kind == ErrorMessageKind::kString ? info.parts[0] : info.name);
 }
 
 std::string error_form_text(Cell* error) {

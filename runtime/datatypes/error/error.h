@@ -66,6 +66,8 @@ void error_capture_stack(Cell* error);
 int error_form_message(const Cell* message, Cell* string, const Cell* error, int budget);
 // The formed error as UTF-8 text (the uncaught-error report).
 std::string error_form_text(Cell* error);
+// Its first line from the catalogue alone, for when forming finds no memory.
+std::string error_headline(const Cell* error);
 
 // Actions.
 Cell* error_make(Cell* proto, Cell* spec, int type);
