@@ -61,7 +61,8 @@ int file_mold(Cell* value, Cell* buffer, bool, bool, bool, Cell* arg, int part, 
 }
 
 void file_row(ActionList& row) {
-    row.inherit_all().set<A_MOLD>(file_mold).set<A_OPEN>(nullptr);
+    row.inherit_all().set<A_MOLD>(file_mold).set<A_OPEN>(nullptr).set<A_READ>(nullptr).set<A_WRITE>(
+        nullptr);
 }
 
 } // namespace xel

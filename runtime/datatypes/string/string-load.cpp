@@ -120,6 +120,13 @@ Offset string_load_utf8_new(const uint8_t* src, uint32_t length) {
     return string_load_utf8(src, length, nullptr, nullptr, false);
 }
 
+Offset string_load_utf8_whole(const uint8_t* src, uint32_t length, bool cr) {
+    uint32_t left = 0;
+    Offset node = string_load_utf8(src, length, nullptr, &left, cr);
+    if (left) invalid_utf8(src + length - left, left);
+    return node;
+}
+
 Offset string_load_cp1251(const uint8_t* src, uint32_t length, Cell* str, bool cr) {
     Offset node;
     if (str) {

@@ -137,6 +137,8 @@ Offset string_load_utf8(const uint8_t* src, uint32_t length, SeriesBuf* target,
                         uint32_t* bytes_left, bool cr);
 Offset string_load_utf8_into(const uint8_t* src, uint32_t length, Cell* str, uint32_t* bytes_left);
 Offset string_load_utf8_new(const uint8_t* src, uint32_t length);
+// Into a new buffer; an unfinished last sequence also raises invalid-utf8.
+Offset string_load_utf8_whole(const uint8_t* src, uint32_t length, bool cr);
 // n UTF-16LE units (src null: the text in str's conversion buffer) into str's
 // buffer or a new one, in the unit a pre-scan picks; with cr, CRs are dropped.
 // A high surrogate without its low one ends the process (status 0) after

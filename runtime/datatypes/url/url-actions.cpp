@@ -130,6 +130,8 @@ void url_row(ActionList& row) {
         .set<A_TO>(url_to)
         .set<A_MOLD>(url_mold)
         .set<A_EVAL_PATH>(url_eval_path)
+        .set<A_READ>(url_read)
+        .set<A_WRITE>(url_write)
         .set<A_RANDOM>(nullptr)
         .set<A_REFLECT>(nullptr)
         .set<A_SORT>(nullptr)

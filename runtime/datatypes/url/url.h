@@ -1,6 +1,6 @@
 // url!: a string kind for resource locators. Its text is held decoded; mold
 // writes it percent-encoded, and path access appends a segment to a copy.
-// The url's port actions (open, read, write) belong with the port services.
+// read and write of http urls go to the HTTP service (url-io.cpp).
 #pragma once
 #include <cstdint>
 
@@ -33,5 +33,13 @@ Cell* url_to(Cell* proto, Cell* spec, int type);
 // a segment (one "/" between them); setting raises script bad-path-set.
 Cell* url_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* gparent,
                     Cell* p_item, int index, bool case_, bool get, bool tail, bool notify);
+
+// read and write of an http or https url: a request through the HTTP service
+// (write takes [method headers data] or the data of a POST); its answer, or
+// access no-connect with the url when there is none. /part, /seek and /as of
+// read, /seek, /allow and /as of write, and other schemes raise internal not-done.
+Cell* url_read(Cell* source, Cell* part, Cell* seek, bool binary, bool lines, bool info, Cell* as);
+Cell* url_write(Cell* destination, Cell* data, bool binary, bool lines, bool info, bool append,
+                Cell* part, Cell* seek, Cell* allow, Cell* as);
 
 } // namespace xel
