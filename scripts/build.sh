@@ -42,22 +42,25 @@ test)
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DXEL_SANITIZE=ON -DXEL_BENCH=OFF
     status=0
+    # Each run keeps its own logs: other builds on the machine may test at once.
+    logs=$(mktemp -d)
     set +e
-    (cd build && ctest -j "$jobs" --output-on-failure) | tee /tmp/xel-ctest-release.txt
+    (cd build && ctest -j "$jobs" --output-on-failure) | tee "$logs"/release.txt
     r1=${PIPESTATUS[0]}
     # The language cases again in the collector's torture mode: a collection
     # with compaction at every allocation that may collect.
-    (cd build && XEL_GC_TORTURE=1 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee /tmp/xel-ctest-torture.txt
+    (cd build && XEL_GC_TORTURE=1 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee "$logs"/torture.txt
     r3=${PIPESTATUS[0]}
     # The exit-path probes watch real faults and limits, which the sanitizers
     # intercept themselves; they run in the release pass only.
-    (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest -j "$jobs" --output-on-failure -E "Probe|Program") | tee /tmp/xel-ctest-asan.txt
+    (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest -j "$jobs" --output-on-failure -E "Probe|Program") | tee "$logs"/asan.txt
     r2=${PIPESTATUS[0]}
     set -e
     count() { grep -Eo '[0-9]+ tests failed out of [0-9]+' "$1" | awk '{print $1, $6}'; }
-    read -r f1 t1 < <(count /tmp/xel-ctest-release.txt)
-    read -r f2 t2 < <(count /tmp/xel-ctest-asan.txt)
-    read -r f3 t3 < <(count /tmp/xel-ctest-torture.txt)
+    read -r f1 t1 < <(count "$logs"/release.txt)
+    read -r f2 t2 < <(count "$logs"/asan.txt)
+    read -r f3 t3 < <(count "$logs"/torture.txt)
+    rm -rf "$logs"
     failed=$((f1 + f2 + f3))
     total=$((t1 + t2 + t3))
     echo "$((total - failed)) passed, $failed failed"
