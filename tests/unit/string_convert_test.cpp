@@ -85,7 +85,21 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"cr_lf", {0x61, 0x0D, 0x0A, 0x62}, true, {0x61, 0x0A, 0x62}, 1, 0},
         LoadCase{"lone_cr", {0x61, 0x0D, 0x62}, true, {0x61, 0x0A, 0x62}, 1, 0},
         LoadCase{"cr_at_end", {0x61, 0x0D}, true, {0x61, 0x0A}, 1, 0},
-        LoadCase{"cr_kept_without_flag", {0x61, 0x0D, 0x0A}, false, {0x61, 0x0D, 0x0A}, 1, 0}),
+        LoadCase{"cr_kept_without_flag", {0x61, 0x0D, 0x0A}, false, {0x61, 0x0D, 0x0A}, 1, 0},
+        LoadCase{
+            "ascii_run_after_2", {0xE2, 0x82, 0xAC, 'a', 'b'}, false, {0x20AC, 'a', 'b'}, 2, 0},
+        LoadCase{"ascii_run_after_4",
+                 {0xF0, 0x9F, 0x98, 0x80, 'a', 'b'},
+                 false,
+                 {0x1F600, 'a', 'b'},
+                 4,
+                 0},
+        LoadCase{"crs_between_runs",
+                 {'a', 'b', 0x0D, 0x0D, 0x0A, 'c', 'd'},
+                 true,
+                 {'a', 'b', 0x0A, 0x0A, 'c', 'd'},
+                 1,
+                 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadCase {
@@ -144,6 +158,21 @@ TEST_F(StringConvert, ManyWideCharactersGrowTheBuffer) {
         }
     }
     Cell s = load(bytes);
+    EXPECT_EQ(code_points(&s), want);
+}
+
+TEST_F(StringConvert, WideThenALongAsciiRunGrowsTheBuffer) {
+    std::vector<uint8_t> bytes;
+    CodePoints want;
+    for (int i = 0; i < 100; i++) {
+        for (uint8_t b : {0xF0, 0x9F, 0x98, 0x80})
+            bytes.push_back(b);
+        want.push_back(0x1F600);
+    }
+    bytes.insert(bytes.end(), 5000, 'z');
+    want.insert(want.end(), 5000, 'z');
+    Cell s = load(bytes);
+    EXPECT_EQ(unit_of(&s), 4u);
     EXPECT_EQ(code_points(&s), want);
 }
 

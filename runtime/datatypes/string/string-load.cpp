@@ -1,5 +1,6 @@
 // Text from outside into string buffers: UTF-8, UTF-16LE and Windows-1251
 // bytes, stored in the narrowest unit and widened while reading.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -54,6 +55,23 @@ struct UnitWriter {
         string_put_char(at(b->head + count * unit), unit, cp);
         count++;
     }
+    // n bytes below 0x80, each one character.
+    void put_ascii(const uint8_t* p, uint32_t n, uint32_t grow) {
+        SeriesBuf* b = buf();
+        uint32_t unit = b->unit();
+        if (b->head + (count + n) * unit > b->data_end()) {
+            b->tail = b->head + count * unit;
+            b = expand_series_copy(b, int64_t{b->size} + std::max(grow, n * unit));
+        }
+        uint8_t* out = at(b->head + count * unit);
+        if (unit == 1) {
+            std::memcpy(out, p, n);
+        } else {
+            for (uint32_t i = 0; i < n; i++)
+                string_put_char(out + i * unit, unit, p[i]);
+        }
+        count += n;
+    }
     void finish() const {
         SeriesBuf* b = buf();
         b->tail = b->head + count * b->unit();
@@ -94,6 +112,15 @@ Offset string_load_utf8(const uint8_t* src, uint32_t length, SeriesBuf* target,
     const uint8_t* end = src + length;
     const uint32_t grow_2 = length / 4;
     while (src < end) {
+        // Runs of plain ASCII (and CR when it is kept) go in at once.
+        const uint8_t* run = src;
+        while (run < end && *run < 0x80 && !(cr && *run == 13))
+            run++;
+        if (run != src) {
+            w.put_ascii(src, static_cast<uint32_t>(run - src), grow_2);
+            src = run;
+            continue;
+        }
         uint32_t len = static_cast<uint32_t>(end - src);
         int32_t cp = utf8_decode_char_replacing(src, &len);
         if (cp == kUtf8TooShort) {
