@@ -18,6 +18,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
+#include "runtime/memory/collector.h"
 #include "services/http/http-transfer.h"
 #include "tests/support/loopback-http-server.h"
 
@@ -376,6 +377,19 @@ TEST_F(HttpClient, ServerThatNeverAnswersTimesOut) {
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(900));
     EXPECT_LT(waited, std::chrono::seconds(10));
+}
+
+TEST_F(HttpClient, AnswersSurviveACollectionAtEveryAllocation) {
+    const char* code = "reduce [read/info {http}/cookies read/lines {http}/lines read {http}/text]";
+    std::string plain_result = eval(code);
+    uint32_t collections = g_collection_count;
+    g_collector_enabled = true;
+    g_collector_torture = true;
+    std::string collected = eval(code);
+    g_collector_torture = false;
+    g_collector_enabled = false;
+    EXPECT_GT(g_collection_count, collections);
+    EXPECT_EQ(collected, plain_result);
 }
 
 TEST_F(HttpClient, UrlGoesOutPercentEncoded) {
