@@ -186,6 +186,9 @@ bool perform(const Hop& hop, const std::string& body, const HeaderList& headers,
     set(CURLOPT_LOW_SPEED_LIMIT, 1L);
     set(CURLOPT_LOW_SPEED_TIME, g_http_limits.idle_seconds);
     set(CURLOPT_HTTPHEADER, headers.get());
+    // Credentials in the url answer a server's challenge; the first request
+    // goes without them, as a request carries only its designed headers.
+    set(CURLOPT_HTTPAUTH, CURLAUTH_ANY);
     set(CURLOPT_HEADERFUNCTION, on_header);
     set(CURLOPT_HEADERDATA, &sink);
     set(CURLOPT_WRITEFUNCTION, on_body);

@@ -120,6 +120,11 @@ class HttpClient : public ::testing::Test {
         s->route("/cut-chunked", [](const RecordedRequest&, Exchange& x) {
             x.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n");
         });
+        s->route("/auth", [](const RecordedRequest& r, Exchange& x) {
+            for (const auto& [name, value] : r.headers)
+                if (name == "Authorization") return reply(x, 200, {}, value);
+            reply(x, 401, {"WWW-Authenticate: Basic realm=\"r\""}, "who?");
+        });
         s->route("/latin1",
                  [](const RecordedRequest&, Exchange& x) { reply(x, 200, {}, "caf\xE9"); });
     }
@@ -377,6 +382,15 @@ TEST_F(HttpClient, ServerThatNeverAnswersTimesOut) {
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(900));
     EXPECT_LT(waited, std::chrono::seconds(10));
+}
+
+TEST_F(HttpClient, CredentialsInTheUrlAnswerAChallenge) {
+    std::string url = "http://u:p@127.0.0.1:" + std::to_string(plain->port()) + "/auth";
+    EXPECT_EQ(eval("read " + url), R"("Basic dTpw")");
+    auto seen = plain->requests();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].headers.size(), 4u);
+    EXPECT_EQ(seen[1].headers.size(), 5u);
 }
 
 TEST_F(HttpClient, AnswersSurviveACollectionAtEveryAllocation) {
