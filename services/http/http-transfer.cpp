@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -34,9 +35,13 @@ struct ListDeleter {
 struct UrlDeleter {
     void operator()(CURLU* u) const { curl_url_cleanup(u); }
 };
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 using UrlParts = std::unique_ptr<CURLU, UrlDeleter>;
+using Multi = std::unique_ptr<CURLM, MultiDeleter>;
 
 bool curl_ready() {
     static std::once_flag once;
@@ -94,8 +99,18 @@ bool origin_of(const std::string& url, Origin* out) {
 struct Sink {
     CURL* easy;
     HttpResponse* response;
-    bool reserved = false;
+    bool may_place;
+    bool started = false;
+    size_t wanted = 0; // a place is asked for, of this many bytes
+    uint8_t* place = nullptr;
+    size_t room = 0;
+    size_t filled = 0;
 };
+
+// A length announced beyond 1 GiB is not reserved on trust.
+void reserve_body(std::string* body, curl_off_t length) {
+    if (length > 0) body->reserve(static_cast<size_t>(std::min<curl_off_t>(length, 1 << 30)));
+}
 
 size_t on_header(char* data, size_t size, size_t count, void* user) noexcept {
     auto* sink = static_cast<Sink*>(user);
@@ -122,20 +137,62 @@ size_t on_body(char* data, size_t size, size_t count, void* user) noexcept {
     auto* sink = static_cast<Sink*>(user);
     size_t n = size * count;
     try {
-        std::string& body = sink->response->body;
-        if (!sink->reserved) {
-            sink->reserved = true;
+        if (!sink->started) {
+            sink->started = true;
             curl_off_t length = -1;
+            long status = 0;
             curl_easy_getinfo(sink->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-            // A length announced beyond 1 GiB is not taken on trust.
-            if (length > 0)
-                body.reserve(static_cast<size_t>(std::min<curl_off_t>(length, 1 << 30)));
+            curl_easy_getinfo(sink->easy, CURLINFO_RESPONSE_CODE, &status);
+            if (length > static_cast<curl_off_t>(kHttpMaxBody)) return 0;
+            // The transfer stops here while the place is made outside libcurl;
+            // these bytes come again once it goes on.
+            if (sink->may_place && length > 0 && status >= 200 && status < 300) {
+                sink->wanted = static_cast<size_t>(length);
+                return CURL_WRITEFUNC_PAUSE;
+            }
+            reserve_body(&sink->response->body, length);
         }
+        if (sink->place) {
+            if (n > sink->room - sink->filled) return 0;
+            std::memcpy(sink->place + sink->filled, data, n);
+            sink->filled += n;
+            return n;
+        }
+        std::string& body = sink->response->body;
+        if (n > kHttpMaxBody - body.size()) return 0;
         body.append(data, n);
         return n;
     } catch (...) {
         return 0;
     }
+}
+
+// Drives one transfer, making the body's place when it is asked for.
+CURLcode run(CURL* h, Sink* sink, const HttpRequest& request) {
+    Multi multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), h) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+    struct Detach {
+        CURLM* m;
+        CURL* h;
+        ~Detach() { curl_multi_remove_handle(m, h); }
+    } detach{multi.get(), h};
+    for (int running = 1; running;) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) return CURLE_RECV_ERROR;
+        if (sink->wanted) {
+            sink->room = sink->wanted;
+            sink->wanted = 0;
+            sink->place = request.place_body(sink->room);
+            if (!sink->place) reserve_body(&sink->response->body, sink->room);
+            if (curl_easy_pause(h, CURLPAUSE_CONT) != CURLE_OK) return CURLE_RECV_ERROR;
+            continue;
+        }
+        if (running && curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr) != CURLM_OK)
+            return CURLE_RECV_ERROR;
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left))
+        if (message->msg == CURLMSG_DONE) return message->data.result;
+    return CURLE_RECV_ERROR;
 }
 
 bool is_redirect(long status) {
@@ -169,12 +226,12 @@ HeaderList header_list(const std::vector<std::string>& headers) {
 }
 
 // One exchange without following; false when it failed.
-bool perform(const Hop& hop, const std::string& body, const HeaderList& headers,
+bool perform(const Hop& hop, const HttpRequest& request, const HeaderList& headers,
              HttpResponse* response, std::string* location) {
     Easy easy(curl_easy_init());
     if (!easy) return false;
     CURL* h = easy.get();
-    Sink sink{h, response};
+    Sink sink{h, response, static_cast<bool>(request.place_body)};
     bool ok = true;
     auto set = [&](CURLoption option, auto value) {
         ok = ok && curl_easy_setopt(h, option, value) == CURLE_OK;
@@ -206,12 +263,16 @@ bool perform(const Hop& hop, const std::string& body, const HeaderList& headers,
         set(CURLOPT_CUSTOMREQUEST, hop.method.c_str());
     }
     if (hop.has_body) {
-        set(CURLOPT_POSTFIELDS, body.data());
-        set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        set(CURLOPT_POSTFIELDS, request.body.data());
+        set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
     } else if (hop.method == "POST") {
         set(CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
     }
-    if (!ok || curl_easy_perform(h) != CURLE_OK) return false;
+    if (!ok || run(h, &sink, request) != CURLE_OK) return false;
+    if (sink.place) {
+        if (sink.filled != sink.room) return false;
+        response->placed = true;
+    }
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &response->status);
     char* next = nullptr;
     curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &next);
@@ -228,7 +289,7 @@ bool transfer(const HttpRequest& request, HttpResponse* response) {
         if (!headers) return false;
         *response = HttpResponse{};
         std::string location;
-        if (!perform(hop, request.body, headers, response, &location)) return false;
+        if (!perform(hop, request, headers, response, &location)) return false;
         if (!is_redirect(response->status) || location.empty()) return true;
         Origin from, to;
         if (!origin_of(hop.url, &from) || !origin_of(location, &to)) return true;
@@ -253,10 +314,10 @@ bool transfer(const HttpRequest& request, HttpResponse* response) {
 
 } // namespace
 
-bool http_transfer(const HttpRequest& request, HttpResponse* response) noexcept {
+bool http_transfer(const HttpRequest& request, HttpResponse* response) {
     try {
         return transfer(request, response);
-    } catch (...) {
+    } catch (const std::exception&) {
         return false;
     }
 }

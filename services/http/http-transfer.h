@@ -1,7 +1,11 @@
-// One synchronous HTTP or HTTPS exchange over libcurl. Nothing of the
-// language crosses this layer: it takes and gives plain C++ records, and no
-// exception leaves it (libcurl's callbacks catch their own).
+// One synchronous HTTP or HTTPS exchange over libcurl. It takes and gives
+// plain C++ records, and no exception crosses libcurl: its callbacks catch
+// their own, and the one call back into the caller (place_body) is made
+// between libcurl's steps.
 #pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,12 @@ struct HttpRequest {
     std::vector<std::string> headers;
     bool has_body = false; // never for GET and HEAD
     std::string body;
+    // Where the body of a 2xx answer of announced length goes: called with
+    // the length between libcurl's steps (never inside one), it gives the
+    // address of that many bytes, which must stay put until the transfer
+    // ends, or null to gather the body in the response. What it throws ends
+    // the transfer and leaves http_transfer.
+    std::function<uint8_t*(size_t)> place_body;
 };
 
 struct HttpResponse {
@@ -23,6 +33,7 @@ struct HttpResponse {
     // the status line.
     std::string headers;
     std::string body;
+    bool placed = false; // the body went to place_body's bytes instead
 };
 
 // The waits of an exchange, as a Windows request object has them by default:
@@ -36,13 +47,17 @@ struct HttpLimits {
 };
 extern HttpLimits g_http_limits;
 
+// The largest body taken; a longer one fails the request.
+constexpr size_t kHttpMaxBody = 0x7FFFFFFF;
+
 // Performs the request, following redirects: 301, 302 and 303 turn a POST
 // into a GET without a body (303 any method but HEAD), 307 and 308 repeat the
 // request; a redirect from https to http, or to another scheme, is not
 // followed and its response is the answer. Credentials (Authorization,
 // Cookie) are not carried to another origin. Answers false when the request
 // could not be made or its response not read whole (refused, unknown host,
-// TLS failure, time-out, cut connection, too many redirects, bad header).
-bool http_transfer(const HttpRequest& request, HttpResponse* response) noexcept;
+// TLS failure, time-out, cut connection, too many redirects, bad header, a
+// body beyond kHttpMaxBody). Only what place_body throws comes out of it.
+bool http_transfer(const HttpRequest& request, HttpResponse* response);
 
 } // namespace xel

@@ -75,7 +75,13 @@ void request_body(const Cell* data, HttpRequest* request) {
     }
 }
 
-void body_value(const std::string& body, bool binary, bool lines, Cell* out) {
+void body_value(const HttpResponse& response, const Cell* placed, bool binary, bool lines,
+                Cell* out) {
+    if (response.placed) {
+        *out = *placed;
+        return;
+    }
+    const std::string& body = response.body;
     const auto* bytes = reinterpret_cast<const uint8_t*>(body.data());
     auto n = static_cast<uint32_t>(body.size());
     if (binary) {
@@ -136,12 +142,24 @@ bool http_request(const Cell* method, const Cell* url, const Cell* headers, cons
     request.url = molded(url);
     request_headers(headers, &request.headers);
     if (request.method != "GET" && request.method != "HEAD") request_body(data, &request);
+    // A binary answer is received straight into its binary!.
+    Cell* placed = stack_push_cell();
+    *placed = Cell{T_NONE, 0, 0, 0};
+    if (binary) {
+        request.place_body = [placed](size_t n) {
+            return binary_make_sized(placed, static_cast<uint32_t>(n));
+        };
+    }
     HttpResponse response;
-    if (!http_transfer(request, &response)) return false;
+    bool answered = http_transfer(request, &response);
     request = HttpRequest{};
-
+    if (!answered) {
+        stack_pop(1);
+        return false;
+    }
     if (!info) {
-        body_value(response.body, binary, lines, out);
+        body_value(response, placed, binary, lines, out);
+        stack_pop(1);
         return true;
     }
     block_make_at(out, 3);
@@ -150,9 +168,9 @@ bool http_request(const Cell* method, const Cell* url, const Cell* headers, cons
     Cell* part = stack_push_cell();
     http_parse_headers(response.headers, part);
     block_append_copy(out, part);
-    body_value(response.body, binary, lines, part);
+    body_value(response, placed, binary, lines, part);
     block_append_copy(out, part);
-    stack_pop(1);
+    stack_pop(2);
     return true;
 }
 

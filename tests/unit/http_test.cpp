@@ -125,6 +125,12 @@ class HttpClient : public ::testing::Test {
                 if (name == "Authorization") return reply(x, 200, {}, value);
             reply(x, 401, {"WWW-Authenticate: Basic realm=\"r\""}, "who?");
         });
+        s->route("/large", [](const RecordedRequest&, Exchange& x) {
+            std::string body(3 << 20, '\0');
+            for (size_t i = 0; i < body.size(); i++)
+                body[i] = static_cast<char>(i % 251);
+            reply(x, 200, {}, body);
+        });
         s->route("/latin1",
                  [](const RecordedRequest&, Exchange& x) { reply(x, 200, {}, "caf\xE9"); });
     }
@@ -192,6 +198,10 @@ TEST_F(HttpClient, BodyShapes) {
         {R"(read/lines {http}/lines)", R"(["a" "b" "" "c"])"},
         {R"(read/lines/binary {http}/lines)", "#{610D0A620A0A630A}"},
         {R"(read {http}/chunked)", R"("hello world")"},
+        {R"(read/binary {http}/chunked)", "#{68656C6C6F20776F726C64}"},
+        {R"(b: read/binary {http}/large length? b)", "3145728"},
+        {R"(reduce [copy/part b 2 copy/part skip b 1000000 3 pick b 3145728])",
+         "[#{0001} #{101112} 195]"},
         {R"(read {http}/slow)", R"("late")"},
         {R"(read {https}/text)", R"("café^/line2^/line3")"},
         {R"(read/binary {http}/latin1)", "#{636166E9}"},
@@ -361,8 +371,11 @@ TEST_F(HttpClient, FailuresRaiseNoConnectWithTheUrl) {
         "{http}/cut-chunked",
         "https://127.0.0.1:" + std::to_string(plain->port()) + "/text",
     };
-    for (const std::string& url : failures)
-        EXPECT_EQ(eval("read " + url), sub("cannot connect: " + url + " reason: timeout")) << url;
+    for (const std::string& url : failures) {
+        for (const char* read : {"read ", "read/binary "})
+            EXPECT_EQ(eval(read + url), sub("cannot connect: " + url + " reason: timeout"))
+                << read << url;
+    }
     // A header that would split the request is never sent.
     EXPECT_EQ(eval(R"(write {http}/echo [get [X-A "a^/Evil: 1"]])"),
               sub("cannot connect: {http}/echo reason: timeout"));
@@ -394,7 +407,8 @@ TEST_F(HttpClient, CredentialsInTheUrlAnswerAChallenge) {
 }
 
 TEST_F(HttpClient, AnswersSurviveACollectionAtEveryAllocation) {
-    const char* code = "reduce [read/info {http}/cookies read/lines {http}/lines read {http}/text]";
+    const char* code = "reduce [read/info {http}/cookies read/lines {http}/lines read {http}/text "
+                       "read/binary {http}/bytes read/binary/info {http}/text]";
     std::string plain_result = eval(code);
     uint32_t collections = g_collection_count;
     g_collector_enabled = true;

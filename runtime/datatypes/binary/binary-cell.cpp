@@ -13,6 +13,13 @@ void binary_make_at(Cell* c, uint32_t capacity) {
     *c = Cell{T_BINARY, 0, node, 0};
 }
 
+uint8_t* binary_make_sized(Cell* c, uint32_t n) {
+    binary_make_at(c, n);
+    SeriesBuf* b = buffer_of(c->data2);
+    b->tail = b->head + n;
+    return at(b->head);
+}
+
 uint8_t binary_integer_byte(const Cell* value) {
     auto n = static_cast<int32_t>(value->data2);
     if (n < -128 || n > 255) error_fire(kCatScript, err::script::kOutOfRange, value);

@@ -13,6 +13,9 @@ namespace xel {
 
 // Writes a new empty binary! (head 0) with room for capacity bytes.
 void binary_make_at(Cell* c, uint32_t capacity);
+// Writes a new binary! of n bytes, their values to be written at the address
+// given (good until the next call that may allocate).
+uint8_t* binary_make_sized(Cell* c, uint32_t n);
 
 // The position clamped to the buffer (a negative index reads as the head).
 inline uint32_t binary_clamped_index(const Cell* bin) {
