@@ -19,7 +19,7 @@ HttpLimits g_http_limits;
 namespace {
 
 // Headers libcurl adds of its own accord; each is removed ("Name:") unless
-// the caller sends it, so only the designed headers go out.
+// the caller sends it, so only the headers asked for go out.
 constexpr const char* kCurlOwnHeaders[] = {"Accept", "Expect", "Content-Type"};
 // Large reads keep a big download from costing a system call per 16 kB.
 constexpr long kReceiveBuffer = 512 * 1024;
@@ -244,7 +244,7 @@ bool perform(const Hop& hop, const HttpRequest& request, const HeaderList& heade
     set(CURLOPT_LOW_SPEED_TIME, g_http_limits.idle_seconds);
     set(CURLOPT_HTTPHEADER, headers.get());
     // Credentials in the url answer a server's challenge; the first request
-    // goes without them, as a request carries only its designed headers.
+    // goes without them, as a request carries only the headers asked for.
     set(CURLOPT_HTTPAUTH, CURLAUTH_ANY);
     set(CURLOPT_HEADERFUNCTION, on_header);
     set(CURLOPT_HEADERDATA, &sink);

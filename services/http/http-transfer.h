@@ -36,7 +36,7 @@ struct HttpResponse {
     bool placed = false; // the body went to place_body's bytes instead
 };
 
-// The waits of an exchange, as a Windows request object has them by default:
+// The waits of an exchange, by default the ones scripts were written against:
 // a connection (name look-up included) must be made within connect_ms, and
 // the transfer fails once no byte has moved for idle_seconds. Redirects are
 // followed up to max_redirects times. Tests lower them.
