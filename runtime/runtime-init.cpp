@@ -25,6 +25,7 @@
 #include "runtime/words/fixed-words.h"
 #include "runtime/words/symbols.h"
 #include "services/checksum/checksum.h"
+#include "services/compression/compression.h"
 #include "services/random/random.h"
 
 namespace xel {
@@ -76,6 +77,7 @@ void runtime_init() {
     words_init_ooo();
     words_load_static_table();
     checksum_init();
+    compress_init();
     actions_init();
     natives_init();
     parse_init();
