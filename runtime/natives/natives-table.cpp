@@ -114,7 +114,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"debase", natives_debase},                      // 84
     {"to-local-file", natives_to_local_file},        // 85
     {"wait", natives_wait},                          // 86
-    {"checksum", nullptr},                           // 87
+    {"checksum", natives_checksum},                  // 87
     {"unset", natives_unset},                        // 88
     {"new-line", natives_new_line},                  // 89
     {"new-line?", natives_new_line_q},               // 90
@@ -130,8 +130,8 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"zero?", natives_zero},                         // 100
     {"size?", natives_size},                         // 101
     {"browse", nullptr},                             // 102
-    {"compress", nullptr},                           // 103
-    {"decompress", nullptr},                         // 104
+    {"compress", natives_compress},                  // 103
+    {"decompress", natives_decompress},              // 104
     {"recycle", natives_recycle},                    // 105
     {"transcode", natives_transcode},                // 106
     {"apply", natives_apply},                        // 107

@@ -1,5 +1,6 @@
 // The natives that work on series and data as a whole: the set operations,
-// case changes, percent and base encodings, new-line markers and retyping.
+// case changes, percent and base encodings, new-line markers, retyping,
+// checksums and compression.
 // Each has the native shape of native-call.h: arguments in the current
 // frame, result in its first cell.
 #pragma once
@@ -44,5 +45,11 @@ uint32_t natives_as(int check, const int32_t* refs);
 
 // extend [obj [object! map!] spec [block! hash! map!] /case] (cell-natives.cpp).
 uint32_t natives_extend(int check, const int32_t* refs);
+
+// checksum [data method /with spec], compress [data method] and decompress
+// [data method /size sz] (codec-natives.cpp).
+uint32_t natives_checksum(int check, const int32_t* refs);
+uint32_t natives_compress(int check, const int32_t* refs);
+uint32_t natives_decompress(int check, const int32_t* refs);
 
 } // namespace xel
