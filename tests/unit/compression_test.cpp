@@ -242,7 +242,7 @@ TEST(Compression, ThreeHundredEqualBytesAreThreeLiteralsAndTwoMatches) {
         b.code(0x30 + 'a', 8);
     b.code(0xC5, 8); // length symbol 285: 258
     b.code(0, 5);    // distance 1
-    b.code(17, 7); // length symbol 273: 35 + 4 = 39
+    b.code(17, 7);   // length symbol 273: 35 + 4 = 39
     b.put(4, 3);
     b.code(16, 5); // distance symbol 16: 257 + 1 = 258
     b.put(1, 7);

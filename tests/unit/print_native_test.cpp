@@ -100,5 +100,11 @@ TEST_F(PrintNative, ErrorOfTheReductionComesThrough) {
     EXPECT_EQ(block_buffer_length(&g_print_buffer), length);
 }
 
+TEST_F(PrintNative, ChecksumHashPrintsItsStandInMessage) {
+    Cell err = run("x: checksum/with {abc} 'hash 7");
+    ASSERT_EQ(type_of(&err), T_UNSET) << error_text(err);
+    EXPECT_EQ(g_printed, (Printed{{"** /hash support not yet implemented; algorithm TBD.", 1}}));
+}
+
 } // namespace
 } // namespace xel::test
