@@ -28,7 +28,8 @@ using Bytes = std::vector<uint8_t>;
 // Words drawn with a Zipf-like skew from made-up syllables; every few
 // paragraphs a table of numbers or a block of code.
 Bytes mixed_text() {
-    std::mt19937 random(2024);
+    std::mt19937 twister(2024);
+    auto random = [&] { return static_cast<uint32_t>(twister()); };
     const char* syllables[] = {"ka", "to",  "ri",  "men",  "sa",  "lo", "ve", "dun", "ar", "is",
                                "el", "pro", "con", "tion", "ing", "ed", "er", "al",  "st", "qu"};
     std::vector<std::string> words;
