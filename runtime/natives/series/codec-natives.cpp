@@ -26,24 +26,22 @@ namespace xel {
 namespace {
 
 // The bytes of a data argument. A binary! is read in place, so its address
-// is taken again after every allocation; other data is copied into text.
+// is taken again after every allocation; a file! is read whole when asked
+// (checksum), and any other string is copied into text as UTF-8.
 struct DataBytes {
     const Cell* binary = nullptr;
     std::string text;
 
-    explicit DataBytes(const Cell* data) {
-        switch (type_of(data)) {
-        case T_BINARY:
+    DataBytes(const Cell* data, bool read_file) {
+        uint8_t type = type_of(data);
+        if (type == T_BINARY) {
             binary = data;
-            break;
-        case T_STRING:
-            text = string_utf8_text(data);
-            break;
-        case T_FILE:
+        } else if (type == T_FILE && read_file) {
             if (!os_read_file(natives_local_path(data, false).c_str(), text))
                 error_fire(kCatAccess, err::access::kCannotOpen, data);
-            break;
-        default:
+        } else if (is_string_kind(type)) {
+            text = string_utf8_text(data);
+        } else {
             error_fire(kCatScript, err::script::kInvalidArg, data);
         }
     }
@@ -104,7 +102,7 @@ int codec_method(const Cell* word) {
 uint32_t natives_checksum(int, const int32_t* refs) {
     const Cell* method_word = call_arg(1);
     const Cell* with = ref_arg(refs[0]);
-    DataBytes data(call_arg(0));
+    DataBytes data(call_arg(0), true);
     int method = checksum_method_of(word_symbol(method_word));
     if (method < 0) error_fire(kCatScript, err::script::kInvalidArg, method_word);
     bool sum = method == kChecksumCrc32 || method == kChecksumTcp || method == kChecksumAdler32;
@@ -153,7 +151,7 @@ uint32_t natives_checksum(int, const int32_t* refs) {
 uint32_t natives_compress(int, const int32_t*) {
     const Cell* method_word = call_arg(1);
     int method = codec_method(method_word);
-    DataBytes data(call_arg(0));
+    DataBytes data(call_arg(0), false);
     Codec codec = method == kMethodZlib      ? compress_zlib_deflate
                   : method == kMethodDeflate ? compress_deflate
                                              : compress_gzip;
@@ -172,7 +170,7 @@ uint32_t natives_decompress(int, const int32_t* refs) {
         size = integer_get(given);
         if (size < 0) error_fire(kCatScript, err::script::kInvalidArg, given);
     }
-    DataBytes data(call_arg(0));
+    DataBytes data(call_arg(0), false);
     Codec codec = method == kMethodZlib      ? compress_zlib_inflate
                   : method == kMethodDeflate ? compress_inflate
                                              : compress_gunzip;
