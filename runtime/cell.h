@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/type-ids.h"
+#include "runtime/invariant.h"
 #include "runtime/memory/arena.h"
 
 namespace xel {
@@ -20,11 +21,13 @@ static_assert(sizeof(Cell) == 16);
 
 constexpr uint32_t kNewLineFlag = 1u << 30;
 
-inline uint8_t type_of(const Cell* c) {
-    return static_cast<uint8_t>(c->header);
+// An enum, so that a switch over types is checked by the compiler.
+inline TypeId type_of(const Cell* c) {
+    return static_cast<TypeId>(c->header & 0xFFu);
 }
 
 inline void cell_set_type(Cell* c, uint8_t type) {
+    XEL_ASSERT(type < kTypeTableSize);
     c->header = (c->header & ~0xFFu) | type;
 }
 

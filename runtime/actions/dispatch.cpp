@@ -14,7 +14,7 @@ namespace xel {
 ActionEntry actions_get_action_ptr_from(uint8_t type, const Cell* value, int slot) {
     ActionEntry fn = action_entry(type, slot);
     if (fn == 0) [[unlikely]]
-        error_fire_expect_arg(value ? type_of(value) : type, 0);
+        error_fire_expect_arg(value ? uint8_t{type_of(value)} : type, 0);
     return fn;
 }
 
@@ -68,7 +68,8 @@ template <int Slot> typename ActionSig<Slot>::type impl_of(const Cell* value) {
 // make and to dispatch on the type that a datatype! names, else on the
 // prototype's own type.
 uint8_t target_type(const Cell* proto) {
-    return type_of(proto) == T_DATATYPE ? static_cast<uint8_t>(proto->data1) : type_of(proto);
+    return type_of(proto) == T_DATATYPE ? static_cast<uint8_t>(proto->data1)
+                                        : uint8_t{type_of(proto)};
 }
 
 } // namespace

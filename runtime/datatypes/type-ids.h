@@ -60,6 +60,9 @@ enum TypeId : uint8_t {
     T_POINT3D = 52,
     T_IMAGE = 53,
     T_EVENT = 54,
+    // Internal: a string position with a unit count in word 3, hashed as a
+    // string of that length; never a value a script sees.
+    T_SLICE = 56,
 };
 
 constexpr int kTypeTableSize = 57;

@@ -11,7 +11,7 @@ namespace xel {
 
 namespace {
 
-constexpr uint8_t kSliceType = 56;
+constexpr TypeId kSliceType = T_SLICE;
 constexpr uint32_t kMoneySignFlag = 1u << 14;
 
 uint32_t hash_words(const uint32_t* words, uint32_t count) {

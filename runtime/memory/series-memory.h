@@ -96,8 +96,13 @@ constexpr uint32_t kFrameSizeMax = 2 << 20;
 constexpr uint32_t kBufferOverhead = 24; // header and 4 bytes of slack in a frame
 constexpr uint32_t kFrameMinRoom = 0xCCCC;
 
+// A live node and its buffer name each other: the collector and compaction
+// rely on the back link.
 inline SeriesBuf* buffer_of(Offset node) {
-    return at<SeriesBuf>(*at<Offset>(node));
+    XEL_ASSERT(node != 0);
+    SeriesBuf* buf = at<SeriesBuf>(*at<Offset>(node));
+    XEL_ASSERT(buf->node == node && buf->head <= buf->tail);
+    return buf;
 }
 inline uint32_t align_up(uint32_t a, uint32_t b) {
     return (a + b - 1) & (0u - b);

@@ -41,7 +41,7 @@ std::string word_text(const Cell* w) {
 void record_event(Cell* owner, Cell* word, Cell* target, Cell* action, Cell* new_value, int index,
                   int part) {
     g_events.push_back({owner->data1, word_text(word), target->data2, word_text(action),
-                        new_value ? type_of(new_value) : uint8_t{0}, index, part});
+                        new_value ? uint8_t{type_of(new_value)} : uint8_t{0}, index, part});
 }
 
 class Ownership : public ::testing::Test {

@@ -13,7 +13,9 @@ namespace xel {
 
 // Raw accessors (no clamping).
 inline SeriesBuf* block_buffer(const Cell* block) {
-    return buffer_of(block->data2);
+    SeriesBuf* buf = buffer_of(block->data2);
+    XEL_ASSERT(buf->unit() == sizeof(Cell));
+    return buf;
 }
 inline int32_t block_index(const Cell* block) {
     return static_cast<int32_t>(block->data1);

@@ -1,6 +1,7 @@
 #include "runtime/datatypes/block/element-actions.h"
 
 #include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/registry.h"
 
 namespace xel {
@@ -10,7 +11,7 @@ namespace {
 // A native's or action's table entry (word 1), a function's record (word 3);
 // an op! carries its source's type in header bits 16 to 23.
 uint32_t code_reference(const Cell* c) {
-    uint8_t t = type_of(c) == T_OP ? static_cast<uint8_t>(c->header >> 16) : type_of(c);
+    uint8_t t = code_kind(c);
     return t == T_FUNCTION || t == T_ROUTINE ? c->data3 : c->data1;
 }
 

@@ -37,7 +37,7 @@ Offset interp_cache_spec(const Cell* fn) {
     const Cell& kept = function_record(&value)[kRecordCache];
     if (type_of(&kept) == T_BLOCK) return kept.data2;
 
-    uint8_t kind = type_of(&value) == T_OP ? op_source_type(&value) : type_of(&value);
+    uint8_t kind = code_kind(&value);
     bool function_kind = kind == T_FUNCTION || kind == T_ROUTINE;
     Cell spec;
     function_spec_block(&value, &spec);

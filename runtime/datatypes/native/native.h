@@ -16,6 +16,10 @@ namespace xel {
 inline uint8_t op_source_type(const Cell* op) {
     return static_cast<uint8_t>(op->header >> 16);
 }
+// An op!'s source type, else the value's own type.
+inline uint8_t code_kind(const Cell* c) {
+    return type_of(c) == T_OP ? op_source_type(c) : uint8_t{type_of(c)};
+}
 inline Offset native_spec_node(const Cell* value) {
     return value->data2;
 }

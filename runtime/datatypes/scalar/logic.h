@@ -15,6 +15,14 @@
 namespace xel {
 
 // datatype!: word 1 is the type id the value names.
+inline uint8_t datatype_id(const Cell* c) {
+    return static_cast<uint8_t>(c->data1);
+}
+// The type a datatype! names, else the value's own type (what make and to
+// are asked to produce).
+inline uint8_t datatype_named_or_own(const Cell* c) {
+    return type_of(c) == T_DATATYPE ? datatype_id(c) : uint8_t{type_of(c)};
+}
 inline Cell* datatype_make_in(Cell* blk, uint8_t type) {
     Cell* c = block_alloc_tail_cell(blk);
     *c = Cell{T_DATATYPE, type, 0, 0};

@@ -3,6 +3,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/map/map.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/series/series-natives.h"
@@ -64,7 +65,7 @@ uint32_t natives_new_line_q(int, const int32_t*) {
 uint32_t natives_as(int, const int32_t*) {
     Cell* type = call_arg(0);
     Cell spec = *call_arg(1);
-    uint8_t to = type_of(type) == T_DATATYPE ? static_cast<uint8_t>(type->data1) : type_of(type);
+    uint8_t to = datatype_named_or_own(type);
     uint8_t from = type_of(&spec);
     if (!(block_class(to) && block_class(from)) && !(string_class(to) && string_class(from))) {
         Cell from_type{T_DATATYPE, from, 0, 0};
