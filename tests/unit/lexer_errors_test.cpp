@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "case_names.h"
 #include "lexer_test_support.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/runtime-init.h"
@@ -141,7 +142,8 @@ TEST_P(LexerErrors, RaisesTheSyntaxError) {
     EXPECT_EQ(syntax_error_of(c.text), c.error) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LexerErrors, ::testing::ValuesIn(kErrorCases));
+INSTANTIATE_TEST_SUITE_P(Table, LexerErrors, ::testing::ValuesIn(kErrorCases),
+                         xel_test::NamedBy<&ErrorCase::text>());
 
 class LexerModes : public ::testing::Test {
   protected:

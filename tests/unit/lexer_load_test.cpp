@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "case_names.h"
 #include "lexer_test_support.h"
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
@@ -125,7 +126,8 @@ TEST_P(LexerLoad, LoadsTheValuesOfTheText) {
     EXPECT_EQ(xel::test::load_described(c.text), c.loaded) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LexerLoad, ::testing::ValuesIn(kLoadCases));
+INSTANTIATE_TEST_SUITE_P(Table, LexerLoad, ::testing::ValuesIn(kLoadCases),
+                         xel_test::NamedBy<&LoadCase::text>());
 
 // Where the types' mold actions exist, the loaded block molds back to the
 // text's canonical form.
@@ -156,7 +158,8 @@ TEST_P(LexerMold, MoldsBackToTheText) {
     EXPECT_EQ(string_utf8_text(&out), c.loaded) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LexerMold, ::testing::ValuesIn(kMoldCases));
+INSTANTIATE_TEST_SUITE_P(Table, LexerMold, ::testing::ValuesIn(kMoldCases),
+                         xel_test::NamedBy<&LoadCase::text>());
 
 class LexerLoadCells : public ::testing::Test {
   protected:

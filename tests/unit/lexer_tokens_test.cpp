@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "case_names.h"
 #include "runtime/lexer/lexer-state.h"
 
 using namespace xel;
@@ -124,7 +125,8 @@ TEST_P(LexerTokens, ClassAndSpanFromTheStartState) {
     EXPECT_EQ(s.token_end - s.token_start, c.length) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Start, LexerTokens, ::testing::ValuesIn(kStartCases));
+INSTANTIATE_TEST_SUITE_P(Start, LexerTokens, ::testing::ValuesIn(kStartCases),
+                         xel_test::NamedBy<&TokenCase::text>());
 
 TEST(LexerTokensAlone, LinesCountFeedsBeforeAndInsideTheToken) {
     std::string text = "\n\n%%{a\nb}%% x";

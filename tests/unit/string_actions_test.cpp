@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "case_names.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/runtime-init.h"
@@ -299,6 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MoldCharCase{0x9F, false, ascii("^(9F)")}, MoldCharCase{0xA0, false, {0xA0}},
                       MoldCharCase{0xE9, false, {0xE9}}, MoldCharCase{0xE9, true, ascii("^(E9)")},
                       MoldCharCase{0x1F600, false, {0x1F600}},
-                      MoldCharCase{0x1F600, true, ascii("^(1F600)")}));
+                      MoldCharCase{0x1F600, true, ascii("^(1F600)")}),
+    xel_test::NamedBy<&MoldCharCase::cp>());
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "case_names.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
@@ -76,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Thresholds, StringWidening,
                                            WidenCase{1, 256, 2, 2}, WidenCase{1, 0xFFFF, 2, 2},
                                            WidenCase{1, 0x10000, 4, 4}, WidenCase{1, 0x1F600, 4, 4},
                                            WidenCase{2, 0xFFFF, 2, 2}, WidenCase{2, 0x10000, 4, 4},
-                                           WidenCase{4, 'c', 4, 4}));
+                                           WidenCase{4, 'c', 4, 4}),
+                         xel_test::NamedBy<&WidenCase::cp>());
 
 TEST_F(StringStorage, AppendingGrowsTheBufferAcrossWidenings) {
     Cell s;

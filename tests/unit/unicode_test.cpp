@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "case_names.h"
 #include "runtime/runtime-init.h"
 #include "runtime/text/casefold.h"
 #include "runtime/text/unicode.h"
@@ -42,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{{0xF4, 0x90, 0x80, 0x80}, -1, 2}, // above 0x10FFFF
                       DecodeCase{{0x80}, -1, 1},                   // lone continuation
                       DecodeCase{{0xE2, 0x28, 0xA1}, -1, 2},       // leaves A1
-                      DecodeCase{{0xFF}, -1, 1}));
+                      DecodeCase{{0xFF}, -1, 1}),
+    xel_test::NamedBy<&DecodeCase::bytes>());
 
 TEST(Utf8, CountAndSkipCountRejectedSequencesOnce) {
     const uint8_t text[] = {'a', 0xC3, 0xA9, 0x80, 0xE2, 0x82, 0xAC, 'z', 0};
@@ -92,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplacingCase{{0xF4, 0x90, 0x80, 0x80}, kUtf8Refused, 0},
                       ReplacingCase{{0xF0, 0x9F, 0x98}, kUtf8TooShort, 0},
                       ReplacingCase{{0x80}, kUtf8Refused, 0},
-                      ReplacingCase{{0xF8, 0x80, 0x80, 0x80}, kUtf8Refused, 0}));
+                      ReplacingCase{{0xF8, 0x80, 0x80, 0x80}, kUtf8Refused, 0}),
+    xel_test::NamedBy<&ReplacingCase::bytes>());
 
 class Utf8Encode : public ::testing::Test {
   protected:

@@ -1,3 +1,4 @@
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/block/element-actions.h"
@@ -14,7 +15,8 @@ bool is_number(uint8_t t) {
     return t == T_INTEGER || t == T_FLOAT || t == T_PERCENT;
 }
 bool is_equality_op(int op) {
-    return op == 0 || op == 1 || op == 2 || op == 10 || op == 11 || op == 12;
+    return op == kCmpEqual || op == kCmpNotEqual || op == kCmpStrictEqual || op == kCmpStrictWord ||
+           op == kCmpStrictPath || op == kCmpFind;
 }
 int sign(int64_t v) {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
@@ -33,7 +35,7 @@ int32_t length_from(const Cell* b) {
 int block_compare_each(Cell* first, Cell* second, int op) {
     bool same = first->data2 == second->data2 && block_index(first) == block_index(second);
     if (same) return 0;
-    if (op == 9) return -1;
+    if (op == kCmpSame) return -1;
     if (cycles_find(first->data2)) return cycles_find(second->data2) ? 0 : -1;
 
     int32_t len1 = length_from(first);
@@ -69,7 +71,7 @@ int block_compare(Cell* value1, Cell* value2, int op) {
     uint8_t t2 = type_of(value2);
     if (t1 != t2) {
         bool path_pair = (t1 == T_PATH && t2 == T_LIT_PATH) || (t1 == T_LIT_PATH && t2 == T_PATH);
-        if (!(path_pair && (op == 10 || op == 11))) return -2;
+        if (!(path_pair && (op == kCmpStrictWord || op == kCmpStrictPath))) return -2;
     }
     return block_compare_each(value1, value2, op);
 }

@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/block/element-actions.h"
@@ -142,7 +143,7 @@ Cell* block_select_value(const Cell* block, const Cell* value) {
     uint32_t from = block_index(&blk) < 0 ? 0 : static_cast<uint32_t>(block_index(&blk));
     for (uint32_t i = from; i + 1 < len; i++) {
         Cell c = *block_cell_at(&blk, i);
-        if (element_equal(&c, &v, 12)) return block_cell_at(&blk, i + 1);
+        if (element_equal(&c, &v, kCmpFind)) return block_cell_at(&blk, i + 1);
     }
     return &g_none_cell;
 }
@@ -155,7 +156,7 @@ bool block_remove_value(Cell* block, const Cell* value, bool from_head) {
         from_head || block_index(block) < 0 ? 0 : static_cast<uint32_t>(block_index(block));
     for (uint32_t i = from; i < len; i++) {
         Cell c = *block_cell_at(block, i);
-        if (!element_equal(&c, &v, 12)) continue;
+        if (!element_equal(&c, &v, kCmpFind)) continue;
         buf = block_buffer(block);
         Cell* at_cell = at<Cell>(buf->head) + i;
         std::memmove(at_cell, at_cell + 1, (len - i - 1) * sizeof(Cell));
@@ -220,7 +221,7 @@ Cell* block_put(Cell* series, Cell* key, Cell* value, bool case_) {
         bool told = ownership_notify_before(&blk, Change::Put, &v, static_cast<int>(at_value), 1);
         if (at_value < block_buffer_length(&blk)) {
             Cell old = *block_cell_at(&blk, at_value);
-            if (!element_equal(&old, &v, 12)) {
+            if (!element_equal(&old, &v, kCmpFind)) {
                 *block_cell_at(&blk, at_value) = v;
                 hash_note_rewritten(&blk, at_value, 1);
             }

@@ -75,7 +75,7 @@ Cell* block_insert_value(Cell* block, const Cell* value, bool at_head, bool adva
 // Inserts other's cells from its position at the position, advancing.
 void block_insert_block(Cell* block, const Cell* other);
 
-// Searches with the search equality (compare code 12). select_value: from the
+// Searches with the search equality (kCmpFind). select_value: from the
 // position, the cell after the first match, or the shared none! cell when
 // there is none or the match is the last cell. remove_value: removes the first
 // match, searching from the head or from the position; false when none matched.

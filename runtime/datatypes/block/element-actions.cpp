@@ -55,7 +55,7 @@ int element_compare_values(Cell* value1, Cell* value2, int op) {
 
 bool element_equal(Cell* value1, Cell* value2, int op) {
     int r = element_compare(value1, value2, op);
-    return op == 1 ? r != 0 : r == 0;
+    return op == kCmpNotEqual ? r != 0 : r == 0;
 }
 
 } // namespace xel

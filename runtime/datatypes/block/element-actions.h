@@ -17,7 +17,8 @@ int element_compare(Cell* value1, Cell* value2, int op);
 // The order used between cells of a block: logic! by truth, native!/action!/op!
 // and function!/routine! by identity, other types through their compare.
 int element_compare_values(Cell* value1, Cell* value2, int op);
-// The plain answer of a comparison under an equality op (0, 1, 2, 9-12).
+// The plain answer of a comparison under an equality op (kCmpEqual,
+// kCmpNotEqual, kCmpStrictEqual, kCmpSame to kCmpFind).
 bool element_equal(Cell* value1, Cell* value2, int op);
 
 } // namespace xel

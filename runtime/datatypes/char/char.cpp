@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/string/string.h"
@@ -103,7 +105,7 @@ int char_mold(Cell* value, Cell* buffer, bool, bool all, bool, Cell*, int part, 
 
 int char_compare(Cell* value1, Cell* value2, int op) {
     uint8_t t2 = type_of(value2);
-    if ((op == 2 || op == 12) && t2 != T_CHAR) return 1;
+    if ((op == kCmpStrictEqual || op == kCmpFind) && t2 != T_CHAR) return 1;
     if (t2 != T_CHAR && t2 != T_INTEGER) return -2;
     auto a = static_cast<int32_t>(value1->data2);
     auto b = static_cast<int32_t>(value2->data2);
@@ -116,14 +118,14 @@ void char_row(ActionList& row) {
         .set<A_FORM>(char_form)
         .set<A_MOLD>(char_mold)
         .set<A_COMPARE>(char_compare)
-        .set<A_ADD>([] { char_do_math(0); })
-        .set<A_SUBTRACT>([] { char_do_math(1); })
-        .set<A_MULTIPLY>([] { char_do_math(2); })
-        .set<A_DIVIDE>([] { char_do_math(3); })
-        .set<A_REMAINDER>([] { char_do_math(4); })
-        .set<A_OR_T>([] { char_do_math(5); })
-        .set<A_AND_T>([] { char_do_math(6); })
-        .set<A_XOR_T>([] { char_do_math(7); })
+        .set<A_ADD>([] { char_do_math(kMathAdd); })
+        .set<A_SUBTRACT>([] { char_do_math(kMathSubtract); })
+        .set<A_MULTIPLY>([] { char_do_math(kMathMultiply); })
+        .set<A_DIVIDE>([] { char_do_math(kMathDivide); })
+        .set<A_REMAINDER>([] { char_do_math(kMathRemainder); })
+        .set<A_OR_T>([] { char_do_math(kMathOr); })
+        .set<A_AND_T>([] { char_do_math(kMathAnd); })
+        .set<A_XOR_T>([] { char_do_math(kMathXor); })
         .inherit(A_RANDOM)
         .inherit(A_ABSOLUTE)
         .inherit(A_EVEN_Q)

@@ -1,5 +1,6 @@
 // compare of map!: equal when every live entry of one has an equal entry in
 // the other; the sorting orders compare the blocks' identities.
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/element-actions.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/hash/hashtable.h"
@@ -24,12 +25,12 @@ bool has_entry(const Cell* map, Cell* key, Cell* value, bool strict) {
         Cell* found = map_lookup(map, key, kMapCase);
         if (!found) return false;
         Cell other = *found;
-        return element_equal(&other, value, 2);
+        return element_equal(&other, value, kCmpStrictEqual);
     }
     HashCursor cursor;
     while (Cell* candidate = hash_find_next(map->data3, key, &cursor)) {
         Cell other = candidate[1];
-        if (other.header != 0 && element_equal(&other, value, 0)) return true;
+        if (other.header != 0 && element_equal(&other, value, kCmpEqual)) return true;
     }
     return false;
 }
@@ -44,10 +45,10 @@ int map_compare(Cell* value1, Cell* value2, int op) {
     if (type_of(value2) != T_MAP) return -2;
     Cell a = *value1;
     Cell b = *value2;
-    if (op == 7 || op == 8) return order(a.data2, b.data2);
-    if (op > 2 && op != 9 && op != 12) return -2;
+    if (op == kCmpSort || op == kCmpCaseSort) return order(a.data2, b.data2);
+    if (op > kCmpStrictEqual && op != kCmpSame && op != kCmpFind) return -2;
     bool same = a.data2 == b.data2 && a.data1 == b.data1;
-    if (op == 9 || same) return same ? 0 : 1;
+    if (op == kCmpSame || same) return same ? 0 : 1;
     if (cycles_find(a.data2)) return cycles_find(b.data2) ? 0 : 1;
     uint32_t count = map_count(&a);
     if (count != map_count(&b)) return 1;
@@ -59,7 +60,7 @@ int map_compare(Cell* value1, Cell* value2, int op) {
         Cell key = cell_at(&a, i);
         Cell value = cell_at(&a, i + 1);
         if (value.header == 0) continue;
-        equal = has_entry(&b, &key, &value, op == 2);
+        equal = has_entry(&b, &key, &value, op == kCmpStrictEqual);
     }
     cycles_pop_n(2);
     return equal ? 0 : 1;

@@ -1,6 +1,7 @@
 // Objects as text (form, mold) and their comparison.
 #include <cstring>
 
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/element-actions.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/object/object.h"
@@ -124,7 +125,7 @@ int object_compare(Cell* value1, Cell* value2, int op) {
     Offset c1 = object_context(value1);
     Offset c2 = object_context(value2);
     if (c1 == c2) return 0;
-    if (op == 9) return -1;
+    if (op == kCmpSame) return -1;
     if (cycles_find(c1)) return cycles_find(c2) ? 0 : -1;
     uint32_t n1 = context_word_count(c1);
     uint32_t n2 = context_word_count(c2);

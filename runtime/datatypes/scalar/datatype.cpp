@@ -1,4 +1,5 @@
 // datatype!: word 1 is the id of the type the value names.
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/scalar-text.h"
@@ -29,11 +30,11 @@ int datatype_mold(Cell* value, Cell* buffer, bool, bool all, bool, Cell*, int pa
 // Equality only: a value of another type is simply unequal.
 int datatype_compare(Cell* value1, Cell* value2, int op) {
     switch (op) {
-    case 0:
-    case 1:
-    case 2:
-    case 9:
-    case 12:
+    case kCmpEqual:
+    case kCmpNotEqual:
+    case kCmpStrictEqual:
+    case kCmpSame:
+    case kCmpFind:
         return type_of(value2) == T_DATATYPE && value2->data1 == value1->data1 ? 0 : 1;
     default:
         return -2;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstring>
 
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/string/string.h"
 
 namespace xel {
@@ -25,13 +26,13 @@ inline int scalar_mold(Cell* buffer, const char* text, bool all, int part) {
 inline int scalar_compare_same(const Cell* value2, uint8_t type, int op) {
     if (type_of(value2) != type) return -2;
     switch (op) {
-    case 0:
-    case 1:
-    case 2:
-    case 7:
-    case 8:
-    case 9:
-    case 12:
+    case kCmpEqual:
+    case kCmpNotEqual:
+    case kCmpStrictEqual:
+    case kCmpSort:
+    case kCmpCaseSort:
+    case kCmpSame:
+    case kCmpFind:
         return 0;
     default:
         return -2;

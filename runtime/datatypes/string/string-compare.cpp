@@ -1,5 +1,6 @@
 // Comparing strings by code point, case-folded to upper case unless strict,
 // and the matching tests of the parse dialect.
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/string/string-view.h"
@@ -10,7 +11,7 @@ namespace xel {
 namespace {
 
 bool is_equality(int op) {
-    return op == 0 || op == 1 || op == 2 || op == 12;
+    return op == kCmpEqual || op == kCmpNotEqual || op == kCmpStrictEqual || op == kCmpFind;
 }
 
 // A symbol! stands for its spelling from the start.
@@ -45,7 +46,7 @@ int compare_units(const StringView& a, const StringView& b, uint32_t n, bool fol
 int string_compare_strings(const Cell* value1, const Cell* value2, int op, bool match) {
     bool symbols = type_of(value1) == T_SYMBOL || type_of(value2) == T_SYMBOL;
     bool same_place = !symbols && value1->data2 == value2->data2 && value1->data1 == value2->data1;
-    if (op == 9) return same_place ? 0 : -1;
+    if (op == kCmpSame) return same_place ? 0 : -1;
     if (is_equality(op) && same_place) return 0;
 
     // Symbol spellings may be decoded here, before any address is taken.
@@ -55,10 +56,10 @@ int string_compare_strings(const Cell* value1, const Cell* value2, int op, bool 
     StringView vb = string_view_of(&b);
     if (type_of(&b) == kStringSlice && static_cast<int32_t>(b.data3) >= 0 && b.data3 < vb.count)
         vb.count = b.data3;
-    bool fold = op != 2 && op != 8;
+    bool fold = op != kCmpStrictEqual && op != kCmpCaseSort;
 
     if (match) {
-        if (vb.count == 0) return op == 12 ? 1 : 0;
+        if (vb.count == 0) return op == kCmpFind ? 1 : 0;
         if (va.count < vb.count) return 1;
         return compare_units(va, vb, vb.count, fold) == 0 ? 0 : 1;
     }
@@ -71,7 +72,7 @@ int string_compare_strings(const Cell* value1, const Cell* value2, int op, bool 
 int string_compare(Cell* value1, Cell* value2, int op) {
     uint8_t t2 = type_of(value2);
     if (!is_string_kind(t2)) return -2;
-    if (t2 != type_of(value1) && op != 0 && op != 1) return -2;
+    if (t2 != type_of(value1) && op != kCmpEqual && op != kCmpNotEqual) return -2;
     return string_compare_strings(value1, value2, op, false);
 }
 
@@ -95,7 +96,7 @@ bool string_match_at(const Cell* str, const Cell* value, int op) {
         StringView s = string_view_of(str);
         if (s.count == 0) return false;
         if (s[0] == value->data2) return true;
-        return op != 2 && fold_upper(s[0]) == fold_upper(value->data2);
+        return op != kCmpStrictEqual && fold_upper(s[0]) == fold_upper(value->data2);
     }
     return false;
 }

@@ -1,4 +1,5 @@
 // compare of vector!: item by item from both positions, then by length.
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/error-fire.h"
@@ -25,7 +26,7 @@ int vector_compare(Cell* value1, Cell* value2, int op) {
     Cell b = *value2;
     if (vector_item_type(&a) != vector_item_type(&b))
         error_fire(kCatScript, err::script::kNotSameType);
-    if (op == 9) return a.data2 == b.data2 && series_index(&a) == series_index(&b) ? 0 : 1;
+    if (op == kCmpSame) return a.data2 == b.data2 && series_index(&a) == series_index(&b) ? 0 : 1;
     int len1 = vector_xs_length(&a);
     int len2 = vector_xs_length(&b);
     uint32_t from1 = series_clamped_index(&a);

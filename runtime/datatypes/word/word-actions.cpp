@@ -1,4 +1,5 @@
 // The actions of the word types and of issue!, and their rows.
+#include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registry.h"
@@ -187,19 +188,19 @@ int word_compare(Cell* value1, Cell* value2, int op) {
     uint32_t s2 = word_symbol(value2);
     bool canonical_equal = symbol_resolve(s1) == symbol_resolve(s2);
     switch (op) {
-    case 9:
+    case kCmpSame:
         return s1 == s2 && word_context(value1) == word_context(value2) && t1 == t2 ? 0 : 1;
-    case 10:
+    case kCmpStrictWord:
         if (word_vs_lit_word(t1, t2)) return s1 == s2 ? 0 : 1;
         return t1 == t2 && s1 == s2 ? 0 : 1;
-    case 2:
+    case kCmpStrictEqual:
         return t1 == t2 && s1 == s2 ? 0 : 1;
-    case 11:
+    case kCmpStrictPath:
         if (word_vs_lit_word(t1, t2)) return canonical_equal ? 0 : 1;
         return t1 == t2 && canonical_equal ? 0 : 1;
-    case 0:
-    case 1:
-    case 12:
+    case kCmpEqual:
+    case kCmpNotEqual:
+    case kCmpFind:
         return canonical_equal ? 0 : 1;
     default:
         return compare_spellings(s1, s2, op);
