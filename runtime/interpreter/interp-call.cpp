@@ -67,7 +67,12 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
     uint32_t cls = argument_class(typeset);
     if (c.pos >= c.end) {
         if (c.mode != kApplyNone) {
-            stack_push(&g_none_cell);
+            // Natives and actions count on their argument types; a function's
+            // body sees the none! itself.
+            const Cell* none = stack_push(&g_none_cell);
+            uint8_t t = type_of(c.fn);
+            if ((t == T_NATIVE || t == T_ACTION) && !typeset_has(typeset, T_NONE))
+                expect_arg(c, none, spec_pos);
             return;
         }
         if (cls == kArgSoftQuoted && typeset_has(typeset, T_UNSET)) {

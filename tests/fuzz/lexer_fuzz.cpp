@@ -24,6 +24,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
+#include "runtime/memory/collector.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
 #include "runtime/text/unicode.h"
@@ -33,9 +34,9 @@ using namespace xel;
 
 namespace {
 
-// A fresh run-time now and then keeps the arena from filling up (nothing is
-// collected meanwhile). Fork mode restarts the processes, which releases it all.
-constexpr int kRunsPerRuntime = 5000;
+// What the scans made is garbage once checked: a collection now and then
+// keeps the arena from filling up, however long the run.
+constexpr int kRunsPerCollection = 1000;
 
 bool valid_utf8(const uint8_t* p, const uint8_t* end) {
     while (p < end) {
@@ -73,6 +74,10 @@ const char* const kCallbackBodies[] = {
 constexpr int kCallbacks = sizeof kCallbackBodies / sizeof *kCallbackBodies;
 Cell g_callbacks[kCallbacks];
 
+void mark_callbacks() {
+    collector_mark_cells(g_callbacks, g_callbacks + kCallbacks);
+}
+
 Cell load_block(const char* text) {
     Cell outer{};
     lexer_scan(&outer, reinterpret_cast<const uint8_t*>(text), std::strlen(text),
@@ -93,10 +98,14 @@ void make_callbacks() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static int runs = 0;
-    if (runs++ % kRunsPerRuntime == 0) {
+    if (runs++ == 0) {
         runtime_init();
         g_boot_recording = false;
         make_callbacks();
+        collector_add_root_callback(mark_callbacks);
+        g_collector_enabled = true;
+    } else if (runs % kRunsPerCollection == 0) {
+        collector_collect();
     }
     const Cell* callback = size && data[0] < kCallbacks ? &g_callbacks[data[0]] : nullptr;
     auto length = static_cast<uint32_t>(size);
