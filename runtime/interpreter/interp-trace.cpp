@@ -84,10 +84,15 @@ void trace_install(const Cell* tracer) {
 
 void trace_uninstall() {
     uint32_t pending = exit_take();
+    // The tracer is gone even when its end event raises an error.
+    struct Off {
+        ~Off() {
+            set_none(g_tracer);
+            g_tracing = false;
+            g_tracer_installed = false;
+        }
+    } off;
     trace_fire(kTraceEnd, nullptr, nullptr, nullptr, nullptr);
-    set_none(g_tracer);
-    g_tracing = false;
-    g_tracer_installed = false;
     exit_set(pending);
 }
 
@@ -127,20 +132,18 @@ void trace_fire(uint32_t event, const Cell* code, const Cell* pos, const Cell* r
         for (int i = 1; i < list.trailing; i++)
             stack_push(&g_none_cell);
     }
+    // An error or exit of the tracer has unwound the stacks to its target
+    // already: they are put back only after a normal return.
     g_tracing = false;
-    struct Restore {
-        Cell *args, *top;
-        CallFrame* frames;
-        ~Restore() {
-            g_tracing = true;
-            g_stack_args = args;
-            g_stack_top = top;
-            g_frames_top = frames;
-        }
-    } restore{saved_args, saved_top, saved_frames};
+    struct Resume {
+        ~Resume() { g_tracing = true; }
+    } resume;
     Offset owner = function_owner(&tracer);
     interp_call_function(&tracer, owner ? owner : g_global_context);
     if (exit_pending()) exit_raise_pending();
+    g_stack_args = saved_args;
+    g_stack_top = saved_top;
+    g_frames_top = saved_frames;
 }
 
 } // namespace xel

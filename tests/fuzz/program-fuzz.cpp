@@ -10,6 +10,9 @@
 //       random programs from SEED until SECONDS have passed, each run twice:
 //       normally and with the collector's torture mode; both runs must give
 //       the same results.
+//   xel-program-fuzz replay FILE
+//       the program in FILE (one statement a line), normally and under
+//       torture, with every statement's result.
 //
 // Before each program its text is written to program-fuzz-last.xel in the
 // current folder, so a crash leaves its reproducer behind. Memory is capped
@@ -20,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -427,6 +431,22 @@ int random_programs(uint32_t seed, int seconds) {
     return 0;
 }
 
+int replay(const char* file) {
+    std::vector<std::string> program;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) program.push_back(line);
+    std::vector<std::string> normal = run_program_text(program);
+    g_collector_torture = true;
+    std::vector<std::string> tortured = run_program_text(program);
+    g_collector_torture = false;
+    for (size_t i = 0; i < program.size(); i++) {
+        std::printf("%s\n  %s\n", program[i].c_str(), normal[i].c_str());
+        if (tortured[i] != normal[i]) std::printf("  under torture: %s\n", tortured[i].c_str());
+    }
+    return 0;
+}
+
 void body() {
     std::signal(SIGALRM, on_alarm);
     keep_globals();
@@ -435,11 +455,14 @@ void body() {
     int status = 2;
     if (mode == "extremes") {
         status = sweep_extremes();
+    } else if (mode == "replay" && g_argc == 3) {
+        status = replay(g_argv[2]);
     } else if (mode == "random" && g_argc == 4) {
         status = random_programs(static_cast<uint32_t>(std::strtoul(g_argv[2], nullptr, 10)),
                                  std::atoi(g_argv[3]));
     } else {
-        std::fprintf(stderr, "usage: xel-program-fuzz extremes | random SEED SECONDS\n");
+        std::fprintf(stderr,
+                     "usage: xel-program-fuzz extremes | random SEED SECONDS | replay FILE\n");
     }
     std::fflush(stdout);
     std::exit(status);

@@ -267,15 +267,34 @@ uint32_t natives_do(int, const int32_t* refs) {
     // duration, so the tracer sees its end event before they go on.
     Cell tracer = *ref_arg(refs[3]);
     CallFrame* marked = stack_mark_exit_target();
-    trace_install(&tracer);
     auto finish = [marked] {
         if (marked) stack_clear_exit_target(marked);
-        trace_uninstall();
+        exit_boundary(trace_uninstall);
     };
     try {
-        do_value(&value, expand, &args, next);
-    } catch (const Throw&) {
-        finish();
+        // The tracer is called from deep inside the traced code: an exit
+        // it takes arrives here as a throw and goes on as a pending exit.
+        exit_boundary([&] {
+            trace_install(&tracer);
+            do_value(&value, expand, &args, next);
+        });
+    } catch (const Throw& t) {
+        if (t.code != kThrowError) {
+            finish();
+            exit_take();
+            throw;
+        }
+        // The error has unwound the frames already: the tracer's end event
+        // runs under a try of its own, and an error it raises is dropped.
+        Cell* args = g_stack_args;
+        Cell* top = g_stack_top;
+        CallFrame* frames = g_frames_top;
+        stack_mark_try(g_word_try);
+        catch_at(kCatchErrors, finish);
+        g_stack_args = args;
+        g_stack_top = top;
+        g_frames_top = frames;
+        exit_take();
         throw;
     }
     finish();
