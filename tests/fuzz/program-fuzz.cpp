@@ -360,7 +360,38 @@ struct Generator {
         const Pool* p = ps[pick(static_cast<int>(ps.size()))];
         // A loop's count stays small, so a program ends in good time.
         if (fn.loop && p->type == T_INTEGER) return std::to_string(pick(4));
+        // Blocks of code, for the natives that run them.
+        if (p->type == T_BLOCK && depth < 2 && pick(3) == 0) return "[" + call(depth + 1) + "]";
         return p->texts[pick(static_cast<int>(p->texts.size()))];
+    }
+
+    // A value of any type, or a variable.
+    std::string any_value() {
+        if (assigned > 0 && pick(3) == 0) return "v" + std::to_string(pick(assigned));
+        const Pool& p = pools()[pick(static_cast<int>(pools().size()))];
+        return p.texts[pick(static_cast<int>(p.texts.size()))];
+    }
+
+    std::string variable() { return "v" + std::to_string(pick(assigned > 0 ? assigned : 1)); }
+
+    // A call, an operator, a path into a variable, or a function made from calls.
+    std::string expression() {
+        static const char* const ops[] = {"+", "-",  "*",  "/", "//", "**", "and", "or", "xor",
+                                          "=", "<>", "==", "<", ">",  "<=", ">=",  "=?"};
+        switch (pick(10)) {
+        case 0:
+            return any_value() + " " + ops[pick(std::size(ops))] + " " + any_value();
+        case 1:
+            return variable() + "/" + std::to_string(pick(4) - 1);
+        case 2:
+            return variable() + "/" + std::to_string(1 + pick(3)) + ": " + any_value();
+        case 3:
+            return "func [a b] [" + call(1) + " reduce [a b]]";
+        case 4:
+            return variable() + " " + any_value() + " " + any_value();
+        default:
+            return call(0);
+        }
     }
 
     std::string call(int depth) {
@@ -383,7 +414,7 @@ struct Generator {
         std::vector<std::string> out = {kPrologue};
         int n = 4 + pick(12);
         for (int i = 0; i < n; i++) {
-            std::string c = call(0);
+            std::string c = expression();
             if (assigned < 8 && pick(2) == 0)
                 out.push_back("v" + std::to_string(assigned++) + ": " + c);
             else
