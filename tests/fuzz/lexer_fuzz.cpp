@@ -7,7 +7,8 @@
 //         -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link"
 //   cmake --build build-fuzz --target xelcore
 //   clang++ -std=c++20 -g -O1 -fsanitize=address,undefined,fuzzer -I. \
-//         tests/fuzz/lexer_fuzz.cpp build-fuzz/libxelcore.a -lpthread -o build-fuzz/lexer-fuzz
+//         tests/fuzz/lexer_fuzz.cpp build-fuzz/libxelcore.a -lpthread \
+//         $(pkg-config --libs libcurl libcrypto) -o build-fuzz/lexer-fuzz
 // Run:
 //   mkdir -p build-fuzz/corpus
 //   build-fuzz/lexer-fuzz -fork=4 -dict=tests/fuzz/lexer.dict -max_len=512 -timeout=5 \
