@@ -297,8 +297,16 @@ int sweep_extremes() {
                 slots.push_back({&s, static_cast<int>(r)});
         for (size_t k = 0; k < slots.size(); k++) {
             if (!typeset_has(&slots[k].first->types, T_INTEGER)) continue;
+            // The first other slot (mostly the series) takes every sample of
+            // every type it allows; the rest take samples in turn.
+            size_t first = k == 0 ? 1 : 0;
+            size_t samples = 0;
+            if (first < slots.size() && slots[first].second < 0)
+                for (const Pool* p : pools_for(*slots[first].first))
+                    samples += p->texts.size();
+            int variants = samples > 8 ? static_cast<int>(samples) : 8;
             for (const char* extreme : kExtremes) {
-                for (int variant = 0; variant < 8; variant++) {
+                for (int variant = 0; variant < variants; variant++) {
                     std::string path = fn.name;
                     if (slots[k].second >= 0) path += "/" + fn.refinements[slots[k].second].name;
                     std::string call = path;
@@ -313,9 +321,15 @@ int sweep_extremes() {
                                 arg = "none";
                             } else {
                                 const Pool* p = ps[(variant + j) % ps.size()];
-                                arg = fn.loop && p->type == T_BLOCK
-                                          ? "[break]"
-                                          : p->texts[(variant / ps.size() + j) % p->texts.size()];
+                                size_t text = (variant + j) % p->texts.size();
+                                if (j == first && samples > 8) {
+                                    size_t n = static_cast<size_t>(variant), q = 0;
+                                    while (n >= ps[q]->texts.size())
+                                        n -= ps[q++]->texts.size();
+                                    p = ps[q];
+                                    text = n;
+                                }
+                                arg = fn.loop && p->type == T_BLOCK ? "[break]" : p->texts[text];
                                 if (fn.loop && p->type == T_INTEGER) arg = "3";
                                 if (slots[j].first->cls != kArgEvaluated && p->type == T_WORD)
                                     arg = "v5";

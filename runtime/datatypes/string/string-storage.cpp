@@ -120,8 +120,8 @@ void string_xs_reset(Cell* str) {
 }
 
 void string_truncate_at(SeriesBuf* buf, uint32_t index) {
-    Offset p = buf->head + index * buf->unit();
-    if (p < buf->data_end() && p < buf->tail) buf->tail = p;
+    // Compared in units: a large index in bytes would wrap past the arena.
+    if (index < buf->used() / buf->unit()) buf->tail = buf->head + index * buf->unit();
 }
 
 void string_remove_units(Cell* str, uint32_t index, uint32_t n) {

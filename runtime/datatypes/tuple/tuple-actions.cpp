@@ -96,7 +96,8 @@ int tuple_length(Cell* value) {
 Cell* tuple_reverse(Cell* series, Cell* part, Cell* skip) {
     Cell v = *series;
     auto count = static_cast<int32_t>(tuple_count(&v));
-    if (part) count = std::min(count, count_of(g_ref_part, part));
+    // A part below 0 reverses nothing, as 0 does.
+    if (part) count = std::clamp(count_of(g_ref_part, part), 0, count);
     int32_t size = skip ? count_of(g_ref_skip, skip) : 1;
     if (size < 1) {
         Cell copy = *skip;
