@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/datatypes/binary/binary-cell.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/lexer/lexer-scanners.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
@@ -125,7 +126,7 @@ void lexer_load_binary(LexerState* s, bool load) {
     uint8_t* out;
     if (load) {
         binary_make_at(&value, capacity);
-        out = at<uint8_t>(buffer_of(value.data2)->head);
+        out = at<uint8_t>(series_buffer(&value)->head);
     } else {
         scratch.resize(capacity);
         out = scratch.data();
@@ -136,7 +137,7 @@ void lexer_load_binary(LexerState* s, bool load) {
                           : decode64(text, end, out, &n);
     if (!ok) lexer_invalid(s, T_BINARY);
     if (!load) return;
-    SeriesBuf* buf = buffer_of(value.data2);
+    SeriesBuf* buf = series_buffer(&value);
     buf->tail = buf->head + n;
     lexer_append_value(s, &value);
 }

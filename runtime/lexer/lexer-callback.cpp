@@ -6,7 +6,9 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-spec.h"
@@ -102,7 +104,9 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     if (type_of(&s->callback) == T_NONE || !(s->event_mask & event)) return true;
     Cell callback = s->callback;
     bool at_start = event == kEventOpen || (event == kEventPrescan && type == 0);
-    uint32_t base = type_of(&s->input_value) == T_NONE ? 0 : s->input_value.data1;
+    uint32_t base = type_of(&s->input_value) == T_NONE
+                        ? 0
+                        : static_cast<uint32_t>(series_index(&s->input_value));
     uint32_t start = unit_offset(s, s->token_start);
     uint32_t end = unit_offset(s, s->token_end);
     uint32_t position = base + (at_start ? start : end);
@@ -116,9 +120,9 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     stack_push(word_load(kEventWords[event_index(event)]));
     cell_clear_new_line(args);
     Cell* input = stack_push(&s->input_value);
-    if (type_of(input) != T_NONE) input->data1 = position;
+    if (type_of(input) != T_NONE) series_set_index(input, static_cast<int32_t>(position));
     if (type > 0)
-        *stack_push_cell() = Cell{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+        datatype_push(static_cast<uint8_t>(type));
     else
         stack_push(word_load(kExitStates[s->token_class]));
     cell_clear_new_line(args + 2);
@@ -126,7 +130,7 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     if (token) {
         cell_clear_new_line(stack_push(token));
     } else {
-        *stack_push_cell() = Cell{T_PAIR, 0, base + start + 1, base + end + 1};
+        pair_push(static_cast<int32_t>(base + start + 1), static_cast<int32_t>(base + end + 1));
     }
     SpecList list = interp_cached_spec(&callback);
     for (int i = 0; i < list.trailing; i++)
@@ -140,8 +144,10 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     g_stack_top = saved_top;
     g_frames_top = saved_frames;
     if (type_of(&moved) == type_of(&s->input_value) && type_of(&moved) != T_NONE &&
-        moved.data2 == s->input_value.data2 && moved.data1 != position) {
-        uint32_t offset = moved.data1 > base ? moved.data1 - base : 0;
+        series_same_buffer(&moved, &s->input_value) &&
+        static_cast<uint32_t>(series_index(&moved)) != position) {
+        auto moved_index = static_cast<uint32_t>(series_index(&moved));
+        uint32_t offset = moved_index > base ? moved_index - base : 0;
         s->position = address_of(s, offset);
     }
     return value_truth(&answer);

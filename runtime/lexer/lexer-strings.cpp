@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runtime/datatypes/char/char.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/url/url-decode.h"
 #include "runtime/lexer/lexer-scanners.h"
@@ -238,7 +239,7 @@ bool lexer_decode_string(const uint8_t* start, const uint8_t* end, uint32_t flag
 void lexer_make_text(const uint8_t* start, const uint8_t* end, Cell* out) {
     auto n = static_cast<uint32_t>(end - start);
     string_make_at(out, n);
-    Offset node = out->data2;
+    Offset node = series_node(out);
     const uint8_t* p = start;
     while (p < end) {
         int32_t cp = decode_utf8(&p, end);

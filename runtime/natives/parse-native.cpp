@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/native-call.h"
@@ -20,7 +21,7 @@ namespace {
 int64_t part_limit(const Cell* input, const Cell* part) {
     switch (type_of(part)) {
     case T_INTEGER:
-        return int64_t{series_index(input)} + static_cast<int32_t>(part->data2);
+        return int64_t{series_index(input)} + integer_get(part);
     case T_FLOAT:
     case T_PERCENT: {
         double count = std::trunc(cell_double(part));
@@ -29,7 +30,7 @@ int64_t part_limit(const Cell* input, const Cell* part) {
         return int64_t{series_index(input)} + static_cast<int64_t>(count);
     }
     default:
-        if (type_of(part) != type_of(input) || part->data2 != input->data2) {
+        if (type_of(part) != type_of(input) || !series_same_buffer(part, input)) {
             Cell word = *word_load("part");
             Cell value = *part;
             error_fire(kCatScript, err::script::kInvalidRefineArg, &word, &value);
@@ -50,9 +51,8 @@ uint32_t natives_parse(int, const int32_t* refs) {
         if (type_of(&callback) != T_FUNCTION && type_of(&callback) != T_NONE)
             error_fire(kCatScript, err::script::kInvalidArg, &callback);
     }
-    if (series_index(&input) < 0) input.data1 = 0;
+    series_clamp_position(&input);
     uint32_t tail = series_buffer_length(&input);
-    if (static_cast<uint32_t>(series_index(&input)) > tail) input.data1 = tail;
 
     uint32_t limit = 0;
     if (ref_present(refs[1])) {

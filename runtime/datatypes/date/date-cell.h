@@ -20,6 +20,10 @@ constexpr double kSecondsPerDay = 86400.0;
 constexpr int32_t kDateMinYear = -16384;
 constexpr int32_t kDateMaxYear = 16383;
 
+inline uint32_t date_packed(const Cell* d) {
+    return d->data1;
+}
+
 inline int32_t date_year(uint32_t packed) {
     return static_cast<int32_t>(packed) >> 17;
 }

@@ -9,6 +9,14 @@
 
 namespace xel {
 
+inline Offset hash_table_node(const Cell* h) {
+    return h->data3;
+}
+// Writes a hash! at the head of the block buffer node, indexed by table.
+inline void hash_set_cell(Cell* c, Offset node, Offset table) {
+    *c = Cell{T_HASH, 0, node, table};
+}
+
 // Notes from the series and block code after they changed a block in place.
 // Each does nothing unless the series is a hash!.
 // count cells were inserted at index (the cells after them moved up).

@@ -11,14 +11,29 @@
 
 namespace xel {
 
+inline Offset series_node(const Cell* s) {
+    return s->data2;
+}
 inline SeriesBuf* series_buffer(const Cell* s) {
-    return buffer_of(s->data2);
+    return buffer_of(series_node(s));
 }
 inline int32_t series_index(const Cell* s) {
     return static_cast<int32_t>(s->data1);
 }
 inline void series_set_index(Cell* s, int32_t index) {
     s->data1 = static_cast<uint32_t>(index);
+}
+// Moves the position by n units; the stored word wraps, never overflows.
+inline void series_move_index(Cell* s, int32_t n) {
+    s->data1 += static_cast<uint32_t>(n);
+}
+// Whether two series values are positions in one buffer.
+inline bool series_same_buffer(const Cell* a, const Cell* b) {
+    return a->data2 == b->data2;
+}
+// Writes a whole series value: type, buffer node and position, word 3 clear.
+inline void series_set_cell(Cell* c, uint8_t type, Offset node, int32_t index) {
+    *c = Cell{type, static_cast<uint32_t>(index), node, 0};
 }
 inline uint32_t series_unit(const Cell* s) {
     return series_buffer(s)->unit();
@@ -54,6 +69,10 @@ int32_t series_length_at(Cell* s, bool from_head = false);
 int32_t series_at_index(const Cell* s, const Cell* offset, bool at);
 // The position clamped to 0..buffer length.
 uint32_t series_clamped_index(const Cell* s);
+// The cell's position becomes its clamped index.
+inline void series_clamp_position(Cell* s) {
+    series_set_index(s, static_cast<int32_t>(series_clamped_index(s)));
+}
 // Units from an index to the tail as the buffer stands now: an owner's change
 // handler, run before a change, may itself have changed the series.
 inline uint32_t series_units_after(const Cell* s, uint32_t index) {

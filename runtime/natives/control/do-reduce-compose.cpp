@@ -4,6 +4,8 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-trace.h"
@@ -45,20 +47,11 @@ void push_evaluated(const Cell* value) {
     interp_eval_expression(pos, pos + 1, &code, false, true, false);
 }
 
-// A block position past the tail is moved back to it, one before the head
-// to the head.
-void clamp_position(Cell* block) {
-    auto length = static_cast<int32_t>(block_buffer_length(block));
-    int32_t index = block_index(block);
-    if (index < 0) block->data1 = 0;
-    if (index > length) block->data1 = static_cast<uint32_t>(length);
-}
-
 // The value of a field of an object!, or nullptr.
 const Cell* object_field(const Cell* object, uint32_t symbol) {
     if (type_of(object) != T_OBJECT) return nullptr;
-    int32_t i = context_find_word(object->data1, symbol, true);
-    return i < 0 ? nullptr : context_value_at(object->data1, static_cast<uint32_t>(i));
+    int32_t i = context_find_word(object_context(object), symbol, true);
+    return i < 0 ? nullptr : context_value_at(object_context(object), static_cast<uint32_t>(i));
 }
 
 // Calls a function of the environment library in a function frame: the given
@@ -114,14 +107,14 @@ void do_value(Cell* value, bool expand, const Cell* args, const Cell* next_word)
     case T_BLOCK:
     case T_PAREN:
     case T_HASH:
-        clamp_position(value);
+        series_clamp_position(value);
         if (expand) expand_block(value);
         if (next_word) {
             int32_t index = interp_do_next(value);
             if (exit_pending()) return;
             stack_keep();
             Cell position = *value;
-            position.data1 = static_cast<uint32_t>(index);
+            series_set_index(&position, index);
             Cell word = *next_word;
             context_set(&word, &position);
             return;
@@ -164,7 +157,7 @@ struct Output {
         } else {
             block_make_at(&block, capacity);
         }
-        clamp_position(&block);
+        series_clamp_position(&block);
         start = block_index(&block);
         hashed = type_of(&block) == T_HASH;
         insert = block_index(&block) < static_cast<int32_t>(block_buffer_length(&block));
@@ -178,7 +171,7 @@ struct Output {
             block_insert_value(&block, &v, false, true);
         } else {
             block_append_copy(&block, &v);
-            block.data1++;
+            series_move_index(&block, 1);
         }
         added++;
     }
@@ -188,12 +181,12 @@ struct Output {
     Cell result(bool into) {
         if (!into) {
             Cell head = block;
-            head.data1 = 0;
+            series_set_index(&head, 0);
             return head;
         }
         if (!hashed && added) {
             Cell at_start = block;
-            at_start.data1 = static_cast<uint32_t>(start);
+            series_set_index(&at_start, start);
             ownership_check(&at_start, ownership_word_before(Change::Insert), nullptr, start,
                             static_cast<int>(added));
         }
@@ -231,8 +224,8 @@ bool compose_into(Output& out, const Cell* block, bool deep, bool only) {
                  k < block_buffer_length(&v); k++)
                 out.add(block_cell_at(&v, k));
         } else if (t == T_BLOCK && deep) {
-            if (cycles_find(c.data2)) error_fire(kCatInternal, err::internal::kNoCycle);
-            cycles_push(c.data2);
+            if (cycles_find(series_node(&c))) error_fire(kCatInternal, err::internal::kNoCycle);
+            cycles_push(series_node(&c));
             Output nested(false, nullptr, block_length_at(&c));
             if (!compose_into(nested, &c, deep, only)) return false;
             cycles_pop();
@@ -340,7 +333,7 @@ uint32_t natives_reduce(int, const int32_t* refs) {
         return 0;
     }
 
-    clamp_position(&value);
+    series_clamp_position(&value);
     Output out(into, out_arg, block_length_at(&value));
     Cell* base = stack_mark_native(g_word_body_marker);
     Cell* pos = block_rs_head(&value);
@@ -373,10 +366,10 @@ uint32_t natives_compose(int, const int32_t* refs) {
     bool deep = ref_present(refs[0]);
     bool only = ref_present(refs[1]);
     bool into = ref_present(refs[2]);
-    clamp_position(&value);
+    series_clamp_position(&value);
     Output out(into, into ? ref_arg(refs[2]) : nullptr, block_length_at(&value));
     CycleDepthGuard guard;
-    if (deep) cycles_push(value.data2);
+    if (deep) cycles_push(series_node(&value));
     if (!compose_into(out, &value, deep, only)) return 0;
     Cell result = out.result(into);
     stack_set_last_keep(&result);

@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/natives/control/control.h"
@@ -15,19 +16,10 @@ namespace xel {
 
 namespace {
 
-// A block position past the tail is moved back to it, one before the head
-// to the head.
-void clamp_position(Cell* block) {
-    auto length = static_cast<int32_t>(block_buffer_length(block));
-    int32_t index = block_index(block);
-    if (index < 0) block->data1 = 0;
-    if (index > length) block->data1 = static_cast<uint32_t>(length);
-}
-
 // Checks the spec, makes the function and makes it the result.
 uint32_t make_function(Cell* spec, Cell* body) {
-    clamp_position(spec);
-    clamp_position(body);
+    series_clamp_position(spec);
+    series_clamp_position(body);
     uint32_t flags = function_validate_spec(spec);
     Cell fn = *function_make_compiled(spec, body, 0, 0, 0, flags);
     stack_set_last_keep(&fn);

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/loops/loop-pass.h"
 #include "runtime/natives/loops/loops.h"
@@ -38,7 +39,7 @@ inline bool is_any_word(uint8_t t) {
 
 // Units from the buffer's head to its tail.
 inline uint32_t units_of(const Cell* series) {
-    SeriesBuf* buf = buffer_of(series->data2);
+    SeriesBuf* buf = series_buffer(series);
     return buf->used() >> __builtin_ctz(buf->unit());
 }
 
@@ -60,10 +61,10 @@ void set_block_words(const Cell* words, const Cell* series, uint32_t n) {
     Cell* w = block_rs_head(&list);
     for (uint32_t i = 0; i < n; i++)
         if (!is_any_word(type_of(w + i))) error_fire(kCatScript, err::script::kInvalidArg, w + i);
-    uint32_t index = series->data1;
+    auto index = static_cast<uint32_t>(series_index(series));
     uint32_t available = units_of(series) - index;
     for (uint32_t i = 0; i < n; i++) {
-        const Cell* values = at<Cell>(buffer_of(series->data2)->head) + index;
+        const Cell* values = at<Cell>(series_buffer(series)->head) + index;
         Cell value = i < available ? values[i] : g_none_cell;
         Cell word = block_rs_head(&list)[i];
         context_set(&word, &value);
@@ -79,9 +80,9 @@ void loop_count_to_integer(Cell* count) {
 bool natives_check_forall(const Cell* series) {
     if (type_of(series) == T_IMAGE) {
         if (!g_image_pixel_count) not_done();
-        return series->data1 < g_image_pixel_count(series);
+        return static_cast<uint32_t>(series_index(series)) < g_image_pixel_count(series);
     }
-    return series->data1 < units_of(series);
+    return static_cast<uint32_t>(series_index(series)) < units_of(series);
 }
 
 bool natives_foreach_set(uint32_t n) {
@@ -108,7 +109,7 @@ bool natives_foreach_set(uint32_t n) {
             }
         }
     }
-    series->data1 += n;
+    series_move_index(series, static_cast<int32_t>(n));
     return valid;
 }
 
@@ -117,17 +118,17 @@ bool natives_foreach_next() {
     if (!natives_check_forall(series)) return false;
     Cell value;
     if (is_block_kind(type_of(series)))
-        value = at<Cell>(buffer_of(series->data2)->head)[series->data1];
+        value = block_rs_head(series)[0];
     else
         value = pick_at(series, 1);
-    series->data1++;
+    series_move_index(series, 1);
     context_set(loop_words(), &value);
     return true;
 }
 
 bool natives_forall_next(bool advance) {
     Cell* value = context_get(loop_words());
-    if (advance) value->data1++;
+    if (advance) series_move_index(value, 1);
     return !natives_check_forall(value);
 }
 
@@ -144,10 +145,10 @@ void natives_remove_each_core(uint32_t n) {
     if (!value_truth(stack_arguments())) return;
     Cell* series = loop_series();
     Cell at_items = *series;
-    at_items.data1 -= n;
+    series_move_index(&at_items, -static_cast<int32_t>(n));
     Cell part = *loop_part();
     Cell* rest = actions_remove_typed(&at_items, n > 1 ? &part : nullptr, nullptr);
-    series->data1 = rest->data1;
+    series_set_index(series, series_index(rest));
 }
 
 } // namespace xel

@@ -2,6 +2,7 @@
 #include "runtime/natives/loops/loops.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/loops/loop-pass.h"
@@ -66,7 +67,7 @@ uint32_t natives_until(int, const int32_t*) {
 // when the count is not above 0.
 uint32_t natives_loop(int, const int32_t*) {
     natives_loop_count();
-    auto count = static_cast<int32_t>(call_arg(0)->data2);
+    int32_t count = integer_get(call_arg(0));
     if (count <= 0) return result_none();
     Cell body = *call_arg(1);
     stack_mark_loop(g_word_body_marker);
@@ -85,7 +86,7 @@ uint32_t natives_loop(int, const int32_t*) {
 uint32_t natives_repeat(int, const int32_t*) {
     Cell* counter = call_arg(1);
     loop_count_to_integer(counter);
-    auto limit = static_cast<int32_t>(counter->data2);
+    int32_t limit = integer_get(counter);
     if (limit <= 0) return result_none();
     Cell* word = call_arg(0);
     Cell body = *call_arg(2);
@@ -96,8 +97,8 @@ uint32_t natives_repeat(int, const int32_t*) {
         Pass p = loop_pass(&body);
         if (p == Pass::Break) break;
         if (p == Pass::Leave) return 0;
-        if (static_cast<int32_t>(counter->data2) >= limit) break;
-        counter->data2++;
+        if (integer_get(counter) >= limit) break;
+        integer_make_at(counter, integer_get(counter) + 1);
     }
     stack_unwind_last();
     return 0;

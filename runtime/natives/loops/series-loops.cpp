@@ -4,6 +4,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/loops/loop-pass.h"
 #include "runtime/natives/loops/loops.h"
@@ -82,7 +83,7 @@ uint32_t natives_forall(int, const int32_t*) {
                 break;
             }
             const Cell* now = context_get(word_cell);
-            if (!is_forall_type(type_of(now)) || now->data2 != start.data2)
+            if (!is_forall_type(type_of(now)) || !series_same_buffer(now, &start))
                 error_fire(kCatScript, err::script::kBadLoopSeries, now);
             if (natives_forall_next(true)) break;
         }

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/issue/issue-cell.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
@@ -27,8 +28,8 @@ int32_t shifted(int32_t data, int32_t bits, bool left, bool logical) {
 
 uint32_t natives_shift(int, const int32_t* refs) {
     Cell* args = stack_arguments();
-    int32_t r = shifted(static_cast<int32_t>(args[0].data2), static_cast<int32_t>(args[1].data2),
-                        ref_present(refs[0]), ref_present(refs[1]));
+    int32_t r = shifted(integer_get(&args[0]), integer_get(&args[1]), ref_present(refs[0]),
+                        ref_present(refs[1]));
     set_integer(args, r);
     return 0;
 }
@@ -37,7 +38,7 @@ uint32_t natives_to_hex(int, const int32_t* refs) {
     Cell* value = stack_arguments();
     int n = kHexDigitCount;
     if (const Cell* size = ref_arg(refs[0])) {
-        auto length = static_cast<int32_t>(size->data2);
+        int32_t length = integer_get(size);
         if (length <= 0) error_fire(kCatScript, err::script::kInvalidArg, size);
         if (length < n) n = length;
     }

@@ -1,4 +1,5 @@
 // as-pair, as-point2D and as-point3D.
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/point3d/point3d-cell.h"
@@ -13,7 +14,7 @@ namespace {
 // An integer! as it is, a float! truncated toward zero; a float without an
 // integer value (NaN, an infinity, or beyond 32 bits) is refused.
 int32_t pair_coordinate(const Cell* c) {
-    if (type_of(c) == T_INTEGER) return static_cast<int32_t>(c->data2);
+    if (type_of(c) == T_INTEGER) return integer_get(c);
     double d = cell_double(c);
     if (!(d > -2147483649.0 && d < 2147483648.0))
         error_fire(kCatScript, err::script::kInvalidArg, c);
@@ -21,7 +22,7 @@ int32_t pair_coordinate(const Cell* c) {
 }
 
 float point_coordinate_of(const Cell* c) {
-    if (type_of(c) == T_INTEGER) return static_cast<float>(static_cast<int32_t>(c->data2));
+    if (type_of(c) == T_INTEGER) return static_cast<float>(integer_get(c));
     return static_cast<float>(cell_double(c));
 }
 

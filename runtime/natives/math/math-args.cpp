@@ -1,6 +1,7 @@
 // Argument helpers shared by the math natives.
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/math/math-natives.h"
 #include "runtime/stack/stack.h"
@@ -9,7 +10,7 @@ namespace xel {
 
 double natives_arg_to_float(Cell* value) {
     if (type_of(value) == T_INTEGER) {
-        auto n = static_cast<int32_t>(value->data2);
+        int32_t n = integer_get(value);
         float_make_at(value, n);
     } else {
         cell_set_type(value, T_FLOAT);

@@ -5,6 +5,7 @@
 
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/point3d/point3d-cell.h"
@@ -26,7 +27,7 @@ bool is_float_nan(const Cell* c) {
 }
 
 double number_value(const Cell* c) {
-    return type_of(c) == T_INTEGER ? static_cast<int32_t>(c->data2) : cell_double(c);
+    return type_of(c) == T_INTEGER ? integer_get(c) : cell_double(c);
 }
 
 int32_t pick_int(int32_t a, int32_t b, bool max) {
@@ -85,7 +86,7 @@ bool pairs(Cell* a, const Cell* b, bool max) {
     if (t == T_INTEGER || t == T_FLOAT) {
         int32_t n;
         if (t == T_INTEGER) {
-            n = static_cast<int32_t>(b->data2);
+            n = integer_get(b);
         } else {
             double d = cell_double(b);
             if (!(d > -2147483649.0 && d < 2147483648.0)) {
@@ -141,8 +142,7 @@ void natives_max_min(bool max_flag) {
     Cell* b = a + 1;
     uint8_t ta = type_of(a), tb = type_of(b);
     if (ta == T_INTEGER && tb == T_INTEGER) {
-        set_integer(
-            a, pick_int(static_cast<int32_t>(a->data2), static_cast<int32_t>(b->data2), max_flag));
+        set_integer(a, pick_int(integer_get(a), integer_get(b), max_flag));
         return;
     }
     if (is_float_nan(a) && natives_is_number(tb)) return;

@@ -1,6 +1,7 @@
 // negative?, positive?, sign? and zero?.
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
@@ -28,7 +29,7 @@ int argument_sign() {
     const Cell* v = stack_arguments();
     switch (type_of(v)) {
     case T_INTEGER: {
-        auto n = static_cast<int32_t>(v->data2);
+        int32_t n = integer_get(v);
         return (n > 0) - (n < 0);
     }
     case T_FLOAT:

@@ -5,6 +5,8 @@
 
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-view.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/native-call.h"
@@ -20,7 +22,7 @@ namespace {
 int base_of(const int32_t* refs) {
     const Cell* base = ref_arg(refs[0]);
     if (!base) return 64;
-    auto b = static_cast<int32_t>(base->data2);
+    int32_t b = integer_get(base);
     if (type_of(base) != T_INTEGER || (b != 2 && b != 16 && b != 58 && b != 64))
         error_fire(kCatScript, err::script::kInvalidArg, base);
     return b;
@@ -65,7 +67,7 @@ uint32_t natives_debase(int, const int32_t* refs) {
     }
     auto n = static_cast<uint32_t>(bytes.size());
     binary_make_at(result, n);
-    SeriesBuf* buf = buffer_of(result->data2);
+    SeriesBuf* buf = series_buffer(result);
     if (n) std::memcpy(at(buf->head), bytes.data(), n);
     buf->tail = buf->head + n;
     return 0;

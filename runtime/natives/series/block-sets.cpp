@@ -7,6 +7,9 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/hash/hash.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/error-fire.h"
 #include "runtime/hash/hashtable.h"
@@ -26,20 +29,15 @@ struct SetBlock {
     Offset table;
 };
 
-void clamp_position(Cell* block) {
-    auto length = static_cast<int32_t>(block_buffer_length(block));
-    if (block_index(block) < 0) block->data1 = 0;
-    if (block_index(block) > length) block->data1 = static_cast<uint32_t>(length);
-}
-
 // The table of a block, kept alive on the argument stack for the call.
 Offset table_of(SetBlock& s) {
     if (s.table) return s.table;
     if (type_of(&s.block) == T_HASH) {
-        s.table = s.block.data3;
+        s.table = hash_table_node(&s.block);
     } else {
         s.table = hash_make(block_buffer_length(&s.block), &s.block, kHashBlock, 0);
-        Cell keep{T_HASH, 0, s.block.data2, s.table};
+        Cell keep;
+        hash_set_cell(&keep, series_node(&s.block), s.table);
         stack_push(&keep);
     }
     return s.table;
@@ -88,7 +86,7 @@ struct SetCall {
 
 uint32_t record_size(const Cell* skip) {
     if (!skip) return 1;
-    auto n = static_cast<int32_t>(skip->data2);
+    int32_t n = integer_get(skip);
     if (type_of(skip) != T_INTEGER || n < 1)
         error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, skip);
     return static_cast<uint32_t>(n);
@@ -102,8 +100,8 @@ void block_set_operation(Cell* set1, const Cell* set2, bool case_, const Cell* s
     set_integer(&call.skip, static_cast<int32_t>(call.size));
     SetBlock a{*set1, 0};
     SetBlock b{op == kSetUnique ? *set1 : *set2, 0};
-    clamp_position(&a.block);
-    clamp_position(&b.block);
+    series_clamp_position(&a.block);
+    series_clamp_position(&b.block);
     call.hashed = type_of(&a.block) == T_HASH || (op != kSetUnique && type_of(&b.block) == T_HASH);
 
     int capacity = block_length_at(&a.block) + (op == kSetUnion ? block_length_at(&b.block) : 0);
@@ -111,7 +109,7 @@ void block_set_operation(Cell* set1, const Cell* set2, bool case_, const Cell* s
     block_make_at(result, capacity);
     call.result.block = *result;
     call.result.table = hash_make(static_cast<uint32_t>(capacity), result, kHashBlock, 0);
-    *result = Cell{T_HASH, 0, result->data2, call.result.table};
+    hash_set_cell(result, series_node(result), call.result.table);
 
     switch (op) {
     case kSetUnique:
@@ -135,7 +133,7 @@ void block_set_operation(Cell* set1, const Cell* set2, bool case_, const Cell* s
         error_fire(kCatScript, err::script::kInvalidArg, set1);
     }
     Cell made = *result;
-    if (!call.hashed) made = Cell{type_of(set1), 0, made.data2, 0};
+    if (!call.hashed) series_set_cell(&made, type_of(set1), series_node(&made), 0);
     *set1 = made;
     g_stack_top = mark;
 }

@@ -2,6 +2,7 @@
 // seen as another type of its class, without a copy.
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
@@ -33,7 +34,7 @@ bool string_class(uint8_t t) {
 // as value says and the cells between take the opposite.
 uint32_t natives_new_line(int, const int32_t* refs) {
     Cell position = *call_arg(0);
-    bool value = call_arg(1)->data1 != 0;
+    bool value = logic_get(call_arg(1)) != 0;
     auto index = static_cast<uint32_t>(block_index(&position) < 0 ? 0 : block_index(&position));
     uint32_t length = block_buffer_length(&position);
     if (!ref_present(refs[0]) && !ref_present(refs[1])) {
@@ -41,7 +42,7 @@ uint32_t natives_new_line(int, const int32_t* refs) {
     } else {
         int32_t step = 1;
         if (const Cell* skip = ref_arg(refs[1])) {
-            step = static_cast<int32_t>(skip->data2);
+            step = integer_get(skip);
             if (step <= 0) error_fire(kCatScript, err::script::kOutOfRange, skip);
         }
         for (uint32_t i = 0; index + i < length; i++) {

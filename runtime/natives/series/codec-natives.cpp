@@ -57,7 +57,7 @@ struct DataBytes {
 void result_bytes(const uint8_t* bytes, uint32_t n) {
     Cell* result = stack_arguments();
     binary_make_at(result, n);
-    SeriesBuf* buf = buffer_of(result->data2);
+    SeriesBuf* buf = series_buffer(result);
     if (n) std::memcpy(at(buf->head), bytes, n);
     buf->tail = buf->head + n;
 }
@@ -85,7 +85,7 @@ void run_codec(Codec codec, const DataBytes& data, int32_t size, const Cell* met
         status = codec(binary_xs_head(out), &size, data.bytes(), static_cast<int32_t>(data.size()));
     }
     if (status != kCompressOk) error_fire(kCatScript, err::script::kInvalidData, method);
-    SeriesBuf* buf = buffer_of(out->data2);
+    SeriesBuf* buf = series_buffer(out);
     buf->tail = buf->head + static_cast<uint32_t>(size);
     stack_set_last(out);
     stack_keep();

@@ -24,7 +24,8 @@ bool block_set_type(uint8_t t) {
 // time is the same instant in every zone.
 void date_difference(const Cell* a, const Cell* b, Cell* result) {
     auto instant = [](const Cell* d) {
-        int32_t days = date_to_days(date_year(d->data1), date_month(d->data1), date_day(d->data1));
+        uint32_t packed = date_packed(d);
+        int32_t days = date_to_days(date_year(packed), date_month(packed), date_day(packed));
         return days * 86400.0 + cell_double(d);
     };
     time_make_at(result, instant(a) - instant(b));

@@ -4,6 +4,7 @@
 
 #include "platform/os/process.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/natives/native-call.h"
@@ -18,8 +19,9 @@ enum CallRef : int { kWait, kShow, kConsole, kShell, kInput, kOutput, kError };
 
 // The bytes of a binary! from its position.
 std::string binary_bytes(const Cell* binary) {
-    const SeriesBuf* buf = buffer_of(binary->data2);
-    uint32_t index = binary->data1 < buf->used() ? binary->data1 : buf->used();
+    const SeriesBuf* buf = series_buffer(binary);
+    auto index = static_cast<uint32_t>(series_index(binary));
+    if (index > buf->used()) index = buf->used();
     return std::string(reinterpret_cast<const char*>(at(buf->head + index)), buf->used() - index);
 }
 
@@ -44,7 +46,7 @@ void append_captured(Cell* target, const std::string& bytes) {
     if (bytes.empty() || type_of(target) == T_FILE) return;
     auto n = static_cast<uint32_t>(bytes.size());
     if (type_of(target) == T_BINARY) {
-        std::memcpy(series_reserve_tail(buffer_of(target->data2), n), bytes.data(), n);
+        std::memcpy(series_reserve_tail(series_buffer(target), n), bytes.data(), n);
         return;
     }
     Cell* text = stack_push_cell();

@@ -2,6 +2,7 @@
 #include "platform/os/os.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/date/date-cell.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/time/time-cell.h"
 #include "runtime/error-fire.h"
 #include "runtime/natives/native-call.h"
@@ -82,7 +83,7 @@ uint32_t natives_wait(int, const int32_t*) {
     double seconds;
     switch (type_of(value)) {
     case T_INTEGER:
-        seconds = static_cast<int32_t>(value->data2);
+        seconds = integer_get(value);
         break;
     case T_FLOAT:
     case T_PERCENT:

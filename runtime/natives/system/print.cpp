@@ -4,6 +4,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/native-call.h"
@@ -29,11 +30,11 @@ struct PrintBufferShare {
     PrintBufferShare() {
         saved_index = block_index(&g_print_buffer);
         start = static_cast<int32_t>(block_buffer_length(&g_print_buffer));
-        g_print_buffer.data1 = static_cast<uint32_t>(start);
+        series_set_index(&g_print_buffer, start);
     }
     ~PrintBufferShare() {
         block_clear_from(&g_print_buffer, start);
-        g_print_buffer.data1 = static_cast<uint32_t>(saved_index);
+        series_set_index(&g_print_buffer, saved_index);
     }
     PrintBufferShare(const PrintBufferShare&) = delete;
     PrintBufferShare& operator=(const PrintBufferShare&) = delete;
@@ -77,7 +78,7 @@ void natives_print_value(int new_line) {
         reduce_into_print_buffer(&value);
         if (exit_pending()) return;
         Cell printed = g_print_buffer;
-        printed.data1 = static_cast<uint32_t>(share.start);
+        series_set_index(&printed, share.start);
         printhooks_call_value_hooks(push_text(&printed), new_line);
     } else {
         printhooks_call_value_hooks(push_text(&value), new_line);

@@ -1,6 +1,9 @@
 // transcode: the lexer's entry for the language, over UTF-8 bytes or text.
+#include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
@@ -21,9 +24,10 @@ int32_t clamp_source(Cell* src) {
         string_char_at_index(src);
         return string_xs_length(src);
     }
-    uint32_t used = buffer_of(src->data2)->used();
-    if (src->data1 > used) src->data1 = used;
-    return static_cast<int32_t>(used - src->data1);
+    uint32_t used = series_buffer(src)->used();
+    if (static_cast<uint32_t>(series_index(src)) > used)
+        series_set_index(src, static_cast<int32_t>(used));
+    return static_cast<int32_t>(used - static_cast<uint32_t>(series_index(src)));
 }
 
 // The /part length: a count, or the distance to a position in a series of
@@ -31,9 +35,9 @@ int32_t clamp_source(Cell* src) {
 int32_t part_length(const Cell* src, const Cell* part, int32_t available) {
     int64_t n;
     if (type_of(part) == T_INTEGER)
-        n = static_cast<int32_t>(part->data2);
+        n = integer_get(part);
     else if (type_of(part) == type_of(src))
-        n = int64_t{static_cast<int32_t>(part->data1)} - static_cast<int32_t>(src->data1);
+        n = int64_t{series_index(part)} - series_index(src);
     else
         error_fire(kCatScript, err::script::kNotSameType);
     if (n < 0) return 0;
@@ -52,9 +56,9 @@ uint32_t natives_transcode(int, const int32_t* refs) {
     int32_t length = clamp_source(&src);
     if (ref_present(refs[kPart])) length = part_length(&src, ref_arg(refs[kPart]), length);
     if (type_of(&src) == T_BINARY && length >= 3) {
-        const uint8_t* p = at(buffer_of(src.data2)->head + src.data1);
+        const uint8_t* p = binary_xs_head(&src);
         if (p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
-            src.data1 += 3;
+            series_move_index(&src, 3);
             length -= 3;
         }
     }
@@ -69,7 +73,7 @@ uint32_t natives_transcode(int, const int32_t* refs) {
     int32_t consumed = 0;
     int type;
     if (type_of(&src) == T_BINARY) {
-        const uint8_t* bytes = at(buffer_of(src.data2)->head + src.data1);
+        const uint8_t* bytes = binary_xs_head(&src);
         type = lexer_scan(out, bytes, static_cast<uint32_t>(length), flags, &consumed, callback,
                           &src, into);
     } else {
@@ -90,7 +94,7 @@ uint32_t natives_transcode(int, const int32_t* refs) {
         block_make_at(&pair, 2);
         block_append_copy(&pair, out);
         Cell rest = src;
-        rest.data1 += static_cast<uint32_t>(consumed);
+        series_move_index(&rest, consumed);
         block_append_copy(&pair, &rest);
         *result = pair;
     } else {

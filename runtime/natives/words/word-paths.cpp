@@ -24,7 +24,7 @@ bool natives_path_access(const Cell* path_value, const Cell* value, bool case_, 
     Cell path = *path_value;
     bool set = value != nullptr;
     Cell to_set = set ? *value : g_none_cell;
-    uint32_t first = static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0;
+    uint32_t first = block_index(&path) > 0 ? static_cast<uint32_t>(block_index(&path)) : 0;
     uint32_t tail = block_buffer_length(&path);
     if (first >= tail) error_fire(kCatScript, err::script::kEmptyPath);
     Cell head = *block_cell_at(&path, first);
