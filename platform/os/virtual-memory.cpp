@@ -14,16 +14,22 @@ namespace {
 
 constexpr uint64_t kArenaSize = uint64_t{1} << 32;
 
-// Address space of the arena not yet handed out lies above g_top; released
-// blocks wait in g_free (offset -> size) and are reused first-fit.
-uint64_t g_top = kPageSize; // the first page stays unmapped: offset 0 is null
+// Blocks are handed out from here upwards first, below it only when the upper
+// half is taken. Arena offsets then lie where the integers of a program
+// seldom do (above every positive 32-bit integer, below the small negative
+// ones), so a number on the machine stack is rarely taken for a reference by
+// the collector's conservative scan. The two halves never merge.
+constexpr Offset kPreferredBase = 0x80010000;
+
+// Address space not in use, offset -> size; taken first-fit.
 std::map<Offset, uint32_t> g_free;
 std::map<Offset, uint32_t> g_blocks;
 uint64_t g_committed = 0;
 uint64_t g_limit = 0;
 
-Offset take_range(uint32_t size) {
-    for (auto it = g_free.begin(); it != g_free.end(); ++it) {
+Offset first_fit(std::map<Offset, uint32_t>::iterator it, std::map<Offset, uint32_t>::iterator end,
+                 uint32_t size) {
+    for (; it != end; ++it) {
         if (it->second < size) continue;
         Offset o = it->first;
         uint32_t rest = it->second - size;
@@ -31,19 +37,22 @@ Offset take_range(uint32_t size) {
         if (rest) g_free.emplace(o + size, rest);
         return o;
     }
-    if (g_top + size > kArenaSize) return 0;
-    Offset o = static_cast<Offset>(g_top);
-    g_top += size;
-    return o;
+    return 0;
+}
+
+Offset take_range(uint32_t size) {
+    auto upper = g_free.lower_bound(kPreferredBase);
+    if (Offset o = first_fit(upper, g_free.end(), size)) return o;
+    return first_fit(g_free.begin(), g_free.lower_bound(kPreferredBase), size);
 }
 
 void give_range(Offset o, uint32_t size) {
     auto next = g_free.lower_bound(o);
-    if (next != g_free.end() && next->first == o + size) {
+    if (next != g_free.end() && next->first == o + size && next->first != kPreferredBase) {
         size += next->second;
         next = g_free.erase(next);
     }
-    if (next != g_free.begin()) {
+    if (next != g_free.begin() && o != kPreferredBase) {
         auto prev = std::prev(next);
         if (prev->first + prev->second == o) {
             prev->second += size;
@@ -68,6 +77,9 @@ void arena_init() {
     if (end > base + kArenaSize)
         munmap(reinterpret_cast<void*>(base + kArenaSize), end - base - kArenaSize);
     g_arena = reinterpret_cast<uint8_t*>(base);
+    // The first page stays unmapped: offset 0 is null.
+    g_free.emplace(kPageSize, kPreferredBase - kPageSize);
+    g_free.emplace(kPreferredBase, static_cast<uint32_t>(kArenaSize - kPreferredBase));
 }
 
 Offset os_virtual_alloc(uint32_t size, bool) {

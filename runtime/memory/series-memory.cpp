@@ -108,8 +108,10 @@ SeriesFrame* new_series_frame() {
 }
 
 SeriesFrame* find_series_frame(uint32_t need) {
-    for (Offset o = g_memory.first_series_frame; o; o = at<SeriesFrame>(o)->next)
-        if (fits(at<SeriesFrame>(o), need)) return at<SeriesFrame>(o);
+    for (Offset o = g_memory.first_series_frame; o; o = at<SeriesFrame>(o)->next) {
+        auto* f = at<SeriesFrame>(o);
+        if (fits(f, need) && f->end - f->free >= kFrameMinRoom) return f;
+    }
     return nullptr;
 }
 
@@ -157,12 +159,14 @@ SeriesBuf* alloc_buffer(uint32_t count, uint32_t unit, int32_t head_offset) {
     } else {
         auto* cur = at<SeriesFrame>(g_memory.current_series_frame);
         if (!g_memory.current_series_frame || !fits(cur, need)) {
+            // A new frame only once a collection could not make room: frames
+            // each left with a little room must not grow memory without end.
             cur = find_series_frame(need);
             if (!cur) {
                 collect_if_enabled();
                 cur = find_series_frame(need);
             }
-            if (!cur || cur->end - cur->free < kFrameMinRoom) {
+            if (!cur) {
                 if (need >= g_memory.next_frame_size)
                     g_memory.next_frame_size = g_memory.max_frame_size;
                 cur = new_series_frame();

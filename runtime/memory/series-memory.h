@@ -133,6 +133,8 @@ void release_node_frame(NodeFrame* frame);
 void sweep_node_frames();
 
 SeriesFrame* new_series_frame();
+// The first frame where a buffer of need bytes fits and that keeps at least
+// kFrameMinRoom free before it, or null.
 SeriesFrame* find_series_frame(uint32_t need);
 void release_series_frame(SeriesFrame* frame);
 // Frees every big block whose buffer the collector left unmarked, telling

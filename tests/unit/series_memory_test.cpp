@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "boot/runtime-record.h"
 #include "boot/throw.h"
@@ -94,22 +95,49 @@ TEST_F(SeriesMemory, BigBlockThreshold) {
     EXPECT_EQ(at<BigBlock>(g_memory.first_big)->size, big->size + kBufferOverhead);
 }
 
-TEST_F(SeriesMemory, AFoundFrameWithTooLittleRoomGivesWayToANewFrame) {
-    for (uint32_t room : {40008u, 60008u}) {
-        SetUp();
-        SeriesFrame* f1 = at<SeriesFrame>(g_memory.first_series_frame);
-        bytes(kFrameSizeInitial - room - kBufferOverhead);
-        ASSERT_EQ(f1->end - f1->free, room);
-        SeriesBuf* other = bytes(room); // cannot fit f1: makes f2, now current
-        SeriesFrame* f2 = frame_of(other);
-        ASSERT_NE(f2, f1);
-        bytes(f2->end - f2->free - kBufferOverhead - 504); // leaves 504 bytes in f2
-        SeriesBuf* b = bytes(1000);
-        if (room < kFrameMinRoom)
-            EXPECT_TRUE(frame_of(b) != f1 && frame_of(b) != f2) << "room " << room;
-        else
-            EXPECT_EQ(frame_of(b), f1) << "room " << room;
+TEST_F(SeriesMemory, AFrameWithTooLittleRoomIsPassedOverAndCollectedBeforeANewFrame) {
+    static int collections;
+    for (bool enabled : {false, true}) {
+        for (uint32_t room : {40008u, 60008u}) {
+            SetUp();
+            SeriesFrame* f1 = at<SeriesFrame>(g_memory.first_series_frame);
+            bytes(kFrameSizeInitial - room - kBufferOverhead);
+            ASSERT_EQ(f1->end - f1->free, room);
+            SeriesBuf* other = bytes(room); // cannot fit f1: makes f2, now current
+            SeriesFrame* f2 = frame_of(other);
+            ASSERT_NE(f2, f1);
+            bytes(f2->end - f2->free - kBufferOverhead - 504); // leaves 504 bytes in f2
+            collections = 0;
+            g_collect = [] { collections++; };
+            g_collector_enabled = enabled;
+            SeriesBuf* b = bytes(1000);
+            SCOPED_TRACE(testing::Message() << "room " << room << " collection " << enabled);
+            if (room < kFrameMinRoom) {
+                EXPECT_TRUE(frame_of(b) != f1 && frame_of(b) != f2);
+                // Frames each left with a little room would otherwise grow
+                // memory without end.
+                EXPECT_EQ(collections, enabled ? 1 : 0) << "a new frame only after a collection";
+            } else {
+                EXPECT_EQ(frame_of(b), f1);
+                EXPECT_EQ(collections, 0);
+            }
+        }
     }
+}
+
+// Offsets the collector's stack scan could take a number for lie above every
+// positive 32-bit integer and below the small negative ones.
+TEST_F(SeriesMemory, ArenaBlocksLieWhereIntegersSeldomDo) {
+    std::vector<Offset> blocks;
+    for (int i = 0; i < 4; i++) {
+        blocks.push_back(os_virtual_alloc(1 << 20, false));
+        EXPECT_GT(blocks.back(), 0x80000000u);
+        EXPECT_LT(blocks.back(), 0xF0000000u);
+    }
+    EXPECT_GT(g_memory.first_node_frame, 0x80000000u);
+    EXPECT_GT(g_memory.first_series_frame, 0x80000000u);
+    for (Offset b : blocks)
+        os_virtual_free(b);
 }
 
 TEST_F(SeriesMemory, FrameSizesDoubleToTheMaximum) {
