@@ -146,6 +146,7 @@ void block_table_init(Offset table, uint32_t n) {
     Offset rev = alloc_bytes_filled(4 * n, 0xFF);
     buffer_of(rev)->tail += 4 * n;
     Offset chains = alloc_units(4, 4);
+    series_or_flags(chains, kFlagHoldsNodes);
     HashTable* t = hash_record(table);
     t->aux = rev;
     t->chains = chains;

@@ -101,6 +101,7 @@ void map_put_all(Offset table, uint32_t index, uint32_t step) {
 Offset hash_make(uint32_t n, const Cell* block, uint32_t kind, uint32_t cells) {
     Offset table = alloc_bytes_filled(sizeof(HashTable), 0);
     buffer_of(table)->tail += sizeof(HashTable);
+    series_or_flags(table, kFlagHoldsNodes);
     if (n >= 4000) n *= 2;
     {
         HashTable* t = hash_record(table);

@@ -4,8 +4,8 @@
 // arena's base is 4 GiB-aligned, so the low half of a pointer into it is its
 // offset. A word naming a live node keeps that series; a word inside a series
 // buffer keeps and pins the buffer; a word inside a big block keeps it. Byte
-// series kept this way (hash records, raw arrays) may hold nodes of their
-// own, which are found by reading their data the same way.
+// series kept this way that hold nodes of their own (hash records, chain
+// lists) are read the same way.
 #include <pthread.h>
 
 #include <algorithm>
@@ -122,15 +122,18 @@ void keep_big_block(Offset block) {
     }
 }
 
-// Adds the nodes found in the data of the byte series among the stack's
-// nodes, and in the byte series those name, once each.
+// Adds the nodes named in the used part of the byte series among the stack's
+// nodes that hold nodes, and in those they name, once each. Other byte series
+// (strings, binaries, vectors) hold no references and are never read, so a
+// collection costs nothing for their size.
 void follow_byte_series() {
     Range nodes = node_range();
     std::unordered_set<Offset> seen(g_state.stack_nodes.begin(), g_state.stack_nodes.end());
     for (size_t k = 0; k < g_state.stack_nodes.size(); k++) {
         const SeriesBuf* b = live_buffer(g_state.stack_nodes[k]);
-        if (!b || b->unit() == sizeof(Cell)) continue;
-        for (Offset p = b->data(); p + 4 <= b->data_end(); p += 4) {
+        if (!b || !(b->flags & kFlagHoldsNodes) || b->unit() == sizeof(Cell)) continue;
+        Offset end = std::min(b->tail, b->data_end());
+        for (Offset p = std::max(b->head, b->data()); p + 4 <= end; p += 4) {
             Offset w = *at<Offset>(p);
             if (nodes.holds(w) && live_buffer(w) && seen.insert(w).second)
                 g_state.stack_nodes.push_back(w);

@@ -13,6 +13,9 @@ namespace xel {
 enum : uint32_t {
     kUnitMask = 0x1F,
     kFlagOwned = 0x20000,
+    // A byte series whose data names nodes (hash records, chain lists): the
+    // collector reads the used part of one the machine stack holds.
+    kFlagHoldsNodes = 0x40000,
     kFlagFixed = 0x100000,
     kFlagBig = 0x1000000,
     kFlagMark = 0x8000000,

@@ -282,3 +282,51 @@ TEST_F(CollectorMarking, ARecordMarkedFirstByAnotherPathStillKeepsWhatItNames) {
 }
 
 } // namespace
+
+namespace {
+
+// A hash table while it is being built is named only by its record's node on
+// the machine stack; a string holding the same words names nothing.
+struct StackRow {
+    const char* name;
+    Offset (*make)(Witnesses& w);
+};
+
+const StackRow kStackRows[] = {
+    {"hash! record",
+     [](Witnesses& w) {
+         Cell value = make_hash(w);
+         return value.data3;
+     }},
+    {"string! holding node numbers",
+     [](Witnesses& w) {
+         Offset named = string_node("named by a string's bytes");
+         w.dead.push_back(named);
+         Cell s;
+         string_make_at(&s, 16);
+         Offset kept = s.data2;
+         SeriesBuf* b = buffer_of(kept);
+         *at<Offset>(b->head) = named;
+         b->tail += 4;
+         w.alive.push_back(kept);
+         return kept;
+     }},
+};
+
+[[gnu::noinline]] Offset make_stack_row(const StackRow& row, Witnesses& w) {
+    return row.make(w);
+}
+
+TEST_F(CollectorMarking, OnlyByteSeriesThatHoldNodesAreReadFromTheMachineStack) {
+    for (const StackRow& row : kStackRows) {
+        SCOPED_TRACE(row.name);
+        Witnesses w;
+        stack_reset();
+        volatile Offset held = make_stack_row(row, w);
+        collect_clean();
+        check(w);
+        EXPECT_FALSE(node_is_free(held));
+    }
+}
+
+} // namespace
