@@ -37,7 +37,7 @@ Cell collect_target(const Engine& e, const Cell* word) {
 } // namespace
 
 Step collect_begin(Engine& e, const Cell* word) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next) fail_end(word);
     uint32_t mode = kCollectPlain;
     switch (keyword_of(next)) {
@@ -56,11 +56,11 @@ Step collect_begin(Engine& e, const Cell* word) {
     Cell target_word = g_none_cell;
     Cell target = g_none_cell;
     if (mode != kCollectPlain) {
-        e.rules.data1++;
-        const Cell* w = rule_at(e, e.rules.data1);
+        rule_advance(e);
+        const Cell* w = rule_at(e, rule_pos(e));
         if (!w || type_of(w) != T_WORD) fail_end(word);
         target_word = *w;
-        e.rules.data1++;
+        rule_advance(e);
         if (mode != kCollectSet) target = collect_target(e, &target_word);
     }
     need_rule(e, word);
@@ -113,10 +113,10 @@ void collect_end(Engine& e, const Cell* frame) {
 Step keep_begin(Engine& e, const Cell* word) {
     if (e.collect_slot < 0) fail_keep();
     need_rule(e, word);
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (type_of(next) == T_PAREN) {
         Cell paren = *next;
-        e.rules.data1++;
+        rule_advance(e);
         Cell value;
         if (!parse_eval_paren(e, &paren, &value)) return Step::kExit;
         keep_value(e, &value);
@@ -126,7 +126,7 @@ Step keep_begin(Engine& e, const Cell* word) {
     uint32_t pick = 0;
     if (keyword_of(next) == Kw::kPick) {
         pick = 1;
-        e.rules.data1++;
+        rule_advance(e);
         need_rule(e, word);
     }
     return push_frame(e, kKeep, pick, nullptr, nullptr);

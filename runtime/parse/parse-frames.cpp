@@ -36,7 +36,7 @@ Step end_iteration(Engine& e, uint32_t base, const Cell* f) {
             frame[kBounds].data2 = count + 1;
             frame[kPosition].data2 = e.pos;
             frame[kPosition].data3 = tail;
-            e.rules.data1 = frame[kPosition].data1;
+            set_rule_pos(e, frame[kPosition].data1);
             if (e.tracing) parse_fire_event(e, Event::kIterate);
             return Step::kFetch;
         }
@@ -62,7 +62,7 @@ Step end_search(Engine& e, uint32_t base, const Cell* f) {
     Cell* frame = rule_cells() + base;
     frame[kPosition].data2 = attempt + 1;
     e.pos = attempt + 1;
-    e.rules.data1 = frame[kPosition].data1;
+    set_rule_pos(e, frame[kPosition].data1);
     return Step::kFetch;
 }
 
@@ -125,9 +125,9 @@ Step check_pending(Engine& e) {
     // The alternative failed: the next one starts after the next bar, from
     // the block's entry position.
     uint32_t tail = block_buffer_length(&e.rules);
-    for (uint32_t i = e.rules.data1; i < tail; i++) {
+    for (uint32_t i = rule_pos(e); i < tail; i++) {
         if (is_bar(block_cell_at(&e.rules, i))) {
-            e.rules.data1 = i + 1;
+            set_rule_pos(e, i + 1);
             e.pos = rule_cells()[rule_height() - 2].data2;
             return Step::kFetch;
         }
@@ -240,7 +240,7 @@ Step break_loop(Engine& e, bool matched) {
         e.pos = f[kPosition].data2;
         e.result = count - 1 >= min;
     }
-    e.rules.data1 = skip_rule(e, f[kPosition].data1);
+    set_rule_pos(e, skip_rule(e, f[kPosition].data1));
     return close_frame(e, base);
 }
 

@@ -23,7 +23,7 @@ void set_input(Engine& e, const Cell* series) {
 }
 
 uint32_t input_tail(const Engine& e) {
-    SeriesBuf* buf = buffer_of(e.input.data2);
+    SeriesBuf* buf = series_buffer(&e.input);
     return e.kind == InputKind::kBlock ? buf->used() / sizeof(Cell) : buf->used() / buf->unit();
 }
 
@@ -39,7 +39,7 @@ Cell input_at(const Engine& e, uint32_t index) {
 }
 
 Cell element_at(const Engine& e, uint32_t index) {
-    SeriesBuf* buf = buffer_of(e.input.data2);
+    SeriesBuf* buf = series_buffer(&e.input);
     switch (e.kind) {
     case InputKind::kBlock: {
         Cell c = at<Cell>(buf->head)[index];

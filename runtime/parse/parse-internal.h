@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel::parse {
@@ -118,20 +119,31 @@ struct Engine {
     bool has_collected;
 };
 
+// The index of the next rule in the rule block.
+inline uint32_t rule_pos(const Engine& e) {
+    return static_cast<uint32_t>(series_index(&e.rules));
+}
+inline void set_rule_pos(Engine& e, uint32_t index) {
+    series_set_index(&e.rules, static_cast<int32_t>(index));
+}
+inline void rule_advance(Engine& e) {
+    series_move_index(&e.rules, 1);
+}
+
 // parse-stacks.cpp: the shared stacks, their block cells in the root block.
 extern Cell* g_rule_stack;
 extern Cell* g_input_stack;
 inline Cell* rule_cells() {
-    return at<Cell>(buffer_of(g_rule_stack->data2)->head);
+    return at<Cell>(series_buffer(g_rule_stack)->head);
 }
 inline uint32_t rule_height() {
-    return buffer_of(g_rule_stack->data2)->used() / sizeof(Cell);
+    return series_buffer(g_rule_stack)->used() / sizeof(Cell);
 }
 inline Cell* input_cells() {
-    return at<Cell>(buffer_of(g_input_stack->data2)->head);
+    return at<Cell>(series_buffer(g_input_stack)->head);
 }
 inline uint32_t input_height() {
-    return buffer_of(g_input_stack->data2)->used() / sizeof(Cell);
+    return series_buffer(g_input_stack)->used() / sizeof(Cell);
 }
 // Room for n more cells, checked against the limit (parse-stack).
 Cell* rule_push(uint32_t n);

@@ -20,14 +20,14 @@ Step matched(Engine& e, bool result) {
 
 Step to_thru(Engine& e, bool thru, const Cell* word) {
     need_rule(e, word);
-    if (keyword_of(rule_at(e, e.rules.data1)) == Kw::kEnd) {
-        e.rules.data1++;
+    if (keyword_of(rule_at(e, rule_pos(e))) == Kw::kEnd) {
+        rule_advance(e);
         e.pos = input_end(e);
         return matched(e, true);
     }
     Cell literal;
     if (terminal_next(e, &literal)) {
-        e.rules.data1++;
+        rule_advance(e);
         return matched(e, find_literal(e, &literal, thru));
     }
     Cell bounds{T_INTEGER, e.pos, 0, 0};
@@ -36,11 +36,11 @@ Step to_thru(Engine& e, bool thru, const Cell* word) {
 
 // copy word rule, set word rule.
 Step capture(Engine& e, uint32_t kind, const Cell* word) {
-    const Cell* target = rule_at(e, e.rules.data1);
+    const Cell* target = rule_at(e, rule_pos(e));
     if (!target || (type_of(target) != T_WORD && type_of(target) != T_SET_WORD) || is_bar(target))
         fail_end(word);
     Cell w = *target;
-    e.rules.data1++;
+    rule_advance(e);
     need_rule(e, word);
     Cell start = input_at(e, e.pos);
     return push_frame(e, kind, 0, &w, &start);
@@ -48,7 +48,7 @@ Step capture(Engine& e, uint32_t kind, const Cell* word) {
 
 // The rule block after into: directly or through a word.
 Cell into_rule(const Engine& e, const Cell* word) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next) fail_end(word);
     Cell rule = *next;
     if (type_of(&rule) == T_WORD && keyword_of(&rule) == Kw::kNotKeyword)
@@ -60,7 +60,7 @@ Cell into_rule(const Engine& e, const Cell* word) {
 Step into(Engine& e, const Cell* word) {
     if (e.kind != InputKind::kBlock) fail_block(&e.input);
     Cell rule = into_rule(e, word);
-    e.rules.data1++;
+    rule_advance(e);
     if (e.pos >= input_end(e)) return matched(e, false);
     Cell item = element_at(e, e.pos);
     uint8_t t = type_of(&item);
@@ -73,10 +73,10 @@ Step into(Engine& e, const Cell* word) {
 }
 
 Step if_rule(Engine& e, const Cell* word) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next || type_of(next) != T_PAREN) fail_end(word);
     Cell paren = *next;
-    e.rules.data1++;
+    rule_advance(e);
     Cell value;
     if (!parse_eval_paren(e, &paren, &value)) return Step::kExit;
     return matched(e,
@@ -84,19 +84,19 @@ Step if_rule(Engine& e, const Cell* word) {
 }
 
 Step quote(Engine& e, const Cell* word) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next) fail_end(word);
     Cell value = *next;
-    e.rules.data1++;
+    rule_advance(e);
     return matched(e, match_terminal(e, &value, true));
 }
 
 // case word rule: the rule runs strict when the word's value is true.
 Step case_rule(Engine& e, const Cell* word) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next || type_of(next) != T_WORD) fail_end(word);
     Cell mode_word = *next;
-    e.rules.data1++;
+    rule_advance(e);
     need_rule(e, word);
     Cell mode = word_rule_value(&mode_word);
     bool strict = value_truth(&mode);
@@ -118,7 +118,7 @@ Step plain_word(Engine& e, const Cell* word) {
 Step repeat(Engine& e, uint32_t min, uint32_t max, uint32_t kind) {
     Cell literal;
     if (kind == kIterate && terminal_next(e, &literal)) {
-        e.rules.data1++;
+        rule_advance(e);
         uint32_t count = parse_match_repeat(e, &literal, max);
         return matched(e, count >= min);
     }

@@ -57,7 +57,7 @@ bool matches(const Engine& e, const Cell* item, const Cell* rule, bool as_value)
 }
 
 Cell item_at(const Engine& e, uint32_t index) {
-    return at<Cell>(buffer_of(e.input.data2)->head)[index];
+    return at<Cell>(series_buffer(&e.input)->head)[index];
 }
 
 } // namespace

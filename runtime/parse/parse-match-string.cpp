@@ -4,6 +4,7 @@
 // loop per unit size.
 #include <cstring>
 
+#include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-view.h"
 #include "runtime/datatypes/typeset/typeset.h"
@@ -23,7 +24,7 @@ struct Units {
 };
 
 Units units_of(const Engine& e) {
-    const SeriesBuf* buf = buffer_of(e.input.data2);
+    const SeriesBuf* buf = series_buffer(&e.input);
     return Units{at(buf->head), buf->unit()};
 }
 
@@ -46,8 +47,7 @@ struct Bits {
 };
 
 Bits bits_of(const Cell* bitset) {
-    const SeriesBuf* buf = buffer_of(bitset->data2);
-    return Bits{at(buf->head), uint64_t{buf->used()} * 8, (buf->flags & kBitsetNegated) != 0};
+    return Bits{bitset_xs_head(bitset), uint64_t{bitset_size(bitset)} * 8, bitset_negated(bitset)};
 }
 
 // A code point as the bytes of a binary input: UTF-8.
@@ -252,7 +252,7 @@ bool parse_find_in_string(Engine& e, const Cell* rule, bool thru) {
 bool parse_scan_datatype(Engine& e, const Cell* rule) {
     uint32_t end = input_end(e);
     if (e.pos >= end) return false;
-    const uint8_t* start = at(buffer_of(e.input.data2)->head) + e.pos;
+    const uint8_t* start = at(series_buffer(&e.input)->head) + e.pos;
     int32_t consumed = 0;
     Cell token{T_NONE, 0, 0, 0};
     int type =

@@ -76,7 +76,7 @@ bool action_value(Engine& e, const Cell* spec, Cell* out) {
 }
 
 Step insert_rule(Engine& e, const Cell* word) {
-    uint32_t i = e.rules.data1;
+    uint32_t i = rule_pos(e);
     const Cell* next = rule_at(e, i);
     if (!next) fail_end(word);
     bool only = keyword_of(next) == Kw::kOnly;
@@ -90,7 +90,7 @@ Step insert_rule(Engine& e, const Cell* word) {
         if (type_of(next) == T_PATH) fail_rule(next);
     }
     Cell spec = *next;
-    e.rules.data1 = i + 1;
+    set_rule_pos(e, i + 1);
     Cell value;
     if (!action_value(e, &spec, &value)) return Step::kExit;
     Cell target = input_at(e, where);
@@ -101,11 +101,11 @@ Step insert_rule(Engine& e, const Cell* word) {
 
 Step remove_begin(Engine& e, const Cell* word) {
     need_rule(e, word);
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (type_of(next) == T_PATH) fail_rule(next);
     uint32_t position;
     if (position_of(e, next, &position)) {
-        e.rules.data1++;
+        rule_advance(e);
         uint32_t from = position < e.pos ? position : e.pos;
         uint32_t to = position < e.pos ? e.pos : position;
         remove_range(e, from, to);
@@ -124,7 +124,7 @@ void remove_end(Engine& e, const Cell* frame) {
 }
 
 Step change_begin(Engine& e, const Cell* word) {
-    uint32_t i = e.rules.data1;
+    uint32_t i = rule_pos(e);
     const Cell* next = rule_at(e, i);
     if (!next) fail_end(word);
     bool only = keyword_of(next) == Kw::kOnly;
@@ -135,7 +135,7 @@ Step change_begin(Engine& e, const Cell* word) {
     if (after && position_of(e, next, &position)) {
         if (type_of(after) == T_PATH) fail_rule(after);
         Cell spec = *after;
-        e.rules.data1 = i + 2;
+        set_rule_pos(e, i + 2);
         Cell value;
         if (!action_value(e, &spec, &value)) return Step::kExit;
         uint32_t from = position < e.pos ? position : e.pos;
@@ -144,16 +144,16 @@ Step change_begin(Engine& e, const Cell* word) {
         return done(e);
     }
     if (is_bar(next)) fail_end(word);
-    e.rules.data1 = i;
+    set_rule_pos(e, i);
     return push_frame(e, kChange, only ? 1 : 0, nullptr, nullptr);
 }
 
 bool change_end(Engine& e, const Cell* frame) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next) fail_end(g_word_change);
     if (type_of(next) == T_PATH) fail_rule(next);
     Cell spec = *next;
-    e.rules.data1++;
+    rule_advance(e);
     if (!e.result) return true;
     Cell value;
     if (!action_value(e, &spec, &value)) return false;

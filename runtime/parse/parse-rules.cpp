@@ -23,15 +23,15 @@ Step terminal(Engine& e, const Cell* rule) {
 Step counted(Engine& e, const Cell* count) {
     auto n = static_cast<int32_t>(count->data2);
     int32_t m = n;
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (next && type_of(next) == T_INTEGER) {
         m = static_cast<int32_t>(next->data2);
-        e.rules.data1++;
+        rule_advance(e);
     }
     if (n < 0 || m < n) fail_rule(count);
     need_rule(e, count);
     if (m == 0) {
-        e.rules.data1 = skip_rule(e, e.rules.data1);
+        set_rule_pos(e, skip_rule(e, rule_pos(e)));
         e.result = true;
         return Step::kCheck;
     }
@@ -46,7 +46,7 @@ const Cell* rule_at(const Engine& e, uint32_t index) {
 }
 
 void need_rule(const Engine& e, const Cell* keyword) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next || is_bar(next)) fail_end(keyword);
 }
 
@@ -71,7 +71,7 @@ void find_group(Engine& e, uint32_t height) {
 
 Step push_block(Engine& e, const Cell* block) {
     Cell b = *block;
-    if (rule_height() > e.rule_base) rule_cells()[e.group].data1 = e.rules.data1;
+    if (rule_height() > e.rule_base) rule_cells()[e.group].data1 = rule_pos(e);
     uint32_t tail = input_tail(e);
     Cell* group = rule_push(kGroupCells);
     group[0] = Cell{T_INTEGER, 0, e.pos, tail};
@@ -91,26 +91,26 @@ Step push_frame(Engine& e, uint32_t kind, uint32_t extra, const Cell* aux, const
     Cell* frame = rule_push(kFrameCells);
     frame[kAux] = a;
     frame[kBounds] = b;
-    frame[kPosition] = Cell{T_INTEGER, e.rules.data1, e.pos, tail};
+    frame[kPosition] = Cell{T_INTEGER, rule_pos(e), e.pos, tail};
     frame[kKindCell] = Cell{T_INTEGER, extra, kind, 0};
     if (e.tracing) parse_fire_event(e, Event::kPush);
     return Step::kFetch;
 }
 
 Step fetch(Engine& e) {
-    const Cell* rule = rule_at(e, e.rules.data1);
+    const Cell* rule = rule_at(e, rule_pos(e));
     if (rule && !is_bar(rule)) {
         Cell v = *rule;
         if (e.tracing) {
             parse_fire_event(e, Event::kFetch);
             if (e.stopped || exit_pending()) return Step::kExit;
         }
-        e.rules.data1++;
+        rule_advance(e);
         return dispatch(e, &v);
     }
     // The end of an alternative; a frame still waiting here lacks its rule.
     if (type_of(&rule_cells()[rule_height() - 1]) != T_BLOCK) {
-        const Cell* before = rule_at(e, e.rules.data1 - 1);
+        const Cell* before = rule_at(e, rule_pos(e) - 1);
         fail_end(before ? before : &e.rules);
     }
     e.result = true;

@@ -22,7 +22,7 @@ Cell* stack_in_root(int room) {
 }
 
 Cell* push_cells(const Cell* stack, uint32_t n) {
-    SeriesBuf* buf = buffer_of(stack->data2);
+    SeriesBuf* buf = series_buffer(stack);
     uint32_t bytes = n * sizeof(Cell);
     if (buf->tail + bytes > buf->data_end())
         buf = expand_series_copy(buf, int64_t{buf->size} * 2 + bytes);
@@ -34,7 +34,7 @@ Cell* push_cells(const Cell* stack, uint32_t n) {
 }
 
 void cut(const Cell* stack, uint32_t height) {
-    SeriesBuf* buf = buffer_of(stack->data2);
+    SeriesBuf* buf = series_buffer(stack);
     if (height < buf->used() / sizeof(Cell)) buf->tail = buf->head + height * sizeof(Cell);
 }
 

@@ -32,7 +32,7 @@ bool find_literal(Engine& e, const Cell* rule, bool thru) {
 }
 
 bool terminal_next(Engine& e, Cell* out) {
-    const Cell* next = rule_at(e, e.rules.data1);
+    const Cell* next = rule_at(e, rule_pos(e));
     if (!next) return false;
     Cell v = *next;
     switch (type_of(&v)) {

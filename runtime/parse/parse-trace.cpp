@@ -62,7 +62,7 @@ using namespace parse;
 void parse_fire_event(Engine& e, Event event) {
     if (!e.tracing || e.stopped) return;
     if (e.group < rule_height() && e.group >= e.rule_base)
-        rule_cells()[e.group].data1 = e.rules.data1;
+        rule_cells()[e.group].data1 = rule_pos(e);
     Cell callback = e.callback;
     Cell args[5];
     args[0] = *event_word(event);

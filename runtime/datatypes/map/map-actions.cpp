@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/word/word.h"
@@ -17,13 +18,6 @@
 namespace xel {
 
 namespace {
-
-Cell* pairs(const Cell* map) {
-    return at<Cell>(buffer_of(map->data2)->head);
-}
-uint32_t cell_count(const Cell* map) {
-    return buffer_of(map->data2)->used() / sizeof(Cell);
-}
 
 [[noreturn]] void bad_to(const Cell* spec) {
     Cell type{T_DATATYPE, T_MAP, 0, 0};
@@ -84,9 +78,9 @@ Cell live_block(const Cell* map, bool keys) {
     Cell m = *map;
     Cell block;
     block_make_at(&block, static_cast<int>(map_count(&m)));
-    for (uint32_t i = 0; i + 1 < cell_count(&m); i += 2) {
-        if (pairs(&m)[i + 1].header == 0) continue;
-        Cell c = pairs(&m)[keys ? i : i + 1];
+    for (uint32_t i = 0; i + 1 < map_cell_count(&m); i += 2) {
+        if (map_pairs(&m)[i + 1].header == 0) continue;
+        Cell c = map_pairs(&m)[keys ? i : i + 1];
         if (type_of(&c) == T_SET_WORD) cell_set_type(&c, T_WORD);
         block_append_copy(&block, &c);
     }
@@ -99,10 +93,10 @@ void map_body_block(const Cell* map, Cell* out) {
     Cell m = *map;
     Cell block;
     block_make_at(&block, static_cast<int>(2 * map_count(&m)));
-    for (uint32_t i = 0; i + 1 < cell_count(&m); i += 2) {
-        if (pairs(&m)[i + 1].header == 0) continue;
-        Cell key = pairs(&m)[i];
-        Cell value = pairs(&m)[i + 1];
+    for (uint32_t i = 0; i + 1 < map_cell_count(&m); i += 2) {
+        if (map_pairs(&m)[i + 1].header == 0) continue;
+        Cell key = map_pairs(&m)[i];
+        Cell value = map_pairs(&m)[i + 1];
         key.header |= kNewLineFlag;
         block_append_copy(&block, &key);
         block_append_copy(&block, &value);

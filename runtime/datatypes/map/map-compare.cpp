@@ -2,6 +2,7 @@
 // the other; the sorting orders compare the blocks' identities.
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/element-actions.h"
+#include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/printing/cycles.h"
@@ -9,13 +10,6 @@
 namespace xel {
 
 namespace {
-
-Cell cell_at(const Cell* map, uint32_t i) {
-    return at<Cell>(buffer_of(map->data2)->head)[i];
-}
-uint32_t cell_count(const Cell* map) {
-    return buffer_of(map->data2)->used() / sizeof(Cell);
-}
 
 // Whether the second map holds an entry matching key with a value equal to
 // value: under strict equality its case-sensitive entry, otherwise any
@@ -56,9 +50,9 @@ int map_compare(Cell* value1, Cell* value2, int op) {
     cycles_push(a.data2);
     cycles_push(b.data2);
     bool equal = true;
-    for (uint32_t i = 0; equal && i + 1 < cell_count(&a); i += 2) {
-        Cell key = cell_at(&a, i);
-        Cell value = cell_at(&a, i + 1);
+    for (uint32_t i = 0; equal && i + 1 < map_cell_count(&a); i += 2) {
+        Cell key = map_cell_at(&a, i);
+        Cell value = map_cell_at(&a, i + 1);
         if (value.header == 0) continue;
         equal = has_entry(&b, &key, &value, op == kCmpStrictEqual);
     }

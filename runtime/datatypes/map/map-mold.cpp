@@ -1,6 +1,7 @@
 // form and mold of map!: the live pairs, key then value. mold writes each
 // pair on its own line, indented one level, inside "#[" and "]".
 #include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/printing/cycles.h"
@@ -12,15 +13,6 @@ namespace {
 int append_char(Cell* buffer, uint32_t cp, int part) {
     string_append_char(string_buffer(buffer), cp);
     return part - 1;
-}
-
-// Cell i of the map's block, copied out: its buffer may move while the
-// pairs are written.
-Cell cell_at(const Cell* map, uint32_t i) {
-    return at<Cell>(buffer_of(map->data2)->head)[i];
-}
-uint32_t cell_count(const Cell* map) {
-    return buffer_of(map->data2)->used() / sizeof(Cell);
 }
 
 } // namespace
@@ -35,9 +27,9 @@ int map_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* ar
     }
     cycles_push(m.data2);
     bool any = false;
-    for (uint32_t i = 0; i + 1 < cell_count(&m); i += 2) {
-        Cell key = cell_at(&m, i);
-        Cell v = cell_at(&m, i + 1);
+    for (uint32_t i = 0; i + 1 < map_cell_count(&m); i += 2) {
+        Cell key = map_cell_at(&m, i);
+        Cell v = map_cell_at(&m, i + 1);
         if (v.header == 0) continue;
         if (!flat) {
             part = append_char(buffer, '\n', part);
@@ -67,9 +59,9 @@ int map_form(Cell* value, Cell* buffer, Cell* arg, int part) {
     if (cycles_detect(value, buffer, &part, false)) return part;
     Cell m = *value;
     cycles_push(m.data2);
-    for (uint32_t i = 0; i + 1 < cell_count(&m); i += 2) {
-        Cell key = cell_at(&m, i);
-        Cell v = cell_at(&m, i + 1);
+    for (uint32_t i = 0; i + 1 < map_cell_count(&m); i += 2) {
+        Cell key = map_cell_at(&m, i);
+        Cell v = map_cell_at(&m, i + 1);
         if (v.header == 0) continue;
         part = actions_form_typed(&key, buffer, arg, part);
         part = append_char(buffer, ' ', part);

@@ -24,13 +24,6 @@ bool is_word_key(uint8_t t) {
     return t >= T_WORD && t <= T_GET_WORD;
 }
 
-Cell* pairs(const Cell* map) {
-    return at<Cell>(buffer_of(map->data2)->head);
-}
-uint32_t cell_count(const Cell* map) {
-    return buffer_of(map->data2)->used() / sizeof(Cell);
-}
-
 // A new series holding the units of a series key from its position.
 Offset copy_units(const Cell* key) {
     Cell k = *key;
@@ -92,8 +85,8 @@ void map_store(const Cell* map, const Cell* key, const Cell* value, int option) 
     Cell block{T_BLOCK, 0, m.data2, 0};
     block_append_copy(&block, &k);
     block_append_copy(&block, &v);
-    uint32_t at_key = cell_count(&m) - 2;
-    hash_put(m.data3, pairs(&m) + at_key);
+    uint32_t at_key = map_cell_count(&m) - 2;
+    hash_put(m.data3, map_pairs(&m) + at_key);
 }
 
 uint32_t map_count(const Cell* map) {
@@ -105,9 +98,9 @@ void map_extend(Cell* map, Cell* spec, bool case_) {
     Cell s = *spec;
     int option = case_ ? kMapCase : kMapFold;
     if (type_of(&s) == T_MAP) {
-        for (uint32_t i = 0; i + 1 < cell_count(&s); i += 2) {
-            Cell key = pairs(&s)[i];
-            Cell value = pairs(&s)[i + 1];
+        for (uint32_t i = 0; i + 1 < map_cell_count(&s); i += 2) {
+            Cell key = map_pairs(&s)[i];
+            Cell value = map_pairs(&s)[i + 1];
             if (value.header != 0) map_store(&m, &key, &value, option);
         }
     } else {
@@ -133,15 +126,15 @@ bool map_foreach_set(Cell* words, Cell* series, uint32_t n) {
         if (!is_word_key(type_of(&w))) error_fire(kCatScript, err::script::kInvalidArg, &w);
     }
     uint32_t pos = series->data1;
-    uint32_t len = cell_count(series);
-    while (pos + 1 < len && pairs(series)[pos + 1].header == 0)
+    uint32_t len = map_cell_count(series);
+    while (pos + 1 < len && map_pairs(series)[pos + 1].header == 0)
         pos += 2;
     series->data1 = pos;
     bool found = pos + 1 < len;
     for (uint32_t i = 0; i < n; i++) {
         Cell value = g_none_cell;
         if (found && i < 2) {
-            value = pairs(series)[pos + i];
+            value = map_pairs(series)[pos + i];
             if (type_of(&value) == T_SET_WORD) cell_set_type(&value, T_WORD);
         }
         Cell word = block_rs_head(&list)[i];
