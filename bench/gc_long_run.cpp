@@ -19,6 +19,7 @@
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector.h"
+#include "runtime/memory/series-memory-internal.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"

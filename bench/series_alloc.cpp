@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 
 using namespace xel;
 using Clock = std::chrono::steady_clock;

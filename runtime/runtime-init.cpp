@@ -5,15 +5,15 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/date/date.h"
-#include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
-#include "runtime/memory/collector.h"
 #include "runtime/memory/collector-hook.h"
+#include "runtime/memory/collector.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/natives/natives.h"
 #include "runtime/ownership/ownership.h"
@@ -61,8 +61,7 @@ void runtime_init() {
     collector_reset();
     casefold_init();
     register_datatypes();
-    new_node_frame(kNodeFrameCapacity);
-    new_series_frame();
+    memory_first_frames();
 
     g_root = Cell{T_BLOCK, 0, alloc_fixed(kRootBlockCells, sizeof(Cell), 0), 0};
     Cell* args = fixed_block_in_root(kArgStackCells);

@@ -7,7 +7,7 @@
 
 #include "runtime/hash/ptrmap.h"
 #include "runtime/memory/collector.h"
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 
 namespace xel::gc {
 

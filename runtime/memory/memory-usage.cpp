@@ -1,6 +1,6 @@
 #include "runtime/memory/memory-usage.h"
 
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 
 namespace xel {
 

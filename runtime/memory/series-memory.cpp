@@ -1,8 +1,7 @@
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 
 #include <cstring>
 
-#include "boot/heap.h"
 #include "boot/runtime-record.h"
 #include "boot/throw.h"
 #include "platform/os/virtual-memory.h"
@@ -15,7 +14,6 @@ MemoryRecord g_memory{};
 
 namespace {
 
-constexpr uint32_t kNativeRefCapacity = 1000;
 // Sizes beyond this cannot be a buffer in the arena; they are refused as
 // exhaustion before any arithmetic can wrap.
 constexpr uint64_t kMaxBufferBytes = 0xF0000000u;
@@ -42,9 +40,11 @@ void memory_init() {
     g_memory.initial_frame_size = kFrameSizeInitial;
     g_memory.next_frame_size = kFrameSizeInitial;
     g_memory.max_frame_size = kFrameSizeMax;
-    g_memory.native_capacity = kNativeRefCapacity;
-    g_memory.native_refs =
-        static_cast<NativeRef*>(heap_alloc(kNativeRefCapacity * sizeof(NativeRef)));
+}
+
+void memory_first_frames() {
+    new_node_frame(kNodeFrameCapacity);
+    new_series_frame();
 }
 
 Offset os_alloc(uint32_t size, bool executable) {

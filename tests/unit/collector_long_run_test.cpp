@@ -12,6 +12,7 @@
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector-hook.h"
+#include "runtime/memory/series-memory-internal.h"
 #include "runtime/stack/exits.h"
 #include "tests/unit/collector_test_support.h"
 

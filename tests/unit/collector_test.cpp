@@ -11,6 +11,7 @@
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/memory/memory-usage.h"
+#include "runtime/memory/series-memory-internal.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/exits.h"
 #include "tests/unit/collector_test_support.h"

@@ -22,7 +22,7 @@
 
 #include "boot/runtime-record.h"
 #include "runtime/memory/collector.h"
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/symbols.h"

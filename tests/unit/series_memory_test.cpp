@@ -8,7 +8,7 @@
 #include "platform/os/virtual-memory.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector-hook.h"
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 
 using namespace xel;
 
