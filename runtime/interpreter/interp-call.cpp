@@ -8,6 +8,7 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-spec.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
@@ -40,10 +41,10 @@ struct Call {
 }
 
 // The common argument needs no round through the evaluator: a value that
-// evaluates to itself, or a word of such a value, with no operator after it.
-// Answers whether it pushed the argument.
+// evaluates to itself, or a word of such a value, and the operators after
+// it. Answers whether it pushed the argument.
 inline bool push_simple_argument(Call& c) {
-    if (g_tracing) return false;
+    if (g_tracing || !g_interp_fast) return false;
     const Cell* p = c.pos;
     const Cell* value = p;
     uint8_t t = type_of(p);
@@ -55,10 +56,10 @@ inline bool push_simple_argument(Call& c) {
     } else if (!is_inert(t)) {
         return false;
     }
-    if (!c.infix && p + 1 < c.end && infix_op_at(p + 1)) return false;
     Cell* pushed = stack_push(value);
     if (value == p) cell_clear_new_line(pushed);
     c.pos++;
+    if (!c.infix && c.pos < c.end) c.pos = apply_operators(c.pos, c.end, c.code, pushed);
     return true;
 }
 
@@ -83,10 +84,9 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
                    spec_arg_word(c.fn, spec_pos));
     }
     if (cls == kArgEvaluated && c.mode == kApplyNone) {
-        if (!push_simple_argument(c)) {
+        if (!push_simple_argument(c))
             c.pos = interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
-            if (exit_pending()) return;
-        }
+        if (exit_pending()) return;
     } else if (cls == kArgSoftQuoted && c.mode == kApplyNone) {
         switch (type_of(c.pos)) {
         case T_PAREN: {
@@ -293,6 +293,56 @@ void gather_function(Call& c) {
     });
 }
 
+// The common call: named by a word, by nothing or by a path that ends at the
+// function, no apply mode, not infix.
+// Only the arguments before the first refinement are fetched; every
+// refinement is absent.
+inline bool plain_call(const Call& c) {
+    if (!g_interp_fast || c.mode != kApplyNone || c.infix) return false;
+    if (!c.name || type_of(c.name) != T_PATH) return true;
+    return buffer_head(c.name) + c.name->data1 + 1 >= block_rs_tail(c.name);
+}
+
+// Fetches the arguments before the first refinement; returns that refinement's
+// entry (or the list's end).
+const Cell* fetch_leading_arguments(Call& c, const SpecList& list) {
+    int spec_pos = 0;
+    const Cell* e = list.begin;
+    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
+        if (argument_class(e) == kArgReturn) continue;
+        fetch_argument(c, e, spec_pos);
+        if (exit_pending()) return e;
+        spec_pos++;
+    }
+    return e;
+}
+
+void gather_native_plain(Call& c, int32_t* refs) {
+    SpecList list = interp_cached_spec(c.fn);
+    int refinements = list.trailing;
+    if (refinements > kMaxRefinements) refinements = kMaxRefinements;
+    for (int i = 0; i < refinements; i++)
+        refs[i] = kRefAbsent;
+    fetch_leading_arguments(c, list);
+}
+
+void gather_function_plain(Call& c) {
+    SpecList list = interp_cached_spec(c.fn);
+    const Cell* e = fetch_leading_arguments(c, list);
+    if (exit_pending()) return;
+    for (; e < list.end; e++) {
+        if (type_of(e) != T_TYPESET)
+            stack_push(&g_false_cell);
+        else if (argument_class(e) != kArgReturn)
+            stack_push(&g_none_cell);
+    }
+    if (list.trailing > 0) {
+        stack_push(&g_false_cell);
+        for (int i = 1; i < list.trailing; i++)
+            stack_push(&g_none_cell);
+    }
+}
+
 } // namespace
 
 const Cell* call_name_word(const Cell* name) {
@@ -325,7 +375,10 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         stack_mark_interp_native(word);
         if (infix) g_stack_top++;
         int32_t refs[kMaxRefinements];
-        gather_native(c, refs);
+        if (plain_call(c))
+            gather_native_plain(c, refs);
+        else
+            gather_native(c, refs);
         if (exit_pending()) return c.pos;
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
@@ -341,7 +394,10 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         else
             stack_mark_interp_func(word, ctx);
         if (infix) g_stack_top++;
-        gather_function(c);
+        if (plain_call(c))
+            gather_function_plain(c);
+        else
+            gather_function(c);
         if (exit_pending()) return c.pos;
         if (!owner) owner = function_owner(fn);
         if (!owner && type_of(word) == T_WORD) owner = word->data1;

@@ -1,7 +1,11 @@
+#include <cstdlib>
+#include <cstring>
+
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/stack/exits.h"
@@ -12,6 +16,7 @@
 namespace xel {
 
 Cell g_current_code{T_UNSET, 0, 0, 0};
+bool g_interp_fast = true;
 
 namespace {
 
@@ -42,6 +47,8 @@ Cell* push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) 
 
 void interp_init() {
     g_current_code = g_unset_cell;
+    const char* fast = std::getenv("XEL_INTERP_FAST");
+    g_interp_fast = !fast || std::strcmp(fast, "0") != 0;
     trace_init();
 }
 
@@ -92,8 +99,10 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
         if (exit_pending()) return pos;
         Cell* value = stack_top();
         if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, word);
-        Cell w = *word;
-        context_set(&w, value);
+        if (!g_interp_fast || !context_set_fast(word, value)) {
+            Cell w = *word;
+            context_set(&w, value);
+        }
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceSet, code, word, word, value);
         break;
@@ -167,17 +176,8 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
         trace_fire(kTracePush, code, pos, nullptr, stack_top());
 
     if (!no_infix) {
-        while (pos < end) {
-            const Cell* op = infix_op_at(pos);
-            if (!op) break;
-            if (g_tracing) [[unlikely]]
-                trace_fire(kTraceFetch, code, pos, nullptr, pos);
-            g_stack_top = start + 1;
-            Cell fn = *op;
-            cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
-            pos = interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
-            if (exit_pending()) return pos;
-        }
+        pos = apply_operators(pos, end, code, start);
+        if (exit_pending()) return pos;
     }
     if (!keep) {
         stack_set_last_keep(start);
@@ -185,6 +185,16 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
             trace_fire(kTraceExpr, code, expr, nullptr, stack_arguments());
     }
     return pos;
+}
+
+[[gnu::noinline]] Cell* call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code,
+                                      Cell* left) {
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceFetch, code, pos, nullptr, pos);
+    g_stack_top = left + 1;
+    Cell fn = *op;
+    cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+    return interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
 }
 
 int32_t interp_do_next(Cell* block) {
