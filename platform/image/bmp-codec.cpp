@@ -65,7 +65,7 @@ bool read_header(const uint8_t* data, size_t length, Header& h) {
         h.bits = le16(d + 10);
         return true;
     }
-    if (h.header_size < 40 || length < kFileHeader + h.header_size) return false;
+    if (h.header_size < 40 || length < uint64_t{kFileHeader} + h.header_size) return false;
     h.width = static_cast<int32_t>(le32(d + 4));
     h.height = static_cast<int32_t>(le32(d + 8));
     h.bits = le16(d + 14);
@@ -91,7 +91,7 @@ struct Palette {
 
 bool read_palette(const uint8_t* data, size_t length, const Header& h, Palette& p) {
     uint32_t entry = h.header_size == 12 ? 3 : 4;
-    size_t start = kFileHeader + h.header_size;
+    size_t start = size_t{kFileHeader} + h.header_size;
     if (h.header_size == 40 && (h.compression == kBitFields || h.compression == kAlphaBitFields))
         start += h.compression == kAlphaBitFields ? 16 : 12;
     uint32_t want = h.colors_used && h.colors_used < (1u << h.bits) ? h.colors_used : 1u << h.bits;

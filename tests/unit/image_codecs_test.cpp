@@ -254,6 +254,13 @@ TEST(ImageCodecs, OversizedOrEmptyBmpHeadersFail) {
         Pixels got;
         EXPECT_FALSE(bmp_decode(f.data(), f.size(), got)) << w << "x" << h;
     }
+    // A header size that wraps a 32-bit sum must not pass the length check.
+    auto wrapping = bmp_file(1, 1, 24, 0, {}, {0, 0, 0, 0});
+    wrapping.resize(20);
+    wrapping[14] = 0xF5;
+    wrapping[15] = wrapping[16] = wrapping[17] = 0xFF;
+    Pixels none;
+    EXPECT_FALSE(bmp_decode(wrapping.data(), wrapping.size(), none)) << "wrapping header size";
     auto short_rows = bmp_file(4, 4, 24, 0, {}, std::vector<uint8_t>(20));
     Pixels got;
     EXPECT_FALSE(bmp_decode(short_rows.data(), short_rows.size(), got)) << "rows past the data";
