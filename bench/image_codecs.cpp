@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -44,15 +45,25 @@ std::vector<uint32_t> picture() {
     return px;
 }
 
-template <class F> double median_ms(F&& f) {
-    std::vector<double> times;
+double ms_since(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// Medians of both sides, timed in interleaved pairs so a change of the
+// machine's load falls on both alike.
+template <class X, class C> std::pair<double, double> medians(X&& xel, C&& c) {
+    std::vector<double> a, b;
     for (int i = 0; i < kRuns; i++) {
         auto t0 = Clock::now();
-        f();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        xel();
+        a.push_back(ms_since(t0));
+        t0 = Clock::now();
+        c();
+        b.push_back(ms_since(t0));
     }
-    std::sort(times.begin(), times.end());
-    return times[kRuns / 2];
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[kRuns / 2], b[kRuns / 2]};
 }
 
 // The baseline: the library calls alone, into and out of plain memory.
@@ -153,19 +164,21 @@ int main() {
         std::vector<uint8_t> bytes(p, p + binary_xs_length(&file));
         std::printf("%s file: %zu bytes\n", f.name, bytes.size());
         Cell* keep = stack_push(&file);
-        double xel_decode = median_ms([&] {
-            Cell* top = g_stack_top;
-            image_decode(keep);
-            g_stack_top = top;
-        });
-        double c_decode = median_ms([&] { f.c_decode(bytes); });
-        double xel_encode = median_ms([&] {
-            Cell s = g_none_cell;
-            Cell* top = g_stack_top;
-            image_encode(&s, base, f.number);
-            g_stack_top = top;
-        });
-        double c_encode = median_ms([&] { f.c_encode(px); });
+        auto [xel_decode, c_decode] = medians(
+            [&] {
+                Cell* top = g_stack_top;
+                image_decode(keep);
+                g_stack_top = top;
+            },
+            [&] { f.c_decode(bytes); });
+        auto [xel_encode, c_encode] = medians(
+            [&] {
+                Cell s = g_none_cell;
+                Cell* top = g_stack_top;
+                image_encode(&s, base, f.number);
+                g_stack_top = top;
+            },
+            [&] { f.c_encode(px); });
         std::string d = std::string(f.name) + " decode", e = std::string(f.name) + " encode";
         report(d.c_str(), xel_decode, c_decode);
         report(e.c_str(), xel_encode, c_encode);

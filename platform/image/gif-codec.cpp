@@ -24,7 +24,7 @@ int gif_read(GifFileType* gif, GifByteType* bytes, int n) {
     auto* in = static_cast<GifInput*>(gif->UserData);
     size_t left = in->length - in->position;
     size_t count = n < 0 ? 0 : static_cast<size_t>(n) < left ? static_cast<size_t>(n) : left;
-    std::memcpy(bytes, in->data + in->position, count);
+    if (count) std::memcpy(bytes, in->data + in->position, count);
     in->position += count;
     return static_cast<int>(count);
 }

@@ -22,12 +22,12 @@
 
 namespace {
 
-// Room for images up to 16 million pixels; larger claims are refused as the
+// Room for images up to 4 million pixels; larger claims are refused as the
 // run-time refuses what its memory can't hold.
 class Room final : public xel::PixelTarget {
   public:
     uint32_t* pixels(uint32_t width, uint32_t height) noexcept override {
-        if (uint64_t{width} * height > (1u << 24)) return nullptr;
+        if (uint64_t{width} * height > (1u << 22)) return nullptr;
         data.assign(size_t{width} * height, 0);
         return data.data();
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "collector_test_support.h"
 #include "platform/image/image-codecs.h"
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/function/routine-table.h"
@@ -136,6 +137,32 @@ TEST_F(Image, DecodeOfUnknownAndDamagedData) {
     Cell missing = text("/nonexistent/picture.png");
     cell_set_type(&missing, T_FILE);
     expect_error(kCatAccess, err::access::kCannotOpen, [&] { image_decode(&missing); });
+}
+
+Offset g_kept_image;
+
+// Two 1000x1000 images: one dropped, one kept on the argument stack.
+[[gnu::noinline]] void make_images() {
+    const uint8_t rgb[] = {1, 2, 3};
+    Cell fill;
+    tuple_make_at(&fill, rgb, 3);
+    Cell dropped, kept;
+    image_init_cell(&dropped, bitmap_create(1000, 1000, nullptr, nullptr, &fill));
+    image_init_cell(&kept, bitmap_create(1000, 1000, nullptr, nullptr, &fill));
+    stack_push(&kept);
+    g_kept_image = kept.data2;
+}
+
+class ImageMemory : public CollectorFixture {};
+
+TEST_F(ImageMemory, PixelsGoWithTheLastImageOfTheirRecord) {
+    make_images();
+    uint32_t os = g_memory.os_bytes;
+    collect_clean();
+    EXPECT_LE(g_memory.os_bytes, os - 4000000u) << "the dropped image's pixels went back";
+    EXPECT_EQ(bitmap_width(g_kept_image), 1000u);
+    EXPECT_EQ(bitmap_get_pixel(g_kept_image, 999999), 0xFF010203u);
+    EXPECT_EQ(heap_fault(), "");
 }
 
 } // namespace
