@@ -9,7 +9,8 @@ mode=${1:-run}
 shift || true
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest libssl-dev zlib1g-dev libcurl4-openssl-dev curl)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest libssl-dev zlib1g-dev
+    libcurl4-openssl-dev curl libpng-dev libjpeg-dev libgif-dev libtiff-dev)
 
 install_missing() {
     local missing=()

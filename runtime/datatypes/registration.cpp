@@ -70,7 +70,7 @@ constexpr TypeEntry kTypes[] = {
     {T_REF, T_STRING, "ref!", ref_row},
     {T_POINT2D, 0, "point2D!", point2d_row},
     {T_POINT3D, 0, "point3D!", point3d_row},
-    {T_IMAGE, T_SERIES, "image!", nullptr},
+    {T_IMAGE, T_SERIES, "image!", image_row},
 };
 
 } // namespace

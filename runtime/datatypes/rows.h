@@ -66,4 +66,6 @@ void tuple_row(ActionList& row);
 void date_row(ActionList& row);
 void money_row(ActionList& row);
 
+void image_row(ActionList& row);
+
 } // namespace xel

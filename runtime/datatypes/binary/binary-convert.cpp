@@ -6,6 +6,7 @@
 #include "runtime/datatypes/binary/binary.h"
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/image/image.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-view.h"
 #include "runtime/datatypes/string/string.h"
@@ -174,6 +175,11 @@ Cell* binary_to(Cell*, Cell* spec, int) {
     case T_HASH:
         binary_bytes_of(&value, bytes);
         break;
+    case T_IMAGE: {
+        Cell channels;
+        image_to_channels(&value, kChannelRgb, &channels);
+        return stack_set_last(&channels);
+    }
     default:
         bad_to_arg(&value);
     }
