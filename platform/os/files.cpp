@@ -159,7 +159,11 @@ void os_close_read(ReadFile* file) {
 
 bool os_write_file(const char* path, WriteMode mode, int64_t position,
                    const std::vector<std::string>& pieces) {
-    if (!path) return write_pieces(STDOUT_FILENO, pieces);
+    if (!path) {
+        // What stdio holds back goes first, so output keeps its order.
+        std::fflush(stdout);
+        return write_pieces(STDOUT_FILENO, pieces);
+    }
     switch (mode) {
     case WriteMode::Replace:
         return write_replacing(path, pieces);
