@@ -5,6 +5,7 @@
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/function/routine-table.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/stack/stack.h"
@@ -19,7 +20,7 @@ RoutineValue converted(Cell* arg) {
     RoutineValue v;
     switch (type_of(arg)) {
     case T_LOGIC:
-        v.integer = arg->data1 ? 1 : 0;
+        v.integer = value_truth(arg) ? 1 : 0;
         break;
     case T_INTEGER:
         v.integer = integer_get(arg);

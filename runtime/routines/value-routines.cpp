@@ -5,7 +5,9 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/natives/math/math-natives.h"
@@ -47,7 +49,7 @@ RoutineValue tuple_of(const RoutineValue* args, uint32_t count) {
 RoutineValue routine_set_quiet(const RoutineValue* args, uint32_t) {
     Cell word = *args[0].cell;
     Cell value = *args[1].cell;
-    context_set_in(&word, &value, word.data1, false);
+    context_set_in(&word, &value, word_context(&word), false);
     return routine_answer(value);
 }
 
@@ -90,7 +92,8 @@ RoutineValue routine_as_ipv4(const RoutineValue* args, uint32_t) {
 RoutineValue routine_count_chars(const RoutineValue* args, uint32_t) {
     Cell* start = args[0].cell;
     Cell* end = args[1].cell;
-    if (start->data2 != end->data2) error_fire(kCatScript, err::script::kInvalidArg, end);
+    if (series_node(start) != series_node(end))
+        error_fire(kCatScript, err::script::kInvalidArg, end);
     uint32_t from = binary_clamped_index(start);
     uint32_t to = binary_clamped_index(end);
     const uint8_t* bytes = binary_xs_head(start) - from;

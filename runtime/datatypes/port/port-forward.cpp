@@ -7,6 +7,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/port/port.h"
 #include "runtime/datatypes/word/word.h"
@@ -61,7 +62,8 @@ const Shape& shape_of(int slot, const char* name) {
     if (shape.known) return shape;
     Cell word = *word_load(name);
     const Cell* action = context_get(&word);
-    if (!action || type_of(action) != T_ACTION || action->data1 != static_cast<uint32_t>(slot))
+    if (!action || type_of(action) != T_ACTION ||
+        native_entry(action) != static_cast<uint32_t>(slot))
         error_fire(kCatInternal, err::internal::kNotDone);
     Cell spec;
     function_spec_block(action, &spec);
