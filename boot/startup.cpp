@@ -8,6 +8,7 @@
 #include "boot/throw.h"
 #include "platform/os/stack.h"
 #include "runtime/memory/collector-hook.h"
+#include "runtime/routines/library-routines.h"
 #include "runtime/runtime-init.h"
 #include "runtime/words/symbols.h"
 
@@ -24,6 +25,7 @@ void startup() {
     // block, and collection may run from now on.
     g_boot_recording = false;
     g_collector_enabled = true;
+    routines_bind_library();
     boot_run_top_level();
 }
 

@@ -7,6 +7,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/port/port.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
@@ -20,6 +21,13 @@ namespace {
 
 inline bool flag(int32_t ref) {
     return ref >= 0;
+}
+
+// A port takes the action to its actor; every other value to its type.
+template <int Slot, NativeFn Entry> uint32_t port_aware(int check, const int32_t* refs) {
+    if (type_of(call_arg(0)) == T_PORT) [[unlikely]]
+        return port_forward(Slot, refs);
+    return Entry(check, refs);
 }
 
 template <int Slot> uint32_t direct(int, const int32_t*) {
@@ -300,44 +308,44 @@ const NativeFn kEntries[kActionCount] = {
     unary<A_COMPLEMENT>,
     direct<A_OR_T>,
     direct<A_XOR_T>,
-    act_append,
-    direct<A_AT>,
-    direct<A_BACK>,
-    act_change,
-    unary<A_CLEAR>,
-    act_copy,
-    act_find,
-    direct<A_HEAD>,
-    direct<A_HEAD_Q>,
-    direct<A_INDEX_Q>,
-    act_insert,
-    act_length_q,
-    act_move,
-    direct<A_NEXT>,
-    act_pick,
-    act_poke,
-    act_put,
-    act_remove,
-    act_reverse,
-    act_select,
-    act_sort,
-    direct<A_SKIP>,
-    act_swap,
-    direct<A_TAIL>,
-    direct<A_TAIL_Q>,
-    act_take,
-    act_trim,
-    unary<A_CREATE>,
-    unary<A_CLOSE>,
-    unary<A_DELETE>,
-    act_modify,
-    act_open,
+    port_aware<A_APPEND, act_append>,
+    port_aware<A_AT, direct<A_AT>>,
+    port_aware<A_BACK, direct<A_BACK>>,
+    port_aware<A_CHANGE, act_change>,
+    port_aware<A_CLEAR, unary<A_CLEAR>>,
+    port_aware<A_COPY, act_copy>,
+    port_aware<A_FIND, act_find>,
+    port_aware<A_HEAD, direct<A_HEAD>>,
+    port_aware<A_HEAD_Q, direct<A_HEAD_Q>>,
+    port_aware<A_INDEX_Q, direct<A_INDEX_Q>>,
+    port_aware<A_INSERT, act_insert>,
+    port_aware<A_LENGTH_Q, act_length_q>,
+    port_aware<A_MOVE, act_move>,
+    port_aware<A_NEXT, direct<A_NEXT>>,
+    port_aware<A_PICK, act_pick>,
+    port_aware<A_POKE, act_poke>,
+    port_aware<A_PUT, act_put>,
+    port_aware<A_REMOVE, act_remove>,
+    port_aware<A_REVERSE, act_reverse>,
+    port_aware<A_SELECT, act_select>,
+    port_aware<A_SORT, act_sort>,
+    port_aware<A_SKIP, direct<A_SKIP>>,
+    port_aware<A_SWAP, act_swap>,
+    port_aware<A_TAIL, direct<A_TAIL>>,
+    port_aware<A_TAIL_Q, direct<A_TAIL_Q>>,
+    port_aware<A_TAKE, act_take>,
+    port_aware<A_TRIM, act_trim>,
+    port_aware<A_CREATE, unary<A_CREATE>>,
+    port_aware<A_CLOSE, unary<A_CLOSE>>,
+    port_aware<A_DELETE, unary<A_DELETE>>,
+    port_aware<A_MODIFY, act_modify>,
+    port_aware<A_OPEN, act_open>,
     unary<A_OPEN_Q>,
-    unary<A_QUERY>,
-    act_read,
-    act_rename,
-    unary<A_UPDATE>,
-    act_write,
+    port_aware<A_QUERY, unary<A_QUERY>>,
+    port_aware<A_READ, act_read>,
+    port_aware<A_RENAME, act_rename>,
+    port_aware<A_UPDATE, unary<A_UPDATE>>,
+    port_aware<A_WRITE, act_write>,
 };
 
 } // namespace

@@ -65,7 +65,7 @@ constexpr TypeEntry kTypes[] = {
     {T_EMAIL, T_STRING, "email!", email_row},
     {T_HANDLE, T_INTEGER, "handle!", handle_row},
     {T_DATE, 0, "date!", date_row},
-    {T_PORT, T_OBJECT, "port!", nullptr},
+    {T_PORT, T_OBJECT, "port!", port_row},
     {T_MONEY, 0, "money!", money_row},
     {T_REF, T_STRING, "ref!", ref_row},
     {T_POINT2D, 0, "point2D!", point2d_row},

@@ -15,6 +15,7 @@ void paren_row(ActionList& row);
 void string_row(ActionList& row);
 void url_row(ActionList& row);
 void file_row(ActionList& row);
+void port_row(ActionList& row);
 void char_row(ActionList& row);
 void integer_row(ActionList& row);
 void float_row(ActionList& row);

@@ -404,6 +404,16 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         interp_call_function(fn, owner);
         if (exit_pending()) return c.pos;
         stack_unwind_keep();
+    } else if (t == T_ROUTINE) {
+        stack_mark_interp_native(word);
+        if (infix) g_stack_top++;
+        gather_function(c);
+        if (exit_pending()) return c.pos;
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceCall, code, c.pos, c.name, fn);
+        interp_exec_routine(fn);
+        if (exit_pending()) return c.pos;
+        stack_unwind_keep();
     } else {
         error_fire(kCatInternal, err::internal::kNotDone);
     }

@@ -56,6 +56,9 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
 
 // Calls a function! whose arguments fill the current frame (a function frame).
 void interp_call_function(const Cell* fn, Offset owner);
+// Calls a routine!'s code with the arguments of the current frame; its
+// result becomes the frame's last value.
+void interp_exec_routine(const Cell* fn);
 
 // Evaluates a path (read, set or get mode) starting at pos; pushes its value.
 // For a set-path the value to set is evaluated from pos + 1 first.

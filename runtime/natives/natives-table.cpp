@@ -129,7 +129,7 @@ constexpr NativeEntry kNatives[kNativeCount] = {
     {"call", natives_call},                          // 99
     {"zero?", natives_zero},                         // 100
     {"size?", natives_size},                         // 101
-    {"browse", nullptr},                             // 102
+    {"browse", natives_browse},                      // 102
     {"compress", natives_compress},                  // 103
     {"decompress", natives_decompress},              // 104
     {"recycle", natives_recycle},                    // 105

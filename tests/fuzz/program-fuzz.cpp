@@ -59,7 +59,7 @@ char** g_argv;
 const char* const kLeftOut[] = {
     "print",  "prin",   "recycle", "stats",  "wait",    "call",  "set-env", "get-env", "list-env",
     "now",    "read",   "write",   "delete", "create",  "close", "open",    "open?",   "query",
-    "rename", "update", "modify",  "size?",  "forever", "while", "until",
+    "rename", "update", "modify",  "size?",  "forever", "while", "until",   "browse",
 };
 
 // Refinements that make a result depend on more than the program.

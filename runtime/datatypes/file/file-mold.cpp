@@ -61,8 +61,14 @@ int file_mold(Cell* value, Cell* buffer, bool, bool, bool, Cell* arg, int part, 
 }
 
 void file_row(ActionList& row) {
-    row.inherit_all().set<A_MOLD>(file_mold).set<A_OPEN>(nullptr).set<A_READ>(nullptr).set<A_WRITE>(
-        nullptr);
+    row.inherit_all()
+        .set<A_MOLD>(file_mold)
+        .set<A_OPEN>(nullptr)
+        .set<A_READ>(file_read)
+        .set<A_WRITE>(file_write)
+        .set<A_DELETE>(file_delete)
+        .set<A_QUERY>(file_query)
+        .set<A_RENAME>(file_rename);
 }
 
 } // namespace xel

@@ -12,4 +12,13 @@ namespace xel {
 int file_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
               int indent);
 
+// The file services' actions. read raises internal not-done for /as, write
+// for /allow and /as; delete and rename answer logic!, query a date! or none.
+Cell* file_read(Cell* source, Cell* part, Cell* seek, bool binary, bool lines, bool info, Cell* as);
+Cell* file_write(Cell* destination, Cell* data, bool binary, bool lines, bool info, bool append,
+                 Cell* part, Cell* seek, Cell* allow, Cell* as);
+Cell* file_delete(Cell* file);
+Cell* file_rename(Cell* from, Cell* to);
+Cell* file_query(Cell* file);
+
 } // namespace xel

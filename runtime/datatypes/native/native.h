@@ -20,6 +20,10 @@ inline uint8_t op_source_type(const Cell* op) {
 inline uint8_t code_kind(const Cell* c) {
     return type_of(c) == T_OP ? op_source_type(c) : uint8_t{type_of(c)};
 }
+// The 1-based entry of the natives or actions table.
+inline uint32_t native_entry(const Cell* value) {
+    return value->data1;
+}
 inline Offset native_spec_node(const Cell* value) {
     return value->data2;
 }

@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kHexDigitCount = 8;
 
-int32_t shifted(int32_t data, int32_t bits, bool left, bool logical) {
+} // namespace
+
+int32_t natives_shifted(int32_t data, int32_t bits, bool left, bool logical) {
     if (bits < 0) bits = 0;
     auto u = static_cast<uint32_t>(data);
     if (left) return bits > 31 ? 0 : static_cast<int32_t>(u << bits);
@@ -24,12 +26,10 @@ int32_t shifted(int32_t data, int32_t bits, bool left, bool logical) {
     return data >> bits;
 }
 
-} // namespace
-
 uint32_t natives_shift(int, const int32_t* refs) {
     Cell* args = stack_arguments();
-    int32_t r = shifted(integer_get(&args[0]), integer_get(&args[1]), ref_present(refs[0]),
-                        ref_present(refs[1]));
+    int32_t r = natives_shifted(integer_get(&args[0]), integer_get(&args[1]), ref_present(refs[0]),
+                                ref_present(refs[1]));
     set_integer(args, r);
     return 0;
 }

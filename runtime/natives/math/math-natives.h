@@ -15,6 +15,8 @@ inline bool natives_is_number(uint8_t type) {
 // Turns a number cell into float! in place (a percent! keeps its double)
 // and answers its double.
 double natives_arg_to_float(Cell* value);
+// shift: arithmetic right, left, or logical right; a negative count is 0.
+int32_t natives_shifted(int32_t data, int32_t bits, bool left, bool logical);
 
 // Comparisons: [value1 value2] by the comparison codes 0-6; same? and not.
 uint32_t natives_equal(int check, const int32_t* refs);

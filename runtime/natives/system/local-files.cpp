@@ -11,6 +11,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/system/system-natives.h"
+#include "services/simple-io/file-services.h"
 
 namespace xel {
 
@@ -19,15 +20,6 @@ namespace {
 bool ends_with(const std::string& s, const char* tail) {
     size_t n = std::char_traits<char>::length(tail);
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
-}
-
-// A path that names a folder by its text alone.
-bool folder_text(const std::string& s) {
-    if (s == "." || s == "..") return true;
-    if (ends_with(s, "/") || ends_with(s, "\\")) return true;
-    for (const char* tail : {"/.", "\\.", "/..", "\\.."})
-        if (ends_with(s, tail)) return true;
-    return false;
 }
 
 } // namespace
@@ -54,7 +46,7 @@ uint32_t natives_to_local_file(int, const int32_t* refs) {
 uint32_t natives_size(int, const int32_t*) {
     Cell* result = stack_arguments();
     std::string local = natives_local_path(result, false);
-    int64_t size = folder_text(local) ? -1 : os_file_size(local.c_str());
+    int64_t size = simple_io_dir_text(local) ? -1 : os_file_size(local.c_str());
     if (size < 0)
         set_none(result);
     else if (size > 2147483647)

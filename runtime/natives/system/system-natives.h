@@ -46,6 +46,9 @@ uint32_t natives_size(int check, const int32_t* refs);
 // UTF-8; with full a relative path is put after the current directory.
 std::string natives_local_path(const Cell* path, bool full);
 
+// browse [url] (browse.cpp): opened by the desktop's handler (xdg-open).
+uint32_t natives_browse(int check, const int32_t* refs);
+
 // transcode [src /next /one /prescan /scan /part length /into dst /trace
 // callback] (transcode.cpp).
 uint32_t natives_transcode(int check, const int32_t* refs);

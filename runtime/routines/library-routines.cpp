@@ -1,0 +1,77 @@
+#include "runtime/routines/library-routines.h"
+
+#include <cstring>
+
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/lexer/lexer.h"
+#include "runtime/stack/stack.h"
+#include "runtime/words/symbols.h"
+
+namespace xel {
+
+namespace {
+
+struct LibraryRoutine {
+    const char* word;
+    const char* spec;
+    RoutineFn code;
+};
+
+const LibraryRoutine kRoutines[] = {
+    {"quit-return", "[status [integer!]]", routine_quit_return},
+    {"set-quiet", "[word [any-word!] value [any-type!]]", routine_set_quiet},
+    {"set-slot-quiet", "[series [any-block! any-path!] value [any-type!]]", routine_set_slot_quiet},
+    {"shift-right", "[data [integer!] bits [integer!]]", routine_shift_right},
+    {"shift-left", "[data [integer!] bits [integer!]]", routine_shift_left},
+    {"shift-logical", "[data [integer!] bits [integer!]]", routine_shift_logical},
+    {"last-lf?", "[]", routine_last_lf},
+    {"get-current-dir", "[]", routine_get_current_dir},
+    {"set-current-dir", "[path [file!]]", routine_set_current_dir},
+    {"create-dir", "[path [file!]]", routine_create_dir},
+    {"exists?", "[path [file!]]", routine_exists},
+    {"os-info", "[]", routine_os_info},
+    {"as-color", "[r [integer!] g [integer!] b [integer!]]", routine_as_color},
+    {"as-ipv4", "[a [integer!] b [integer!] c [integer!] d [integer!]]", routine_as_ipv4},
+    {"as-rgba", "[a [integer!] b [integer!] c [integer!] d [integer!]]", routine_as_ipv4},
+    {"count-chars", "[start [binary!] end [binary!]]", routine_count_chars},
+    {"stack-size?", "[]", routine_stack_size},
+    {"pick-stack", "[idx [integer!]]", routine_pick_stack},
+    {"frame-index?", "[]", routine_frame_index},
+    {"collect-calls", "[blk [block!]]", routine_collect_calls},
+    {"tracing?", "[]", routine_tracing},
+    {"write-stdout", "[str [any-type!]]", routine_write_stdout},
+};
+
+} // namespace
+
+RoutineValue routine_answer(const Cell& value) {
+    RoutineValue v;
+    v.cell = stack_push(&value);
+    return v;
+}
+
+RoutineValue routine_unset() {
+    return routine_answer(g_unset_cell);
+}
+
+void routines_bind_library() {
+    for (const LibraryRoutine& r : kRoutines) {
+        uint32_t index = routine_register(r.word, r.code);
+        Cell* text = string_load(reinterpret_cast<const uint8_t*>(r.spec),
+                                 static_cast<uint32_t>(std::strlen(r.spec)), 0);
+        Cell source = *text;
+        Cell* loaded = stack_push_cell();
+        lexer_load_string(loaded, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+        Cell spec = *block_cell_at(loaded, 0);
+        Cell routine = *routine_make_compiled(&spec, nullptr, index, -1, true);
+        Cell word = *word_load(r.word);
+        context_set(&word, &routine);
+        stack_reset();
+    }
+}
+
+} // namespace xel
