@@ -495,6 +495,39 @@ TEST(Compression, MalformedStreamsAreRefused) {
         EXPECT_EQ(inflate_status(compress_inflate, c.stream), c.status) << c.what;
 }
 
+// A dynamic block of 'a' and then matches of 258 bytes at distance 1, each
+// in two zero bits (length symbol 285 and distance 1 have one-bit codes).
+Bytes repeated_matches(uint32_t matches) {
+    std::vector<int> lengths(286, 0);
+    lengths['a'] = 2;
+    lengths[256] = 2;
+    lengths[285] = 1;
+    Bytes head = dynamic_block(lengths, {1}, {}, true);
+    Bits b;
+    b.out = head;
+    b.out.pop_back(); // the header's last byte is rebuilt below
+    int header_bits = 3 + 14 + 19 * 3 + 4 * (286 + 1);
+    b.put(head.back(), header_bits % 8);
+    b.code(2, 2); // 'a'
+    for (uint32_t i = 0; i < matches; i++)
+        b.put(0, 2);
+    b.code(3, 2); // end of block
+    return b.done();
+}
+
+TEST(Compression, OutputsOf2GBAreRefusedWhileMeasuring) {
+    Bytes small = repeated_matches(1000);
+    int32_t size = 0;
+    EXPECT_EQ(compress_inflate(nullptr, &size, small.data(), static_cast<int32_t>(small.size())),
+              kCompressNoRoom);
+    EXPECT_EQ(size, 1 + 258 * 1000);
+    // About 2 MB that would decode to just over 2^31 bytes.
+    Bytes bomb = repeated_matches((1u << 31) / 258 + 2);
+    size = 0;
+    EXPECT_EQ(compress_inflate(nullptr, &size, bomb.data(), static_cast<int32_t>(bomb.size())),
+              kCompressTooLarge);
+}
+
 TEST(Compression, EveryCutOfAStreamIsRefused) {
     Bytes in = samples()[6];
     in.resize(5000);
