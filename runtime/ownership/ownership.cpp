@@ -2,6 +2,8 @@
 
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/printing/cycles.h"
 
@@ -38,7 +40,7 @@ bool is_ownable(uint8_t type) {
 
 bool owned_flag(const Cell* value) {
     if (type_of(value) == T_IMAGE) return value->header & kImageOwned;
-    return buffer_of(value->data2)->flags & kFlagOwned;
+    return series_buffer(value)->flags & kFlagOwned;
 }
 
 void set_owned_flag(Cell* value, bool on) {
@@ -46,7 +48,7 @@ void set_owned_flag(Cell* value, bool on) {
         value->header = on ? value->header | kImageOwned : value->header & ~kImageOwned;
         return;
     }
-    SeriesBuf* buf = buffer_of(value->data2);
+    SeriesBuf* buf = series_buffer(value);
     buf->flags = on ? buf->flags | kFlagOwned : buf->flags & ~kFlagOwned;
 }
 
@@ -59,8 +61,8 @@ void claim(Cell* value, const Cell& owner, const Cell& word) {
     if (owned_flag(value)) return;
     set_owned_flag(value, true);
     Cell copy = *value;
-    if (hash_get_key(g_ownership_table, copy.data2)) return;
-    Cell* entry = hash_put_key(g_ownership_table, copy.data2);
+    if (hash_get_key(g_ownership_table, series_node(&copy))) return;
+    Cell* entry = hash_put_key(g_ownership_table, series_node(&copy));
     entry[0] = copy;
     entry[1] = owner;
     entry[2] = word;
@@ -73,21 +75,23 @@ void set_owner_deep(Cell* value, const Cell& owner, const Cell& word) {
     if (is_block_kind(type)) {
         Cell block = *value;
         claim(value, owner, word);
-        if (cycles_find(block.data2)) return;
-        cycles_push(block.data2);
-        for (uint32_t i = block.data1; i < block_buffer_length(&block); i++)
+        if (cycles_find(series_node(&block))) return;
+        cycles_push(series_node(&block));
+        for (auto i = static_cast<uint32_t>(series_index(&block)); i < block_buffer_length(&block);
+             i++)
             set_owner_deep(block_cell_at(&block, i), owner, word);
         cycles_pop();
     } else if (is_flat_ownable(type)) {
-        if (value->data2) claim(value, owner, word);
+        if (series_node(value)) claim(value, owner, word);
     } else if (type == T_OBJECT) {
-        Offset ctx = value->data1;
+        Offset ctx = object_context(value);
         if (object_owns_series(ctx) || cycles_find(ctx)) return;
         cycles_push(ctx);
         if (context_has_values(ctx)) {
             for (uint32_t i = 0; i < context_word_count(ctx); i++) {
                 Cell* field = context_value_at(ctx, i);
-                if (type_of(field) == T_OBJECT && field->data1 == owner.data1) continue;
+                if (type_of(field) == T_OBJECT && object_context(field) == object_context(&owner))
+                    continue;
                 Cell field_word = *context_word_at(ctx, i);
                 set_owner_deep(context_value_at(ctx, i), owner, field_word);
             }
@@ -99,26 +103,27 @@ void set_owner_deep(Cell* value, const Cell& owner, const Cell& word) {
 void unbind_series(Cell* value) {
     Cell copy = *value;
     set_owned_flag(value, false);
-    Cell* entry = hash_get_key(g_ownership_table, copy.data2);
+    Cell* entry = hash_get_key(g_ownership_table, series_node(&copy));
     if (!entry) return;
     for (int i = 0; i < 3; i++)
         entry[i] = Cell{T_UNSET, 0, 0, 0};
-    hash_remove_key(g_ownership_table, copy.data2);
+    hash_remove_key(g_ownership_table, series_node(&copy));
     // Only a series that still had its entry is walked, so cycles end.
     if (is_block_kind(type_of(&copy)))
-        for (uint32_t i = copy.data1; i < block_buffer_length(&copy); i++)
+        for (auto i = static_cast<uint32_t>(series_index(&copy)); i < block_buffer_length(&copy);
+             i++)
             ownership_unbind(block_cell_at(&copy, i));
 }
 
 // The node an event on the value is keyed by, or 0 when it cannot be owned.
 Offset owned_node(const Cell* value) {
     uint8_t type = type_of(value);
-    if (type == T_OBJECT) return value->data1;
-    if (!is_ownable(type) || !value->data2) return 0;
+    if (type == T_OBJECT) return object_context(value);
+    if (!is_ownable(type) || !series_node(value)) return 0;
     // Series other than images carry the flag on their buffer: a clear flag
     // spares the lookup on every change of an unowned series.
     if (type != T_IMAGE && !owned_flag(value)) return 0;
-    return value->data2;
+    return series_node(value);
 }
 
 } // namespace
@@ -134,7 +139,7 @@ void ownership_set_owner(Cell* value, const Cell* owner, const Cell* word) {
 }
 
 void ownership_set_owner_flagged(Cell* value, const Cell* owner, const Cell* word) {
-    Offset ctx = owner->data1;
+    Offset ctx = object_context(owner);
     ownership_set_owner(value, owner, word);
     context_cell(ctx)->header |= kContextOwnsSeries;
 }
@@ -142,9 +147,9 @@ void ownership_set_owner_flagged(Cell* value, const Cell* owner, const Cell* wor
 void ownership_unbind(Cell* value) {
     uint8_t type = type_of(value);
     if (is_ownable(type)) {
-        if (value->data2) unbind_series(value);
+        if (series_node(value)) unbind_series(value);
     } else if (type == T_OBJECT) {
-        Offset ctx = value->data1;
+        Offset ctx = object_context(value);
         if (object_owns_series(ctx) || cycles_find(ctx)) return;
         cycles_push(ctx);
         if (context_has_values(ctx))
