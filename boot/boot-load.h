@@ -1,16 +1,15 @@
-// Builds the environment from the embedded sources: the datatype words, the
-// action! and native! values bound to their words, then the top-level code.
+// The environment at start: the boot data decoded into the root block (its
+// definitions bind the datatype words, the actions and the natives), then the
+// top level of the environment scripts, run from their root records.
 #pragma once
 
 namespace xel {
 
-// Binds every datatype word to its datatype! and every action and native to
-// its word, from the definition records of boot/actions.xel and
-// boot/natives-*.xel ("word: index [spec]"). A native whose code the natives
-// table does not hold is left unbound.
-void boot_load_definitions();
+// Decodes the boot data the program carries, when it carries any.
+void boot_load();
 
-// Runs the top-level code of the environment scripts in their order.
+// Runs the top-level code of the environment scripts in their order: each
+// script's code block, group by group (boot/top-level-order.h).
 void boot_run_top_level();
 
 } // namespace xel

@@ -84,7 +84,7 @@ void runtime_init() {
     date_init();
     money_init();
     lexer_init();
-    boot_load_definitions();
+    boot_load();
     interp_init();
     collector_init();
 }

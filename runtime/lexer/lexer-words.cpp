@@ -10,28 +10,8 @@
 
 namespace xel {
 
-namespace {
-
-bool valid_utf8(const uint8_t* p, const uint8_t* end) {
-    while (p < end) {
-        if (*p < 0x80) {
-            p++;
-            continue;
-        }
-        int n = utf8_lead_length(*p);
-        if (n < 2 || n > end - p) return false;
-        int32_t cp;
-        const uint8_t* next = utf8_decode_char(p, &cp);
-        if (cp < 0 || next != p + n) return false;
-        p = next;
-    }
-    return true;
-}
-
-} // namespace
-
 void lexer_check_word_text(LexerState* s, const uint8_t* start, const uint8_t* end, int type) {
-    if (start == end || !valid_utf8(start, end)) lexer_invalid(s, type);
+    if (start == end || !utf8_valid(start, end)) lexer_invalid(s, type);
 }
 
 void lexer_load_word_text(LexerState* s, const uint8_t* start, const uint8_t* end, uint8_t type) {

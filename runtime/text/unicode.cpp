@@ -237,4 +237,20 @@ int32_t cp1251_to_code_point(uint8_t byte) {
     return byte < 0x80 ? byte : kCp1251High[byte - 0x80];
 }
 
+bool utf8_valid(const uint8_t* p, const uint8_t* end) {
+    while (p < end) {
+        if (*p < 0x80) {
+            p++;
+            continue;
+        }
+        int n = utf8_lead_length(*p);
+        if (n < 2 || n > end - p) return false;
+        int32_t cp;
+        const uint8_t* next = utf8_decode_char(p, &cp);
+        if (cp < 0 || next != p + n) return false;
+        p = next;
+    }
+    return true;
+}
+
 } // namespace xel

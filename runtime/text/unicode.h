@@ -28,6 +28,9 @@ int utf8_lead_length(uint8_t lead);
 // kUtf8TooShort when the sequence runs past the input, or kUtf8Refused.
 int32_t utf8_decode_char_replacing(const uint8_t* p, uint32_t* avail);
 
+// Whether the bytes are whole UTF-8 sequences, as the strict decoder reads them.
+bool utf8_valid(const uint8_t* p, const uint8_t* end);
+
 // Encoded size of a code point; above 0x10FFFF raises script invalid-char.
 int utf8_char_size(int32_t cp);
 // Total UTF-8 size of the code points stored in units of the given size.

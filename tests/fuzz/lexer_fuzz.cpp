@@ -5,10 +5,11 @@
 //   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
 //         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DXEL_BENCH=OFF \
 //         -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link"
-//   cmake --build build-fuzz --target xelcore
+//   cmake --build build-fuzz --target xelruntime xelbootdata
 //   clang++ -std=c++20 -g -O1 -fsanitize=address,undefined,fuzzer -I. \
-//         tests/fuzz/lexer_fuzz.cpp build-fuzz/libxelcore.a -lpthread \
-//         $(pkg-config --libs libcurl libcrypto) -o build-fuzz/lexer-fuzz
+//         tests/fuzz/lexer_fuzz.cpp build-fuzz/CMakeFiles/xelbootdata.dir/generated/boot-data.cpp.o \
+//         build-fuzz/libxelruntime.a -lpthread $(pkg-config --libs libcurl libcrypto) \
+//         -o build-fuzz/lexer-fuzz
 // Run:
 //   mkdir -p build-fuzz/corpus
 //   build-fuzz/lexer-fuzz -fork=4 -dict=tests/fuzz/lexer.dict -max_len=512 -timeout=5 \

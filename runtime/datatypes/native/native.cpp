@@ -72,15 +72,21 @@ Cell* native_make(Cell*, Cell* spec, int type) {
     if (type_of(&fn_spec) != T_BLOCK || type_of(&index) != T_INTEGER || n < 1 || n > limit)
         error_fire_bad_make_arg(&datatype, spec);
 
+    Cell value = native_value(static_cast<uint8_t>(type), static_cast<uint32_t>(n), &fn_spec);
+    Cell* out = stack_arguments();
+    *out = value;
+    return out;
+}
+
+Cell native_value(uint8_t type, uint32_t index, const Cell* spec) {
+    Cell fn_spec = *spec;
     Offset ctx = context_make_from_words(&fn_spec, kContextFunction, true);
     Cell record;
     block_make_at(&record, 2);
     Cell ctx_cell = *context_cell(ctx);
     block_append_copy(&record, &ctx_cell);
     block_append_copy(&record, &g_none_cell);
-    Cell* out = stack_arguments();
-    *out = Cell{static_cast<uint32_t>(type), static_cast<uint32_t>(n), fn_spec.data2, record.data2};
-    return out;
+    return Cell{type, index, fn_spec.data2, record.data2};
 }
 
 Cell* op_make(Cell*, Cell* source, int) {

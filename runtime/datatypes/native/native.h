@@ -28,6 +28,10 @@ inline Offset native_spec_node(const Cell* value) {
 // word!, no refinement but /local and /extern.
 bool op_spec_fits(const Cell* spec);
 
+// A native! or action! of a table entry (1-based) with its spec block (read
+// from the block's head); the entry is not checked.
+Cell native_value(uint8_t type, uint32_t index, const Cell* spec);
+
 Cell* native_make(Cell* proto, Cell* spec, int type);
 Cell* op_make(Cell* proto, Cell* spec, int type);
 Cell* native_reflect(Cell* value, Cell* field);
