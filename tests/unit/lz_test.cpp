@@ -173,7 +173,7 @@ TEST(Lz, CompressorOutputInflatesBack) {
         uint8_t* out = lz_decompress(packed.data(), packed.size(), &size);
         ASSERT_NE(out, nullptr);
         ASSERT_EQ(size, input.size());
-        EXPECT_EQ(std::memcmp(out, input.data(), size), 0);
+        EXPECT_TRUE(size == 0 || std::memcmp(out, input.data(), size) == 0);
         lz_free(out);
         // Every truncation is refused, never read past.
         for (size_t n = 0; n < packed.size() && n < 64; n++) {
