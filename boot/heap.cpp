@@ -46,6 +46,7 @@ void* heap_alloc(size_t size) {
     if (size > SIZE_MAX - sizeof(HeapBlock)) out_of_memory();
     auto* h = static_cast<HeapBlock*>(std::malloc(size + sizeof(HeapBlock)));
     if (!h) out_of_memory();
+    h->size = size;
     link(h);
     return h + 1;
 }
@@ -60,6 +61,7 @@ void* heap_realloc(void* block, size_t size) {
         link(old);
         out_of_memory();
     }
+    h->size = size;
     link(h);
     return h + 1;
 }
@@ -69,6 +71,13 @@ void heap_free(void* block) {
     HeapBlock* h = header_of(block);
     unlink(h);
     std::free(h);
+}
+
+double heap_bytes() {
+    double total = 0;
+    for (HeapBlock* h = g_runtime.heap_first; h; h = h->next)
+        total += static_cast<double>(h->size) + 16;
+    return total;
 }
 
 void heap_free_all() {

@@ -10,6 +10,8 @@
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/externals/externals.h"
+#include "runtime/externals/slots.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector-hook.h"
@@ -59,6 +61,7 @@ void runtime_init() {
     g_collection_count = 0;
     memory_init();
     collector_reset();
+    externals_init();
     casefold_init();
     register_datatypes();
     memory_first_frames();
@@ -86,6 +89,7 @@ void runtime_init() {
     lexer_init();
     boot_load();
     interp_init();
+    slots_init();
     collector_init();
 }
 

@@ -21,6 +21,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector-hook.h"
+#include "runtime/memory/series-memory.h"
 #include "runtime/runtime-init.h"
 #include "runtime/text/unicode.h"
 #include "runtime/words/symbols.h"
@@ -94,6 +95,19 @@ uint32_t XelbinReader::append(const Cell& block) {
 
 Cell* XelbinReader::cell(const Cell& block, uint32_t i) {
     return block_cell_at(&block, i);
+}
+
+Offset xelbin_series_of_bytes(const uint8_t* bytes, uint32_t n, uint32_t unit) {
+    Offset node = alloc_units(n ? n : 1, unit);
+    SeriesBuf* buf = buffer_of(node);
+    if (n) std::memcpy(at<uint8_t>(buf->head), bytes, static_cast<size_t>(n) * unit);
+    buf->tail = buf->head + n * unit;
+    return node;
+}
+
+void xelbin_refused(uint8_t type) {
+    Cell datatype{T_DATATYPE, type, 0, 0};
+    error_fire(kCatAccess, err::access::kNoCodec, &datatype);
 }
 
 bool xelbin_same_shape(uint8_t record_type, uint8_t value_type) {

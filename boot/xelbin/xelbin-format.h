@@ -36,16 +36,13 @@ enum XelbinContextFlag : uint8_t {
 };
 
 // Word-encoding header bits.
-enum : uint32_t {
-    kWdNewLine = 1u << 31,
-    kWdShared = 1u << 19,
-    kWdNegated = 1u << 23,
-    kWdMoneySign = 1u << 22,
-    kWdHasEvents = 1u << 24,
-    kWdDefinition = 1u << 25,
-    kWdGlobal = 1u << 25,
-    kWdReference = 255,
-};
+constexpr uint32_t kWdNewLine = 1u << 31;
+constexpr uint32_t kWdShared = 1u << 19;
+constexpr uint32_t kWdNegated = 1u << 23;
+constexpr uint32_t kWdMoneySign = 1u << 22;
+constexpr uint32_t kWdHasEvents = 1u << 24;
+constexpr uint32_t kWdGlobal = 1u << 25;
+constexpr uint32_t kWdReference = 255;
 
 // Reference paths hold 1 to 65,536 indexes.
 constexpr uint32_t kXelbinMaxPath = 65536;

@@ -47,20 +47,6 @@ bool is_series_record(uint8_t t) {
            t == T_BITSET || t == T_MAP || t == T_IMAGE;
 }
 
-// A new series of n units holding the bytes.
-Offset series_of_bytes(const uint8_t* bytes, uint32_t n, uint32_t unit) {
-    Offset node = alloc_units(n ? n : 1, unit);
-    SeriesBuf* buf = buffer_of(node);
-    std::memcpy(at<uint8_t>(buf->head), bytes, static_cast<size_t>(n) * unit);
-    buf->tail = buf->head + n * unit;
-    return node;
-}
-
-[[noreturn]] void refused(uint8_t type) {
-    Cell datatype{T_DATATYPE, type, 0, 0};
-    error_fire(kCatAccess, err::access::kNoCodec, &datatype);
-}
-
 class Compact {
   public:
     explicit Compact(XelbinReader& r) : r_(r) {}
@@ -169,7 +155,7 @@ void Compact::record(const Cell& block) {
 
 void Compact::make(uint8_t type, bool flag, bool ref, const Cell& block, uint32_t i,
                    const uint8_t* at) {
-    if (xelbin_refused_type(type)) refused(type);
+    if (xelbin_refused_type(type)) xelbin_refused(type);
     if (is_series_record(type)) return series(type, flag, ref, block, i, at);
     switch (type) {
     case T_WORD:
@@ -347,7 +333,7 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
                 if (cp > 0x10FFFF) r_.invalid(at);
             }
         if (h > n) r_.invalid(at);
-        v.data2 = series_of_bytes(chars, n, unit);
+        v.data2 = xelbin_series_of_bytes(chars, n, unit);
     } else if (type == T_VECTOR) {
         uint8_t b = r_.u8();
         uint32_t unit = (b & 3) == 3 ? 8 : 1u << (b & 3);
@@ -356,15 +342,15 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
         if (!vector_item_type_ok(item) || (numeric ? unit < 4 : unit > 4)) r_.invalid(at);
         uint32_t n = r_.count(r_.varint(), unit, at);
         if (h > n) r_.invalid(at);
-        v.data2 = series_of_bytes(r_.take(static_cast<size_t>(n) * unit), n, unit);
+        v.data2 = xelbin_series_of_bytes(r_.take(static_cast<size_t>(n) * unit), n, unit);
         v.data3 = item;
     } else if (type == T_BINARY || type == T_BITSET) {
         uint32_t n = r_.count(r_.varint(), 1, at);
         if (h > n) r_.invalid(at);
-        v.data2 = series_of_bytes(r_.take(n), n, 1);
+        v.data2 = xelbin_series_of_bytes(r_.take(n), n, 1);
         if (type == T_BITSET && flag) series_or_flags(v.data2, kBitsetNegated);
     } else {
-        refused(type);
+        xelbin_refused(type);
     }
     *XelbinReader::cell(block, i) = v;
 }

@@ -54,6 +54,11 @@ struct XelbinReader {
 void xelbin_read_compact(XelbinReader& r);
 void xelbin_read_words(XelbinReader& r);
 
+// A new series of n units holding the bytes.
+Offset xelbin_series_of_bytes(const uint8_t* bytes, uint32_t n, uint32_t unit);
+// Access no-codec naming the datatype of a record.
+[[noreturn]] void xelbin_refused(uint8_t type);
+
 // Whether a type's values are series of the same buffer shape, so that a
 // reference of one record type may stand for a value of the other.
 bool xelbin_same_shape(uint8_t record_type, uint8_t value_type);

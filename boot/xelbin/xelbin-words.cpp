@@ -1,15 +1,803 @@
-// The word encoding: 32-bit records.
+// The word encoding: records of 32-bit words.
+#include <cstring>
+
+#include "boot/xelbin/xelbin-format.h"
 #include "boot/xelbin/xelbin-reader.h"
 #include "boot/xelbin/xelbin-writer.h"
+#include "boot/xelbin/xelbin.h"
+#include "runtime/datatypes/binary/binary-cell.h"
+#include "runtime/datatypes/bitset/bitset.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/date/date-cell.h"
+#include "runtime/datatypes/error/error-catalog.h"
+#include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/hash/hash.h"
+#include "runtime/datatypes/issue/issue-cell.h"
+#include "runtime/datatypes/map/map.h"
+#include "runtime/datatypes/money/money-cell.h"
+#include "runtime/datatypes/native/native.h"
+#include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/tuple/tuple-cell.h"
+#include "runtime/datatypes/typeset/typeset.h"
+#include "runtime/datatypes/vector/vector.h"
+#include "runtime/datatypes/word/word.h"
+#include "runtime/error-fire.h"
+#include "runtime/memory/series-memory.h"
+#include "runtime/natives/natives.h"
+#include "runtime/stack/stack.h"
 
 namespace xel {
 
+namespace {
+
+constexpr uint32_t kUnitShift = 8;
+constexpr uint32_t kSourceShift = 16;
+constexpr uint32_t kCtxKindShift = 26;
+constexpr uint32_t kCtxSelfBit = 1u << 28;
+constexpr uint32_t kCtxStackBit = 1u << 29;
+constexpr uint32_t kCtxValuesBit = 1u << 30;
+constexpr int kMaxDepth = 4096;
+
+bool is_string_kind(uint8_t t) {
+    return t == T_STRING || t == T_FILE || t == T_URL || t == T_TAG || t == T_EMAIL || t == T_REF;
+}
+
+class WordWriter {
+  public:
+    void value(const Cell* v);
+    std::vector<uint8_t> finish();
+
+  private:
+    void u32(uint32_t w) {
+        for (int i = 0; i < 4; i++)
+            out_.push_back(static_cast<uint8_t>(w >> 8 * i));
+    }
+    void padded(const uint8_t* p, size_t n) {
+        size_t at = out_.size();
+        out_.resize(at + (n + 3) / 4 * 4, 0);
+        if (n) std::memcpy(out_.data() + at, p, n);
+    }
+    void real(uint32_t header, double d) {
+        if (out_.size() % 8) u32(0);
+        uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        u32(header);
+        u32(static_cast<uint32_t>(bits >> 32));
+        u32(static_cast<uint32_t>(bits));
+    }
+    void reference(const std::vector<uint32_t>& p) {
+        u32(kWdReference);
+        u32(static_cast<uint32_t>(p.size()));
+        for (uint32_t i : p)
+            u32(i);
+    }
+    void context(Offset ctx);
+    void object(const Cell* v, uint32_t nl);
+    void function(const Cell* v, uint32_t nl);
+    void series(const Cell* v, uint32_t nl, const std::vector<uint32_t>* shared);
+    void word(const Cell* v, uint32_t nl);
+    bool nodal(const Cell* v, uint32_t nl);
+    void scalar(const Cell* v, uint32_t nl);
+
+    std::vector<uint8_t> out_;
+    XelbinSymbols symbols_;
+    XelbinPaths paths_;
+};
+
+void WordWriter::context(Offset ctx) {
+    Cell* cc = context_cell(ctx);
+    bool stack = (cc->header & kContextStackValues) != 0;
+    uint32_t n = context_word_count(ctx);
+    bool values = false;
+    if (!stack && context_has_values(ctx))
+        for (uint32_t i = 0; i < n && !values; i++)
+            values = type_of(context_value_at(ctx, i)) != T_UNSET;
+    bool self = type_of(context_self(ctx)) != T_UNSET;
+    u32(T_CONTEXT | context_kind(ctx) << kCtxKindShift | (self ? kCtxSelfBit : 0) |
+        (stack ? kCtxStackBit : 0) | (values ? kCtxValuesBit : 0));
+    u32(n);
+    for (uint32_t i = 0; i < n; i++)
+        u32(symbols_.index(word_symbol(context_word_at(ctx, i)), 8));
+    if (!values) return;
+    for (uint32_t i = 0; i < n; i++) {
+        Cell item = *context_value_at(ctx, i);
+        value(&item);
+    }
+}
+
+void WordWriter::object(const Cell* v, uint32_t nl) {
+    Offset events = object_events(v);
+    u32(T_OBJECT | nl | (events ? kWdHasEvents : 0));
+    u32(object_class_id(v));
+    if (events) {
+        Cell* record = at<Cell>(buffer_of(events)->head);
+        for (uint32_t i = 0; i < 2; i++)
+            u32(static_cast<uint32_t>(static_cast<int32_t>(record[i].data2) >> 16));
+    }
+    context(object_context(v));
+}
+
+void WordWriter::function(const Cell* v, uint32_t nl) {
+    Cell spec{T_BLOCK, 0, function_spec_node(v), 0};
+    Cell body = function_record(v)[kRecordBody];
+    u32(T_FUNCTION | nl);
+    u32(block_buffer_length(&spec));
+    u32(type_of(&body) == T_BLOCK ? block_buffer_length(&body) : 0);
+    context(function_context(v));
+    value(&spec);
+    if (type_of(&body) == T_BLOCK) {
+        body.data1 = 0;
+        value(&body);
+    } else {
+        u32(T_BLOCK);
+        u32(0);
+        u32(0);
+        paths_.counter++;
+    }
+}
+
+void WordWriter::series(const Cell* v, uint32_t nl, const std::vector<uint32_t>* shared) {
+    uint8_t t = type_of(v);
+    SeriesBuf* buf = buffer_of(v->data2);
+    uint32_t header = t | nl | (shared ? kWdShared : 0);
+    if (is_string_kind(t) || t == T_BINARY || t == T_VECTOR) header |= buf->unit() << kUnitShift;
+    if (t == T_BITSET && bitset_negated(v)) header |= kWdNegated;
+    u32(header);
+    if (t != T_BITSET && t != T_MAP) u32(v->data1);
+    if (shared) return reference(*shared);
+    if (is_block_kind(t) || t == T_MAP) {
+        uint32_t n = buf->used() / sizeof(Cell);
+        if (t == T_MAP) {
+            u32(2 * map_count(v));
+        } else {
+            u32(n);
+        }
+        for (uint32_t i = 0; i < n; i++) {
+            Cell* cells = at<Cell>(buffer_of(v->data2)->head);
+            if (t == T_MAP && (i % 2 || cells[i + 1].header == 0)) continue;
+            Cell item = cells[i];
+            value(&item);
+            if (t == T_MAP) {
+                Cell next = at<Cell>(buffer_of(v->data2)->head)[i + 1];
+                value(&next);
+            }
+        }
+        return;
+    }
+    uint32_t unit = buf->unit();
+    u32(buf->used() / unit);
+    if (t == T_VECTOR) u32(vector_item_type(v));
+    padded(at<uint8_t>(buffer_of(v->data2)->head), buf->used());
+}
+
+void WordWriter::word(const Cell* v, uint32_t nl) {
+    Offset ctx = xelbin_shared_node(v);
+    const auto* shared = paths_.find(ctx);
+    u32(type_of(v) | nl | (shared ? kWdShared : 0));
+    u32(symbols_.index(word_symbol(v), 8));
+    u32(static_cast<uint32_t>(word_index(v)));
+    if (shared) return reference(*shared);
+    Cell owner = *context_self(ctx);
+    paths_.open(ctx);
+    if (type_of(&owner) == T_OBJECT)
+        object(&owner, 0);
+    else
+        function(&owner, 0);
+    paths_.close();
+}
+
+bool WordWriter::nodal(const Cell* v, uint32_t nl) {
+    uint8_t t = type_of(v);
+    Offset node = xelbin_shared_node(v);
+    if (!node) return false;
+    if (t >= T_WORD && t <= T_REFINEMENT) {
+        word(v, nl);
+        return true;
+    }
+    if (const auto* p = paths_.find(node)) {
+        if (t == T_OBJECT || t == T_FUNCTION) {
+            u32(t | nl | kWdShared);
+            reference(*p);
+        } else {
+            series(v, nl, p);
+        }
+        return true;
+    }
+    paths_.open(node);
+    if (t == T_OBJECT)
+        object(v, nl);
+    else if (t == T_FUNCTION)
+        function(v, nl);
+    else
+        series(v, nl, nullptr);
+    paths_.close();
+    return true;
+}
+
+void WordWriter::scalar(const Cell* v, uint32_t nl) {
+    uint8_t t = type_of(v);
+    switch (t) {
+    case T_UNSET:
+    case T_NONE:
+        u32(t | nl);
+        break;
+    case T_DATATYPE:
+        u32(t | nl);
+        u32(v->data1);
+        break;
+    case T_LOGIC:
+        u32(t | nl);
+        u32(v->data1 ? 1 : 0);
+        break;
+    case T_CHAR:
+    case T_INTEGER:
+    case T_PAIR:
+        u32(t | nl);
+        u32(v->data2);
+        if (t == T_PAIR) u32(v->data3);
+        break;
+    case T_FLOAT:
+    case T_PERCENT:
+    case T_TIME:
+        real(t | nl, cell_double(v));
+        break;
+    case T_POINT2D:
+    case T_POINT3D:
+    case T_TYPESET:
+        u32(t | nl);
+        u32(v->data1);
+        u32(v->data2);
+        if (t != T_POINT2D) u32(v->data3);
+        break;
+    case T_DATE: {
+        uint64_t bits;
+        double d = cell_double(v);
+        std::memcpy(&bits, &d, sizeof bits);
+        u32(t | nl);
+        u32(v->data1);
+        u32(static_cast<uint32_t>(bits >> 32));
+        u32(static_cast<uint32_t>(bits));
+        break;
+    }
+    case T_TUPLE:
+        u32(t | nl | tuple_count(v) << kUnitShift);
+        u32(v->data1);
+        u32(v->data2);
+        u32(v->data3);
+        break;
+    case T_MONEY:
+        u32(t | nl | (money_sign_bit(v) ? kWdMoneySign : 0));
+        padded(money_bytes(v), 12);
+        break;
+    case T_ISSUE:
+    case T_WORD:
+    case T_SET_WORD:
+    case T_LIT_WORD:
+    case T_GET_WORD:
+    case T_REFINEMENT:
+        u32(t | nl | (t == T_ISSUE ? 0 : kWdGlobal));
+        u32(symbols_.index(word_symbol(v), 8));
+        if (t != T_ISSUE) u32(static_cast<uint32_t>(word_index(v)));
+        break;
+    default:
+        xelbin_no_codec(v);
+    }
+}
+
+void WordWriter::value(const Cell* v) {
+    uint8_t t = type_of(v);
+    if (xelbin_refused_type(t)) xelbin_no_codec(v);
+    uint32_t nl = v->header & kNewLineFlag ? kWdNewLine : 0;
+    if (t == T_NATIVE || t == T_ACTION) {
+        u32(t | nl);
+        u32(v->data1);
+        Cell spec{T_BLOCK, 0, native_spec_node(v), 0};
+        value(&spec);
+        return;
+    }
+    if (t == T_OP) {
+        uint8_t source = op_source_type(v);
+        if (source == T_ROUTINE) xelbin_no_codec(v);
+        u32(T_OP | nl | static_cast<uint32_t>(source) << kSourceShift);
+        Cell inner = *v;
+        inner.header = source;
+        value(&inner);
+        return;
+    }
+    if (t == T_ERROR) {
+        Offset ctx = error_context(v);
+        u32(T_ERROR | nl);
+        u32(context_value_at(ctx, kErrFieldCode)->data2);
+        paths_.open_level();
+        for (uint32_t f = kErrFieldArg1; f <= kErrFieldStack; f++) {
+            Cell field = *context_value_at(ctx, f);
+            value(&field);
+        }
+        paths_.close();
+    } else if (!nodal(v, nl)) {
+        scalar(v, nl);
+    }
+    paths_.counter++;
+}
+
+std::vector<uint8_t> WordWriter::finish() {
+    std::vector<uint8_t> records;
+    records.swap(out_);
+    bool with_symbols = !symbols_.ids.empty();
+    for (char c : kXelbinMagic)
+        out_.push_back(static_cast<uint8_t>(c));
+    out_.push_back(kXelbinVersion);
+    out_.push_back(with_symbols ? kXelbinSymbols : 0);
+    u32(1);
+    u32(static_cast<uint32_t>(records.size()));
+    if (with_symbols) {
+        u32(static_cast<uint32_t>(symbols_.ids.size()));
+        u32(static_cast<uint32_t>(symbols_.names.size()));
+        for (uint32_t offset : symbols_.offsets)
+            u32(offset);
+        padded(symbols_.names.data(), symbols_.names.size());
+    }
+    size_t at = out_.size();
+    out_.resize(at + records.size());
+    if (!records.empty()) std::memcpy(out_.data() + at, records.data(), records.size());
+    return std::move(out_);
+}
+
+[[noreturn]] void header_invalid_data(const XelbinReader& r) {
+    Cell payload;
+    auto n = static_cast<uint32_t>(r.end - r.start < 8 ? r.end - r.start : 8);
+    binary_make_at(&payload, n);
+    binary_xs_append(&payload, r.start, n);
+    error_fire(kCatScript, err::script::kInvalidData, &payload);
+}
+
+class WordReader {
+  public:
+    explicit WordReader(XelbinReader& r) : r_(r) {}
+    void record(const Cell& block);
+
+  private:
+    uint32_t header(const uint8_t** at);
+    std::vector<uint32_t> path(const uint8_t* at);
+    void make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at);
+    void series(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at);
+    Offset context(const Cell& block, uint32_t i);
+    // The header word of the context record inside an object! or function!.
+    void context_header() {
+        const uint8_t* at;
+        if ((header(&at) & 0xFF) != T_CONTEXT) r_.invalid(at);
+    }
+    void object(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at);
+    void function(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at);
+    void word(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at);
+    Cell decode_one();
+    void record_part(const Cell& parts, const uint8_t* at);
+    double f64_high_first() {
+        uint64_t high = r_.u32();
+        uint64_t bits = high << 32 | r_.u32();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
+
+    XelbinReader& r_;
+};
+
+// The next record's header word, fillers skipped.
+uint32_t WordReader::header(const uint8_t** at) {
+    uint32_t h;
+    do {
+        *at = r_.pos;
+        h = r_.u32();
+    } while (h == 0);
+    return h;
+}
+
+std::vector<uint32_t> WordReader::path(const uint8_t* at) {
+    if (r_.u32() != kWdReference) r_.invalid(at);
+    uint32_t n = r_.u32();
+    if (n < 1 || n > kXelbinMaxPath) r_.invalid(at);
+    r_.count(n, 4, at);
+    std::vector<uint32_t> p(n);
+    for (uint32_t& i : p)
+        i = r_.u32();
+    return p;
+}
+
+void WordReader::record(const Cell& block) {
+    const uint8_t* at;
+    uint32_t h = header(&at);
+    uint32_t i = XelbinReader::append(block);
+    if (++r_.depth > kMaxDepth) r_.invalid(at);
+    make(h, block, i, at);
+    r_.depth--;
+    Cell* c = XelbinReader::cell(block, i);
+    c->header &= ~kNewLineFlag;
+    if (h & kWdNewLine) c->header |= kNewLineFlag;
+}
+
+Cell WordReader::decode_one() {
+    Cell temp;
+    block_make_at(&temp, 1);
+    Cell* held = stack_push(&temp);
+    record(temp);
+    Cell v = *block_cell_at(&temp, 0);
+    g_stack_top = held;
+    return v;
+}
+
+void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
+    auto type = static_cast<uint8_t>(h);
+    if (xelbin_refused_type(type)) xelbin_refused(type);
+    Cell v{};
+    switch (type) {
+    case T_DATATYPE: {
+        uint32_t id = r_.u32();
+        if (id < 1 || id > static_cast<uint32_t>(g_highest_type) || !g_type_names[id].name)
+            r_.invalid(at);
+        v = Cell{T_DATATYPE, id, 0, 0};
+        break;
+    }
+    case T_UNSET:
+    case T_NONE:
+        v = Cell{type, 0, 0, 0};
+        break;
+    case T_LOGIC:
+        set_logic(&v, r_.u32() != 0);
+        break;
+    case T_CHAR: {
+        uint32_t cp = r_.u32();
+        if (cp > 0x10FFFF) r_.invalid(at);
+        char_set(&v, cp);
+        break;
+    }
+    case T_INTEGER:
+        set_integer(&v, static_cast<int32_t>(r_.u32()));
+        break;
+    case T_FLOAT:
+    case T_PERCENT:
+    case T_TIME:
+        v = Cell{type, 0, 0, 0};
+        cell_set_double(&v, f64_high_first());
+        break;
+    case T_PAIR:
+    case T_POINT2D:
+    case T_POINT3D:
+    case T_TYPESET: {
+        uint32_t a = r_.u32(), b = r_.u32();
+        v = type == T_PAIR ? Cell{type, 0, a, b} : Cell{type, a, b, 0};
+        if (type == T_POINT3D || type == T_TYPESET) v.data3 = r_.u32();
+        break;
+    }
+    case T_DATE: {
+        uint32_t packed = r_.u32();
+        double time = f64_high_first();
+        if (date_month(packed) < 1 || date_month(packed) > 12 || date_day(packed) < 1)
+            r_.invalid(at);
+        date_make_at(&v, packed, date_has_time(packed) ? time : 0);
+        break;
+    }
+    case T_TUPLE: {
+        uint32_t n = (h >> kUnitShift) & 0xFF;
+        if (n < kTupleMinBytes || n > kTupleMaxBytes) r_.invalid(at);
+        uint32_t words[3] = {r_.u32(), r_.u32(), r_.u32()};
+        tuple_make_at(&v, reinterpret_cast<const uint8_t*>(words), n);
+        break;
+    }
+    case T_MONEY: {
+        const uint8_t* bytes = r_.take(12);
+        if (bytes[0] && !money_currency_symbol(bytes[0])) r_.invalid(at);
+        for (int k = 1; k < 12; k++)
+            if ((bytes[k] >> 4) > 9 || (bytes[k] & 15) > 9) r_.invalid(at);
+        money_make_at(&v, (h & kWdMoneySign) != 0, bytes[0], bytes + 1);
+        break;
+    }
+    case T_ISSUE:
+        issue_make_at_symbol(&v, r_.symbol(r_.u32(), at));
+        break;
+    case T_WORD:
+    case T_SET_WORD:
+    case T_LIT_WORD:
+    case T_GET_WORD:
+    case T_REFINEMENT:
+        return word(h, block, i, at);
+    case T_CONTEXT:
+        context(block, i);
+        return;
+    case T_OBJECT:
+        return object(h, block, i, at);
+    case T_FUNCTION:
+        return function(h, block, i, at);
+    case T_NATIVE:
+    case T_ACTION: {
+        uint32_t index = r_.u32();
+        bool known = type == T_NATIVE ? native_code(index) != nullptr
+                                      : index >= 1 && index <= static_cast<uint32_t>(kActionCount);
+        if (!known) r_.invalid(at);
+        Cell spec = decode_one();
+        if (type_of(&spec) != T_BLOCK) r_.invalid(at);
+        Cell* held = stack_push(&spec);
+        v = native_value(type, index, &spec);
+        g_stack_top = held;
+        break;
+    }
+    case T_OP: {
+        auto source = static_cast<uint8_t>(h >> kSourceShift);
+        const uint8_t* inner_at;
+        uint32_t inner = header(&inner_at);
+        if (static_cast<uint8_t>(inner) != source ||
+            (source != T_NATIVE && source != T_ACTION && source != T_FUNCTION))
+            r_.invalid(inner_at);
+        make(inner, block, i, inner_at);
+        Cell* c = XelbinReader::cell(block, i);
+        Cell src = *c;
+        if (source == T_FUNCTION) function_record(&src)[kRecordOpSource] = src;
+        c->header = T_OP | static_cast<uint32_t>(source) << kSourceShift;
+        return;
+    }
+    case T_ERROR: {
+        uint32_t code = r_.u32();
+        int category = static_cast<int>(code / 100), id = static_cast<int>(code % 100 + 2);
+        if (category >= kErrorCategoryCount || id - 2 >= kErrorCatalog[category].count)
+            r_.invalid(at);
+        Cell e;
+        error_create_at(&e, category, id, nullptr, nullptr, nullptr);
+        *XelbinReader::cell(block, i) = e;
+        for (uint32_t f = kErrFieldArg1; f <= kErrFieldStack; f++) {
+            Cell field = decode_one();
+            *error_field(&e, f) = field;
+        }
+        return;
+    }
+    default:
+        if (is_block_kind(type) || is_string_kind(type) || type == T_BINARY || type == T_VECTOR ||
+            type == T_BITSET || type == T_MAP)
+            return series(h, block, i, at);
+        r_.invalid(at);
+    }
+    *XelbinReader::cell(block, i) = v;
+}
+
+void WordReader::series(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
+    auto type = static_cast<uint8_t>(h);
+    uint32_t head = type != T_BITSET && type != T_MAP ? r_.u32() : 0;
+    if (h & kWdShared) {
+        Cell v = r_.resolve(path(at), at);
+        uint8_t t = type_of(&v);
+        if (!xelbin_same_shape(type, t) || xelbin_shared_node(&v) == 0) r_.invalid(at);
+        v.header = type;
+        if (t != T_BITSET && t != T_MAP) v.data1 = head;
+        if (is_block_kind(type) && type != T_HASH) v.data3 = 0;
+        *XelbinReader::cell(block, i) = v;
+        return;
+    }
+    if (is_block_kind(type) || type == T_MAP) {
+        uint32_t n = r_.count(r_.u32(), 4, at);
+        if (head > n || (type == T_MAP && n % 2)) r_.invalid(at);
+        Cell v;
+        if (type == T_MAP) {
+            Cell pairs;
+            block_make_at(&pairs, static_cast<int>(n));
+            Cell* held = stack_push(&pairs);
+            map_make_new(&v, n / 2);
+            *XelbinReader::cell(block, i) = v;
+            for (uint32_t k = 0; k < n; k++)
+                record(pairs);
+            for (uint32_t k = 0; k < n; k += 2) {
+                Cell key = *block_cell_at(&pairs, k), item = *block_cell_at(&pairs, k + 1);
+                map_store(&v, &key, &item, kMapCase);
+            }
+            g_stack_top = held;
+            return;
+        }
+        block_make_at(&v, static_cast<int>(n));
+        v.header = type == T_HASH ? uint32_t{T_BLOCK} : type;
+        v.data1 = head;
+        *XelbinReader::cell(block, i) = v;
+        for (uint32_t k = 0; k < n; k++)
+            record(v);
+        if (type == T_HASH) {
+            hash_index_block(&v);
+            *XelbinReader::cell(block, i) = v;
+        }
+        return;
+    }
+    uint32_t unit = type == T_BITSET ? 1 : (h >> kUnitShift) & 0xFF;
+    uint32_t n = r_.u32();
+    Cell v{type, head, 0, 0};
+    if (type == T_VECTOR) {
+        auto item = static_cast<uint8_t>(r_.u32());
+        bool numeric = item == T_FLOAT || item == T_PERCENT;
+        if (!vector_item_type_ok(item) ||
+            (numeric ? unit != 4 && unit != 8 : unit != 1 && unit != 2 && unit != 4))
+            r_.invalid(at);
+        v.data3 = item;
+    } else if (is_string_kind(type) ? unit != 1 && unit != 2 && unit != 4 : unit != 1) {
+        r_.invalid(at);
+    }
+    r_.count(n, unit, at);
+    size_t bytes = static_cast<size_t>(n) * unit;
+    const uint8_t* data = r_.take(bytes);
+    r_.take((4 - bytes % 4) % 4);
+    if (unit == 4 && is_string_kind(type))
+        for (uint32_t k = 0; k < n; k++) {
+            uint32_t cp;
+            std::memcpy(&cp, data + 4 * k, 4);
+            if (cp > 0x10FFFF) r_.invalid(at);
+        }
+    if (head > n) r_.invalid(at);
+    v.data2 = xelbin_series_of_bytes(data, n, unit);
+    if (type == T_BITSET && (h & kWdNegated)) series_or_flags(v.data2, kBitsetNegated);
+    *XelbinReader::cell(block, i) = v;
+}
+
+// A context record, its header word read; the object! holding it stands in
+// the slot and as the context's self before the values are read.
+Offset WordReader::context(const Cell& block, uint32_t i) {
+    const uint8_t* at = r_.pos - 4;
+    uint32_t h;
+    std::memcpy(&h, at, 4);
+    uint32_t kind = (h >> kCtxKindShift) & 3;
+    bool stack = h & kCtxStackBit;
+    if (kind > kContextObject) r_.invalid(at);
+    uint32_t n = r_.count(r_.u32(), 4, at);
+    Offset ctx = context_make(n, kind, 0, stack, false);
+    Cell holder{T_OBJECT, ctx, 0xFFFFFFFFu, 0};
+    *XelbinReader::cell(block, i) = holder;
+    *context_self(ctx) = holder;
+    for (uint32_t k = 0; k < n; k++) {
+        const uint8_t* sym_at = r_.pos;
+        uint32_t symbol = r_.symbol(r_.u32(), sym_at);
+        if (context_find_word(ctx, symbol, true) >= 0) r_.invalid(sym_at);
+        int32_t index;
+        context_find_or_add(ctx, symbol, &index);
+        if (!stack) set_unset(series_alloc_tail_cell(buffer_of(context_cell(ctx)->data2)));
+    }
+    if ((h & kCtxValuesBit) && !stack) {
+        Cell values{T_BLOCK, 0, context_cell(ctx)->data2, 0};
+        SeriesBuf* vb = buffer_of(values.data2);
+        vb->tail = vb->head;
+        for (uint32_t k = 0; k < n; k++)
+            record(values);
+    }
+    return ctx;
+}
+
+void WordReader::object(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
+    if (h & kWdShared) {
+        Cell v = r_.resolve(path(at), at);
+        if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
+        if (type_of(&v) != T_OBJECT) r_.invalid(at);
+        *XelbinReader::cell(block, i) = v;
+        return;
+    }
+    r_.u32(); // the class id: decoded objects take -1
+    if (h & kWdHasEvents) {
+        r_.u32();
+        r_.u32();
+    }
+    context_header();
+    Offset ctx = context(block, i);
+    Cell obj = *XelbinReader::cell(block, i);
+    if (h & kWdHasEvents) object_attach_events(&obj);
+    *context_self(ctx) = obj;
+    *XelbinReader::cell(block, i) = obj;
+}
+
+void WordReader::function(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
+    if (h & kWdShared) {
+        Cell v = r_.resolve(path(at), at);
+        if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
+        if (type_of(&v) == T_OP && op_source_type(&v) == T_FUNCTION) v.header = T_FUNCTION;
+        if (type_of(&v) != T_FUNCTION) r_.invalid(at);
+        *XelbinReader::cell(block, i) = v;
+        return;
+    }
+    r_.count(r_.u32(), 4, at); // spec cells
+    r_.count(r_.u32(), 4, at); // body cells
+    context_header();
+    Offset ctx = context(block, i);
+    Cell record;
+    block_make_at(&record, kFunctionRecordCells);
+    for (uint32_t k = 0; k < kFunctionRecordCells; k++)
+        block_append_copy(&record, &g_unset_cell);
+    Cell spec;
+    block_make_at(&spec, 1);
+    Cell fn{T_FUNCTION, ctx, spec.data2, record.data2};
+    *context_self(ctx) = fn;
+    *XelbinReader::cell(block, i) = fn;
+    // The spec and the body are the function's values 0 and 1.
+    Cell parts;
+    block_make_at(&parts, 2);
+    Cell* held = stack_push(&parts);
+    record_part(parts, at);
+    record_part(parts, at);
+    g_stack_top = held;
+    Cell spec_part = *block_cell_at(&parts, 0), body = *block_cell_at(&parts, 1);
+    fn.data2 = spec_part.data2;
+    body.data1 = 0;
+    function_record(&fn)[kRecordBody] = body;
+    fn.header |= function_validate_spec(&spec_part) & ~0xFFu;
+    *context_self(ctx) = fn;
+    *XelbinReader::cell(block, i) = fn;
+}
+
+void WordReader::record_part(const Cell& parts, const uint8_t* at) {
+    record(parts);
+    Cell* c = block_cell_at(&parts, block_buffer_length(&parts) - 1);
+    if (type_of(c) != T_BLOCK) r_.invalid(at);
+    c->data1 = 0;
+}
+
+void WordReader::word(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
+    auto type = static_cast<uint8_t>(h);
+    uint32_t symbol = r_.symbol(r_.u32(), at);
+    auto slot = static_cast<int32_t>(r_.u32());
+    Cell w;
+    word_make_at(&w, symbol);
+    cell_set_type(&w, type);
+    *XelbinReader::cell(block, i) = w;
+    if (h & kWdGlobal) return;
+    Cell owner;
+    if (h & kWdShared) {
+        owner = r_.resolve(path(at), at);
+        if (type_of(&owner) == T_OP && op_source_type(&owner) == T_FUNCTION)
+            owner.header = T_FUNCTION;
+    } else {
+        Cell holder;
+        block_make_at(&holder, 1);
+        Cell* held = stack_push(&holder);
+        record(holder);
+        owner = *block_cell_at(&holder, 0);
+        g_stack_top = held;
+    }
+    if (type_of(&owner) != T_OBJECT && type_of(&owner) != T_FUNCTION) r_.invalid(at);
+    Offset ctx = owner.data1;
+    if (slot < 0) slot = context_find_word(ctx, symbol, true);
+    if (slot < 0 || static_cast<uint32_t>(slot) >= context_word_count(ctx)) r_.invalid(at);
+    word_set_cell(XelbinReader::cell(block, i), type, ctx, symbol, slot);
+}
+
+} // namespace
+
 std::vector<uint8_t> xelbin_write_words(const Cell* value) {
-    xelbin_no_codec(value);
+    WordWriter writer;
+    writer.value(value);
+    return writer.finish();
 }
 
 void xelbin_read_words(XelbinReader& r) {
-    r.invalid(r.pos);
+    const uint8_t* at = r.pos;
+    if (r.left() < 8) header_invalid_data(r);
+    r.u32(); // root count: the records are walked to their end instead
+    uint32_t records = r.u32();
+    if (r.flags & kXelbinSymbols) {
+        uint32_t count = r.u32();
+        uint32_t names = r.u32();
+        r.count(count, 4, at);
+        r.symbol_offsets = r.take(4 * static_cast<size_t>(count));
+        r.names = r.take(names);
+        if (names == 0 ? count != 0 : r.names[names - 1] != 0) r.invalid(at);
+        r.symbol_count = count;
+        r.names_size = names;
+        r.symbol_ids.assign(count, 0);
+    }
+    if (records > r.left()) r.invalid(at);
+    r.end = r.pos + records;
+    WordReader reader(r);
+    while (r.pos < r.end) {
+        if (r.left() >= 4 && r.pos[0] == 0 && r.pos[1] == 0 && r.pos[2] == 0 && r.pos[3] == 0) {
+            r.pos += 4;
+            continue;
+        }
+        reader.record(r.target);
+    }
 }
 
 } // namespace xel

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/externals/externals.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/memory/collector-internal.h"
 
@@ -66,6 +67,8 @@ void collector_collect() {
     // Entries of the ownership table live as long as their series and owner.
     sweep_ownership();
     drain_pending();
+    // Resources that no live value marked are released now.
+    externals_sweep();
 
     compact_series_frames();
     sweep_big_blocks([](Offset node) { g_state.freed.push_back(node); });

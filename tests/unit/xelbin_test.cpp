@@ -159,7 +159,7 @@ TEST_F(Xelbin, EveryKindRoundTripsInBothEncodings) {
         "tail [1 2]",
         "[\n  1\n  2]",
     };
-    for (bool compact : {true}) {
+    for (bool compact : {true, false}) {
         for (const char* code : cases) {
             Cell v = eval(code);
             std::string before = mold(v);
@@ -206,7 +206,7 @@ TEST_F(Xelbin, CompactBytesOfSmallValues) {
 }
 
 TEST_F(Xelbin, SharedAndCyclicSeriesSurvive) {
-    for (bool compact : {true}) {
+    for (bool compact : {true, false}) {
         Cell v = eval("b: [1] append/only b b c: \"x\" reduce [b c c]");
         if (compact) {
             Cell inner = eval("b");
@@ -223,7 +223,7 @@ TEST_F(Xelbin, SharedAndCyclicSeriesSurvive) {
 }
 
 TEST_F(Xelbin, BoundWordsFindTheirObject) {
-    for (bool compact : {true}) {
+    for (bool compact : {true, false}) {
         Cell o =
             round_trip(eval("make object! [x: 10 f: does [x * 2] g: func [a] [a + x]]"), compact);
         Cell w = word("decoded");
@@ -245,7 +245,7 @@ TEST_F(Xelbin, ObjectWithOnlyUnsetValuesCarriesNoValues) {
 
 TEST_F(Xelbin, RefusedTypesRaiseNoCodec) {
     Cell h{T_HANDLE, 0, 5, 0};
-    for (bool compact : {true}) {
+    for (bool compact : {true, false}) {
         Cell e = error_of([&] {
             Cell bin;
             xelbin_encode(&h, compact, &bin);
@@ -270,7 +270,7 @@ TEST_F(Xelbin, MalformedInputRaisesErrorsAndNeverCrashes) {
     EXPECT_EQ(block_buffer_length(&empty), 0u);
 
     // Every prefix and every single-byte change of rich data: decoded or refused.
-    for (bool compact : {true}) {
+    for (bool compact : {true, false}) {
         std::vector<uint8_t> good =
             encode(eval("reduce [make object! [a: 1 f: func [x] [x + a]] \"s\" #{01} 1.5 [b c] "
                         "make map! [k 1] "
