@@ -5,7 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/memory/collector-hook.h"
-#include "runtime/memory/series-memory.h"
+#include "runtime/memory/series-memory-internal.h"
 
 namespace xel {
 
