@@ -308,6 +308,7 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
             return;
         }
         block_make_at(&v, static_cast<int>(n));
+        if (r_.mode == kXelbinBoot && !g_xelbin_codec) series_or_flags(v.data2, kFlagLibrary);
         v.header = type == T_HASH ? uint32_t{T_BLOCK} : type;
         v.data1 = h;
         *XelbinReader::cell(block, i) = v;

@@ -336,7 +336,10 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         stack_unwind_keep();
     } else if (t == T_FUNCTION) {
         Offset ctx = fn->data1;
-        stack_mark_interp_func(word, ctx);
+        if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
+            stack_mark_func(word, ctx);
+        else
+            stack_mark_interp_func(word, ctx);
         if (infix) g_stack_top++;
         gather_function(c);
         if (exit_pending()) return c.pos;
@@ -365,6 +368,8 @@ void interp_call_function(const Cell* fn, Offset owner) {
     bool saved_tracing = g_tracing;
     if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
     if (fn->header & kFunctionNoTrace) g_tracing = false;
+    // The program's own functions are not stepped into.
+    if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER) g_tracing = false;
 
     // The function's words read the frame's cells for this call.
     context->header |= kContextStackValues;

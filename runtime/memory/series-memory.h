@@ -18,6 +18,7 @@ enum : uint32_t {
     kFlagHoldsNodes = 0x40000,
     kFlagFixed = 0x100000,
     kFlagBig = 0x1000000,
+    kFlagLibrary = 0x2000000, // a block of the boot data (see function_make_compiled)
     kFlagMark = 0x8000000,
     kFlagHeadSpace = 0x10000000,
     kFlagAllocated = 0x20000000,

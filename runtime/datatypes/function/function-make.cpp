@@ -37,6 +37,18 @@ Cell* push_value(uint32_t header, Offset ctx, Offset spec, Offset record) {
     return fn;
 }
 
+// The blocks of a library function's body copy, nested ones included.
+void mark_library(Offset node) {
+    SeriesBuf* buf = buffer_of(node);
+    if (buf->flags & kFlagLibrary) return;
+    buf->flags |= kFlagLibrary;
+    uint32_t n = buf->used() / sizeof(Cell);
+    for (uint32_t i = 0; i < n; i++) {
+        const Cell* c = at<Cell>(buffer_of(node)->head) + i;
+        if (is_block_kind(type_of(c)) && type_of(c) != T_HASH) mark_library(c->data2);
+    }
+}
+
 [[noreturn]] void bad_definition(const Cell* value) {
     error_fire(kCatScript, err::script::kBadFuncDef, value);
 }
@@ -52,8 +64,13 @@ Cell* function_make_compiled(const Cell* spec, const Cell* body, Offset ctx, uin
 
     Cell copy = g_none_cell;
     if (body && type_of(body) == T_BLOCK) {
+        bool library = block_buffer(body)->flags & kFlagLibrary;
         copy = *block_clone(body, true, true);
         stack_pop(1);
+        if (library && !code) {
+            code = kCodeLibrary;
+            mark_library(copy.data2);
+        }
     }
     Cell* cells = function_record(fn);
     cells[kRecordBody] = copy;

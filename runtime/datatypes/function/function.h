@@ -26,6 +26,11 @@ enum FunctionRecordCell : uint32_t {
 };
 constexpr uint32_t kFunctionRecordCells = 5;
 
+// The code index of a library function: a function made from a block of the
+// boot data, which runs its body as the program's own code (a compiled
+// frame, no tracing inside).
+constexpr uint32_t kCodeLibrary = 1;
+
 constexpr uint32_t kFunctionNoTrace = 0x200;
 constexpr uint32_t kFunctionTrace = 0x400;
 constexpr uint32_t kRoutineCellArguments = 0x8000;
@@ -54,8 +59,10 @@ inline uint32_t function_header_count(const Cell* fn) {
 // Makes a function! and pushes it on the argument stack (the returned cell).
 // A spec not at its head is copied from its position first. ctx 0: a context
 // is made from the spec and the copied body is bound to it. code 0: an
-// interpreted function; owner 0: no owning object. body may be nullptr (the
-// record's body is then none!).
+// interpreted function, unless the body is a block of the boot data (a
+// library function, kCodeLibrary, whose copied body stays marked so that the
+// functions it makes are library functions too); owner 0: no owning object. body may be nullptr
+// (the record's body is then none!).
 Cell* function_make_compiled(const Cell* spec, const Cell* body, Offset ctx, uint32_t code,
                              Offset owner, uint32_t flags);
 // Makes a routine! and pushes it. return_type: 4, 11 or 12 converts the
