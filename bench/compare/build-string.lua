@@ -1,3 +1,3 @@
 local parts = {}
-for i = 1, 300000 do parts[#parts + 1] = "ab" end
+for i = 1, tonumber(arg[1]) do parts[#parts + 1] = "x" end
 print(#table.concat(parts))

@@ -1,4 +1,7 @@
-s = ""
-for i in range(300000):
-    s += "ab"
-print(len(s))
+import sys
+def build(n):
+    s = ""
+    for i in range(n):
+        s += "x"
+    return s
+print(len(build(int(sys.argv[1]))))

@@ -1,3 +1,4 @@
-local i = 0
-while i < 5000000 do i = i + 1 end
-print(i)
+local n = tonumber(arg[1])
+local s, i = 0, 0
+while i < n do s = s + i i = i + 1 end
+print(s)

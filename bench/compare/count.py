@@ -1,4 +1,8 @@
+import sys
+n = int(sys.argv[1])
+s = 0
 i = 0
-while i < 5000000:
+while i < n:
+    s = s + i
     i = i + 1
-print(i)
+print(s)

@@ -1,3 +1,4 @@
+import sys
 def fib(n):
     return n if n < 2 else fib(n - 1) + fib(n - 2)
-print(fib(27))
+print(fib(int(sys.argv[1])))

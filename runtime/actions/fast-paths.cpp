@@ -85,8 +85,9 @@ bool math_fast(int code, const Cell* left, const Cell* right, Cell* out) {
         }
         return true;
     }
-    if (lt == T_FLOAT && rt == T_FLOAT && code <= 2) {
-        double a = cell_double(left), b = cell_double(right);
+    if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) && code <= 2) {
+        double a = lt == T_FLOAT ? cell_double(left) : static_cast<int32_t>(left->data2);
+        double b = rt == T_FLOAT ? cell_double(right) : static_cast<int32_t>(right->data2);
         double d = code == 0 ? a + b : (code == 1 ? a - b : a * b);
         *out = Cell{T_FLOAT, 0, 0, 0};
         cell_set_double(out, d);
@@ -185,6 +186,17 @@ void ops_int_math_top(int code, const Cell* word, const Cell* right) {
 void ops_int_math_imm_top(int code, const Cell* word, int32_t right) {
     Cell r = imm(right);
     ops_int_math_top(code, word, &r);
+}
+
+bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* out) {
+    return math_fast(code, left, right, out);
+}
+
+bool ops_compare_try(int code, const Cell* left, const Cell* right, Cell* out) {
+    if (type_of(left) != T_INTEGER || type_of(right) != T_INTEGER) return false;
+    set_logic(out, int_compare(code, static_cast<int32_t>(left->data2),
+                               static_cast<int32_t>(right->data2)));
+    return true;
 }
 
 void ops_int_compare(int code, const Cell* word, const Cell* left, const Cell* right) {

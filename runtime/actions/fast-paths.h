@@ -32,6 +32,12 @@ bool ops_int_compare_imm_set_q(int code, const Cell* word, const Cell* left, int
 void ops_int_compare_top(int code, const Cell* word, const Cell* right);
 void ops_int_compare_imm_top(int code, const Cell* word, int32_t right);
 
+// The same cases for the interpreter's infix operators, where no frame may
+// be pushed: math codes 0-2 on integers and floats, comparison codes
+// 0-6 on two integers, into out. false: the generic call must run.
+bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* out);
+bool ops_compare_try(int code, const Cell* left, const Cell* right, Cell* out);
+
 // pick of a block at n (1-based from its index): none! outside 1..length.
 void ops_block_pick(const Cell* value, int32_t n, const Cell* word);
 // Navigation codes: 1 length?, 2 index?, 3 head?, 4 tail?, 5 next, 6 back,

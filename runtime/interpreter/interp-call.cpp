@@ -293,6 +293,53 @@ void gather_function(Call& c) {
     });
 }
 
+// The common call: named by a word or by nothing, no apply mode, not infix.
+// Only the arguments before the first refinement are fetched; every
+// refinement is absent.
+inline bool plain_call(const Call& c) {
+    return c.mode == kApplyNone && !c.infix && (!c.name || type_of(c.name) != T_PATH);
+}
+
+// Fetches the arguments before the first refinement; returns that refinement's
+// entry (or the list's end).
+const Cell* fetch_leading_arguments(Call& c, const SpecList& list) {
+    int spec_pos = 0;
+    const Cell* e = list.begin;
+    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
+        if (argument_class(e) == kArgReturn) continue;
+        fetch_argument(c, e, spec_pos);
+        if (exit_pending()) return e;
+        spec_pos++;
+    }
+    return e;
+}
+
+void gather_native_plain(Call& c, int32_t* refs) {
+    SpecList list = interp_cached_spec(c.fn);
+    int refinements = list.trailing;
+    if (refinements > kMaxRefinements) refinements = kMaxRefinements;
+    for (int i = 0; i < refinements; i++)
+        refs[i] = kRefAbsent;
+    fetch_leading_arguments(c, list);
+}
+
+void gather_function_plain(Call& c) {
+    SpecList list = interp_cached_spec(c.fn);
+    const Cell* e = fetch_leading_arguments(c, list);
+    if (exit_pending()) return;
+    for (; e < list.end; e++) {
+        if (type_of(e) != T_TYPESET)
+            stack_push(&g_false_cell);
+        else if (argument_class(e) != kArgReturn)
+            stack_push(&g_none_cell);
+    }
+    if (list.trailing > 0) {
+        stack_push(&g_false_cell);
+        for (int i = 1; i < list.trailing; i++)
+            stack_push(&g_none_cell);
+    }
+}
+
 } // namespace
 
 const Cell* call_name_word(const Cell* name) {
@@ -325,7 +372,10 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         stack_mark_interp_native(word);
         if (infix) g_stack_top++;
         int32_t refs[kMaxRefinements];
-        gather_native(c, refs);
+        if (plain_call(c))
+            gather_native_plain(c, refs);
+        else
+            gather_native(c, refs);
         if (exit_pending()) return c.pos;
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
@@ -341,7 +391,10 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         else
             stack_mark_interp_func(word, ctx);
         if (infix) g_stack_top++;
-        gather_function(c);
+        if (plain_call(c))
+            gather_function_plain(c);
+        else
+            gather_function(c);
         if (exit_pending()) return c.pos;
         if (!owner) owner = function_owner(fn);
         if (!owner && type_of(word) == T_WORD) owner = word->data1;

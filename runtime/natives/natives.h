@@ -24,6 +24,10 @@ void natives_init();
 // Stores count routines from entry g_natives_fill on.
 void natives_register(uint32_t count, const NativeFn* list);
 
+// The comparison natives' fixed indexes, equal? to greater-or-equal?.
+constexpr uint32_t kNativeEqual = 25;
+constexpr uint32_t kNativeGreaterOrEqual = 31;
+
 // The word of a native index (1-107), or nullptr outside that range.
 const char* native_name(int index);
 // The routine of entry index (1-based), or nullptr when the slot is empty.

@@ -125,6 +125,18 @@ inline Cell* context_get_fast(const Cell* word) {
     }
     return context_get(word);
 }
+// The value cell of a bound word of a context that holds values, or nullptr
+// where context_get would look further or raise.
+inline Cell* context_peek_fast(const Cell* word) {
+    Offset ctx = word->data1;
+    auto index = static_cast<int32_t>(word->data3);
+    if (!ctx || index < 0) return nullptr;
+    const Cell* c = context_cell(ctx);
+    if (!c->data2) return nullptr;
+    return (c->header & kContextStackValues ? at<Cell>(c->data2)
+                                            : at<Cell>(buffer_of(c->data2)->head)) +
+           index;
+}
 Cell* context_get_in(const Cell* word, Offset ctx);
 // Sets a word's value in ctx (a word without index takes or adds its slot);
 // a context without values raises script not-defined. In object contexts the
@@ -132,6 +144,25 @@ Cell* context_get_in(const Cell* word, Offset ctx);
 void context_set_in(Cell* word, const Cell* value, Offset ctx, bool notify);
 // context_set_in in the word's own context, with notification.
 void context_set(Cell* word, const Cell* value);
+// context_set's common case inline: a bound word of a function's or the
+// global context, or of a context whose values are on the stack. Answers
+// false, changing nothing, where context_set must run.
+inline bool context_set_fast(const Cell* word, const Cell* value) {
+    Offset ctx = word->data1;
+    auto index = static_cast<int32_t>(word->data3);
+    if (!ctx || index < 0) return false;
+    const Cell* c = context_cell(ctx);
+    if (!c->data2) return false;
+    Cell* slot;
+    if (c->header & kContextStackValues)
+        slot = at<Cell>(c->data2);
+    else if ((c->header & kContextKindMask) >> kContextKindShift != kContextObject)
+        slot = at<Cell>(buffer_of(c->data2)->head);
+    else
+        return false;
+    slot[index] = *value;
+    return true;
+}
 
 // Binds a word to ctx when it holds its symbol or a case variant: returns
 // the index, or -1 leaving the word as it was.
