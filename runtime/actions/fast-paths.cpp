@@ -36,66 +36,6 @@ int math_slot(int code) {
     }
 }
 
-// Both integers; false when the result overflows 32 bits (then *d holds
-// the operation done in double precision).
-bool int_op(int code, int32_t l, int32_t r, int32_t* out, double* d) {
-    switch (code) {
-    case 0: {
-        int32_t sum = static_cast<int32_t>(static_cast<uint32_t>(l) + static_cast<uint32_t>(r));
-        *out = sum;
-        *d = static_cast<double>(l) + static_cast<double>(r);
-        return (sum < l) == (r < 0);
-    }
-    case 1: {
-        int32_t diff = static_cast<int32_t>(static_cast<uint32_t>(l) - static_cast<uint32_t>(r));
-        *out = diff;
-        *d = static_cast<double>(l) - static_cast<double>(r);
-        return (diff < 0) == (l < r);
-    }
-    case 2: {
-        int64_t p = static_cast<int64_t>(l) * r;
-        *out = static_cast<int32_t>(p);
-        *d = static_cast<double>(l) * static_cast<double>(r);
-        return p == *out;
-    }
-    case 5:
-        *out = l | r;
-        return true;
-    case 6:
-        *out = l & r;
-        return true;
-    default:
-        *out = l ^ r;
-        return true;
-    }
-}
-
-// The fast cases of int-math into out; false when the generic action must run.
-bool math_fast(int code, const Cell* left, const Cell* right, Cell* out) {
-    uint8_t lt = type_of(left), rt = type_of(right);
-    if (lt == T_INTEGER && rt == T_INTEGER) {
-        int32_t r;
-        double d;
-        if (int_op(code, static_cast<int32_t>(left->data2), static_cast<int32_t>(right->data2), &r,
-                   &d)) {
-            set_integer(out, r);
-        } else {
-            *out = Cell{T_FLOAT, 0, 0, 0};
-            cell_set_double(out, d);
-        }
-        return true;
-    }
-    if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) && code <= 2) {
-        double a = lt == T_FLOAT ? cell_double(left) : static_cast<int32_t>(left->data2);
-        double b = rt == T_FLOAT ? cell_double(right) : static_cast<int32_t>(right->data2);
-        double d = code == 0 ? a + b : (code == 1 ? a - b : a * b);
-        *out = Cell{T_FLOAT, 0, 0, 0};
-        cell_set_double(out, d);
-        return true;
-    }
-    return false;
-}
-
 // Runs a stack-level action on the given operands in a native frame named
 // by word; the result is left pushed.
 void generic(int slot, const Cell* word, const Cell* a, const Cell* b) {
@@ -115,23 +55,8 @@ Cell pop_top() {
 }
 
 bool int_compare(int code, int32_t l, int32_t r) {
-    switch (code) {
-    case 0:
-    case 2:
-        return l == r;
-    case 1:
-        return l != r;
-    case 3:
-        return l < r;
-    case 4:
-        return l <= r;
-    case 5:
-        return l > r;
-    case 6:
-        return l >= r;
-    default:
-        bad_code();
-    }
+    if (code < 0 || code > 6) bad_code();
+    return ops_int_test(code, l, r);
 }
 
 // The comparison as a bool, through a native frame when not both integers.
@@ -160,7 +85,7 @@ Cell imm(int32_t v) {
 void ops_int_math(int code, const Cell* word, const Cell* left, const Cell* right) {
     int slot = math_slot(code);
     Cell out;
-    if (math_fast(code, left, right, &out))
+    if (ops_math_try(code, left, right, &out))
         stack_push(&out);
     else
         generic(slot, word, left, right);
@@ -175,7 +100,7 @@ void ops_int_math_top(int code, const Cell* word, const Cell* right) {
     int slot = math_slot(code);
     Cell* top = stack_top();
     Cell out;
-    if (math_fast(code, top, right, &out)) {
+    if (ops_math_try(code, top, right, &out)) {
         *top = out;
         return;
     }
@@ -186,17 +111,6 @@ void ops_int_math_top(int code, const Cell* word, const Cell* right) {
 void ops_int_math_imm_top(int code, const Cell* word, int32_t right) {
     Cell r = imm(right);
     ops_int_math_top(code, word, &r);
-}
-
-bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* out) {
-    return math_fast(code, left, right, out);
-}
-
-bool ops_compare_try(int code, const Cell* left, const Cell* right, Cell* out) {
-    if (type_of(left) != T_INTEGER || type_of(right) != T_INTEGER) return false;
-    set_logic(out, int_compare(code, static_cast<int32_t>(left->data2),
-                               static_cast<int32_t>(right->data2)));
-    return true;
 }
 
 void ops_int_compare(int code, const Cell* word, const Cell* left, const Cell* right) {

@@ -32,11 +32,95 @@ bool ops_int_compare_imm_set_q(int code, const Cell* word, const Cell* left, int
 void ops_int_compare_top(int code, const Cell* word, const Cell* right);
 void ops_int_compare_imm_top(int code, const Cell* word, int32_t right);
 
-// The same cases for the interpreter's infix operators, where no frame may
-// be pushed: math codes 0-2 on integers and floats, comparison codes
-// 0-6 on two integers, into out. false: the generic call must run.
-bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* out);
-bool ops_compare_try(int code, const Cell* left, const Cell* right, Cell* out);
+// Both integers; false when the result overflows 32 bits (then *d holds
+// the operation done in double precision). Codes as for ops_int_math.
+inline bool ops_int_op(int code, int32_t l, int32_t r, int32_t* out, double* d) {
+    switch (code) {
+    case 0: {
+        int32_t sum = static_cast<int32_t>(static_cast<uint32_t>(l) + static_cast<uint32_t>(r));
+        *out = sum;
+        *d = static_cast<double>(l) + static_cast<double>(r);
+        return (sum < l) == (r < 0);
+    }
+    case 1: {
+        int32_t diff = static_cast<int32_t>(static_cast<uint32_t>(l) - static_cast<uint32_t>(r));
+        *out = diff;
+        *d = static_cast<double>(l) - static_cast<double>(r);
+        return (diff < 0) == (l < r);
+    }
+    case 2: {
+        int64_t p = static_cast<int64_t>(l) * r;
+        *out = static_cast<int32_t>(p);
+        *d = static_cast<double>(l) * static_cast<double>(r);
+        return p == *out;
+    }
+    case 5:
+        *out = l | r;
+        return true;
+    case 6:
+        *out = l & r;
+        return true;
+    default:
+        *out = l ^ r;
+        return true;
+    }
+}
+
+// The cases that need neither dispatch nor frame, into out (which may be
+// left): every math code on two integers, codes 0-2 on integers and floats.
+// false: the generic action must run.
+inline bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* out) {
+    uint8_t lt = type_of(left), rt = type_of(right);
+    if (lt == T_INTEGER && rt == T_INTEGER) {
+        int32_t r;
+        double d;
+        if (ops_int_op(code, static_cast<int32_t>(left->data2), static_cast<int32_t>(right->data2),
+                       &r, &d)) {
+            *out = Cell{T_INTEGER, 0, static_cast<uint32_t>(r), 0};
+        } else {
+            *out = Cell{T_FLOAT, 0, 0, 0};
+            cell_set_double(out, d);
+        }
+        return true;
+    }
+    if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) && code <= 2) {
+        double a = lt == T_FLOAT ? cell_double(left) : static_cast<int32_t>(left->data2);
+        double b = rt == T_FLOAT ? cell_double(right) : static_cast<int32_t>(right->data2);
+        double d = code == 0 ? a + b : (code == 1 ? a - b : a * b);
+        *out = Cell{T_FLOAT, 0, 0, 0};
+        cell_set_double(out, d);
+        return true;
+    }
+    return false;
+}
+
+// Comparison codes 0-6 on two integers.
+inline bool ops_int_test(int code, int32_t l, int32_t r) {
+    switch (code) {
+    case 0:
+    case 2:
+        return l == r;
+    case 1:
+        return l != r;
+    case 3:
+        return l < r;
+    case 4:
+        return l <= r;
+    case 5:
+        return l > r;
+    default:
+        return l >= r;
+    }
+}
+
+// A comparison on two integers into out as a logic!; false for other operands.
+inline bool ops_compare_try(int code, const Cell* left, const Cell* right, Cell* out) {
+    if (type_of(left) != T_INTEGER || type_of(right) != T_INTEGER) return false;
+    bool truth =
+        ops_int_test(code, static_cast<int32_t>(left->data2), static_cast<int32_t>(right->data2));
+    *out = Cell{T_LOGIC, truth ? 1u : 0u, 0, 0};
+    return true;
+}
 
 // pick of a block at n (1-based from its index): none! outside 1..length.
 void ops_block_pick(const Cell* value, int32_t n, const Cell* word);

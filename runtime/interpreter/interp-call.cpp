@@ -8,6 +8,7 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-spec.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
@@ -40,10 +41,10 @@ struct Call {
 }
 
 // The common argument needs no round through the evaluator: a value that
-// evaluates to itself, or a word of such a value, with no operator after it.
-// Answers whether it pushed the argument.
+// evaluates to itself, or a word of such a value, and the operators after
+// it. Answers whether it pushed the argument.
 inline bool push_simple_argument(Call& c) {
-    if (g_tracing) return false;
+    if (g_tracing || !g_interp_fast) return false;
     const Cell* p = c.pos;
     const Cell* value = p;
     uint8_t t = type_of(p);
@@ -55,10 +56,10 @@ inline bool push_simple_argument(Call& c) {
     } else if (!is_inert(t)) {
         return false;
     }
-    if (!c.infix && p + 1 < c.end && infix_op_at(p + 1)) return false;
     Cell* pushed = stack_push(value);
     if (value == p) cell_clear_new_line(pushed);
     c.pos++;
+    if (!c.infix && c.pos < c.end) c.pos = apply_operators(c.pos, c.end, c.code, pushed);
     return true;
 }
 
@@ -83,10 +84,9 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
                    spec_arg_word(c.fn, spec_pos));
     }
     if (cls == kArgEvaluated && c.mode == kApplyNone) {
-        if (!push_simple_argument(c)) {
+        if (!push_simple_argument(c))
             c.pos = interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
-            if (exit_pending()) return;
-        }
+        if (exit_pending()) return;
     } else if (cls == kArgSoftQuoted && c.mode == kApplyNone) {
         switch (type_of(c.pos)) {
         case T_PAREN: {
@@ -293,11 +293,14 @@ void gather_function(Call& c) {
     });
 }
 
-// The common call: named by a word or by nothing, no apply mode, not infix.
+// The common call: named by a word, by nothing or by a path that ends at the
+// function, no apply mode, not infix.
 // Only the arguments before the first refinement are fetched; every
 // refinement is absent.
 inline bool plain_call(const Call& c) {
-    return c.mode == kApplyNone && !c.infix && (!c.name || type_of(c.name) != T_PATH);
+    if (!g_interp_fast || c.mode != kApplyNone || c.infix) return false;
+    if (!c.name || type_of(c.name) != T_PATH) return true;
+    return buffer_head(c.name) + c.name->data1 + 1 >= block_rs_tail(c.name);
 }
 
 // Fetches the arguments before the first refinement; returns that refinement's

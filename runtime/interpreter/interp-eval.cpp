@@ -1,13 +1,13 @@
-#include "runtime/actions/action-slots.h"
-#include "runtime/actions/dispatch.h"
-#include "runtime/actions/fast-paths.h"
+#include <cstdlib>
+#include <cstring>
+
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
-#include "runtime/natives/natives.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
@@ -16,6 +16,7 @@
 namespace xel {
 
 Cell g_current_code{T_UNSET, 0, 0, 0};
+bool g_interp_fast = true;
 
 namespace {
 
@@ -42,55 +43,12 @@ Cell* push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) 
     return pos + 1;
 }
 
-constexpr int kInfixCompare = 8;
-
-// The fast case an operator has on numbers: a math code (0-2), or a
-// comparison code plus kInfixCompare; -1 when it has none.
-inline int infix_number_code(const Cell* op) {
-    static constexpr int kCompareOfNative[] = {kCmpEqual,       kCmpNotEqual, kCmpStrictEqual,
-                                               kCmpLesser,      kCmpGreater,  kCmpLesserEqual,
-                                               kCmpGreaterEqual};
-    auto kind = static_cast<uint8_t>(op->header >> 16);
-    if (kind == T_ACTION) {
-        switch (op->data1) {
-        case A_ADD:
-            return 0;
-        case A_SUBTRACT:
-            return 1;
-        case A_MULTIPLY:
-            return 2;
-        default:
-            return -1;
-        }
-    }
-    if (kind == T_NATIVE && op->data1 >= kNativeEqual && op->data1 <= kNativeGreaterOrEqual)
-        return kInfixCompare + kCompareOfNative[op->data1 - kNativeEqual];
-    return -1;
-}
-
-// Applies the operator at pos to the value at left and a number right after
-// it, in place of the call, when nothing could see the difference: tracing
-// is off, no error can arise, and the stacks have room for the frame and the
-// argument the call would push, so an overflow is raised where it was.
-inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell* left) {
-    if (g_tracing || pos + 1 >= end || g_frames_top >= g_frames_end ||
-        g_stack_top + 1 >= g_stack_end)
-        return false;
-    int code = infix_number_code(op);
-    if (code < 0) return false;
-    const Cell* right = pos + 1;
-    if (type_of(right) == T_WORD) {
-        right = context_peek_fast(right);
-        if (!right) return false;
-    }
-    return code < kInfixCompare ? ops_math_try(code, left, right, left)
-                                : ops_compare_try(code - kInfixCompare, left, right, left);
-}
-
 } // namespace
 
 void interp_init() {
     g_current_code = g_unset_cell;
+    const char* fast = std::getenv("XEL_INTERP_FAST");
+    g_interp_fast = !fast || std::strcmp(fast, "0") != 0;
     trace_init();
 }
 
@@ -141,7 +99,7 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
         if (exit_pending()) return pos;
         Cell* value = stack_top();
         if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, word);
-        if (!context_set_fast(word, value)) {
+        if (!g_interp_fast || !context_set_fast(word, value)) {
             Cell w = *word;
             context_set(&w, value);
         }
@@ -218,22 +176,8 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
         trace_fire(kTracePush, code, pos, nullptr, stack_top());
 
     if (!no_infix) {
-        while (pos < end) {
-            const Cell* op = infix_op_at(pos);
-            if (!op) break;
-            if (infix_number(op, pos, end, start)) {
-                g_stack_top = start + 1;
-                pos += 2;
-                continue;
-            }
-            if (g_tracing) [[unlikely]]
-                trace_fire(kTraceFetch, code, pos, nullptr, pos);
-            g_stack_top = start + 1;
-            Cell fn = *op;
-            cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
-            pos = interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
-            if (exit_pending()) return pos;
-        }
+        pos = apply_operators(pos, end, code, start);
+        if (exit_pending()) return pos;
     }
     if (!keep) {
         stack_set_last_keep(start);

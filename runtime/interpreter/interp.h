@@ -27,6 +27,12 @@ enum ApplyMode : int {
 // The block under evaluation, its index at the expression being evaluated.
 extern Cell g_current_code;
 
+// The evaluator's fast paths: operators on numbers computed in place,
+// arguments pushed without a round through the evaluator, calls gathered by
+// a lean walk, set-words stored inline. On unless XEL_INTERP_FAST=0, which
+// leaves the generic evaluator (the reference) to do everything.
+extern bool g_interp_fast;
+
 void interp_init();
 
 // Evaluates all of a block in an eval frame named <body>. pass: the last

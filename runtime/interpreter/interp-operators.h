@@ -1,0 +1,84 @@
+// The operators that follow a value: applied left to right, those on
+// numbers computed in place when nothing could see the call.
+#pragma once
+#include "runtime/actions/action-slots.h"
+#include "runtime/actions/dispatch.h"
+#include "runtime/actions/fast-paths.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-trace.h"
+#include "runtime/interpreter/interp.h"
+#include "runtime/natives/natives.h"
+#include "runtime/stack/exits.h"
+#include "runtime/stack/stack.h"
+
+namespace xel {
+
+constexpr int kInfixCompare = 8;
+
+// The fast case an operator has on numbers: a math code (0-2), or a
+// comparison code plus kInfixCompare; -1 when it has none.
+inline int infix_number_code(const Cell* op) {
+    static constexpr int kCompareOfNative[] = {kCmpEqual,       kCmpNotEqual, kCmpStrictEqual,
+                                               kCmpLesser,      kCmpGreater,  kCmpLesserEqual,
+                                               kCmpGreaterEqual};
+    auto kind = static_cast<uint8_t>(op->header >> 16);
+    if (kind == T_ACTION) {
+        switch (op->data1) {
+        case A_ADD:
+            return 0;
+        case A_SUBTRACT:
+            return 1;
+        case A_MULTIPLY:
+            return 2;
+        default:
+            return -1;
+        }
+    }
+    if (kind == T_NATIVE && op->data1 >= kNativeEqual && op->data1 <= kNativeGreaterOrEqual)
+        return kInfixCompare + kCompareOfNative[op->data1 - kNativeEqual];
+    return -1;
+}
+
+// Applies the operator at pos to the value at left and a number right after
+// it, in place of the call, when nothing could see the difference: tracing
+// is off, no error can arise, and the stacks have room for the frame and the
+// argument the call would push, so an overflow is raised where it was.
+inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell* left) {
+    if (g_tracing || !g_interp_fast || pos + 1 >= end || g_frames_top >= g_frames_end ||
+        g_stack_top + 1 >= g_stack_end)
+        return false;
+    int code = infix_number_code(op);
+    if (code < 0) return false;
+    const Cell* right = pos + 1;
+    if (type_of(right) == T_WORD) {
+        right = context_peek_fast(right);
+        if (!right) return false;
+    }
+    return code < kInfixCompare ? ops_math_try(code, left, right, left)
+                                : ops_compare_try(code - kInfixCompare, left, right, left);
+}
+
+// Applies the operators that follow a value pushed at left, from pos; the
+// result replaces the value. Returns the position after them.
+inline Cell* apply_operators(Cell* pos, Cell* end, Cell* code, Cell* left) {
+    while (pos < end) {
+        const Cell* op = infix_op_at(pos);
+        if (!op) break;
+        if (infix_number(op, pos, end, left)) {
+            g_stack_top = left + 1;
+            pos += 2;
+            continue;
+        }
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceFetch, code, pos, nullptr, pos);
+        g_stack_top = left + 1;
+        Cell fn = *op;
+        cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+        pos = interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
+        if (exit_pending()) return pos;
+    }
+    return pos;
+}
+
+} // namespace xel
