@@ -187,6 +187,16 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
     return pos;
 }
 
+[[gnu::noinline]] Cell* call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code,
+                                      Cell* left) {
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceFetch, code, pos, nullptr, pos);
+    g_stack_top = left + 1;
+    Cell fn = *op;
+    cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+    return interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
+}
+
 int32_t interp_do_next(Cell* block) {
     Cell code = *block;
     Cell* head = buffer_head(&code);

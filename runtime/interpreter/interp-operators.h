@@ -59,9 +59,13 @@ inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell*
                                 : ops_compare_try(code - kInfixCompare, left, right, left);
 }
 
+// Calls the operator op at pos as the generic path does; returns the
+// position after its right operand.
+Cell* call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left);
+
 // Applies the operators that follow a value pushed at left, from pos; the
 // result replaces the value. Returns the position after them.
-inline Cell* apply_operators(Cell* pos, Cell* end, Cell* code, Cell* left) {
+[[gnu::always_inline]] inline Cell* apply_operators(Cell* pos, Cell* end, Cell* code, Cell* left) {
     while (pos < end) {
         const Cell* op = infix_op_at(pos);
         if (!op) break;
@@ -70,12 +74,7 @@ inline Cell* apply_operators(Cell* pos, Cell* end, Cell* code, Cell* left) {
             pos += 2;
             continue;
         }
-        if (g_tracing) [[unlikely]]
-            trace_fire(kTraceFetch, code, pos, nullptr, pos);
-        g_stack_top = left + 1;
-        Cell fn = *op;
-        cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
-        pos = interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
+        pos = call_operator(op, pos, end, code, left);
         if (exit_pending()) return pos;
     }
     return pos;
