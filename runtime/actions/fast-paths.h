@@ -6,7 +6,9 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/dispatch.h"
 #include "runtime/cell.h"
+#include "runtime/datatypes/integer/number-math.h"
 
 namespace xel {
 
@@ -36,28 +38,28 @@ void ops_int_compare_imm_top(int code, const Cell* word, int32_t right);
 // the operation done in double precision). Codes as for ops_int_math.
 inline bool ops_int_op(int code, int32_t l, int32_t r, int32_t* out, double* d) {
     switch (code) {
-    case 0: {
+    case kMathAdd: {
         int32_t sum = static_cast<int32_t>(static_cast<uint32_t>(l) + static_cast<uint32_t>(r));
         *out = sum;
         *d = static_cast<double>(l) + static_cast<double>(r);
         return (sum < l) == (r < 0);
     }
-    case 1: {
+    case kMathSubtract: {
         int32_t diff = static_cast<int32_t>(static_cast<uint32_t>(l) - static_cast<uint32_t>(r));
         *out = diff;
         *d = static_cast<double>(l) - static_cast<double>(r);
         return (diff < 0) == (l < r);
     }
-    case 2: {
+    case kMathMultiply: {
         int64_t p = static_cast<int64_t>(l) * r;
         *out = static_cast<int32_t>(p);
         *d = static_cast<double>(l) * static_cast<double>(r);
         return p == *out;
     }
-    case 5:
+    case kMathOr:
         *out = l | r;
         return true;
-    case 6:
+    case kMathAnd:
         *out = l & r;
         return true;
     default:
@@ -83,10 +85,11 @@ inline bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* ou
         }
         return true;
     }
-    if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) && code <= 2) {
+    if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) &&
+        code <= kMathMultiply) {
         double a = lt == T_FLOAT ? cell_double(left) : static_cast<int32_t>(left->data2);
         double b = rt == T_FLOAT ? cell_double(right) : static_cast<int32_t>(right->data2);
-        double d = code == 0 ? a + b : (code == 1 ? a - b : a * b);
+        double d = code == kMathAdd ? a + b : (code == kMathSubtract ? a - b : a * b);
         *out = Cell{T_FLOAT, 0, 0, 0};
         cell_set_double(out, d);
         return true;
@@ -97,16 +100,16 @@ inline bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* ou
 // Comparison codes 0-6 on two integers.
 inline bool ops_int_test(int code, int32_t l, int32_t r) {
     switch (code) {
-    case 0:
-    case 2:
+    case kCmpEqual:
+    case kCmpStrictEqual:
         return l == r;
-    case 1:
+    case kCmpNotEqual:
         return l != r;
-    case 3:
+    case kCmpLesser:
         return l < r;
-    case 4:
+    case kCmpLesserEqual:
         return l <= r;
-    case 5:
+    case kCmpGreater:
         return l > r;
     default:
         return l >= r;

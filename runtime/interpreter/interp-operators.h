@@ -5,6 +5,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/actions/fast-paths.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/integer/number-math.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
@@ -16,8 +17,8 @@ namespace xel {
 
 constexpr int kInfixCompare = 8;
 
-// The fast case an operator has on numbers: a math code (0-2), or a
-// comparison code plus kInfixCompare; -1 when it has none.
+// The fast case an operator has on numbers: a MathOp (add, subtract or
+// multiply), or a CompareOp plus kInfixCompare; -1 when it has none.
 inline int infix_number_code(const Cell* op) {
     static constexpr int kCompareOfNative[] = {kCmpEqual,       kCmpNotEqual, kCmpStrictEqual,
                                                kCmpLesser,      kCmpGreater,  kCmpLesserEqual,
@@ -26,11 +27,11 @@ inline int infix_number_code(const Cell* op) {
     if (kind == T_ACTION) {
         switch (op->data1) {
         case A_ADD:
-            return 0;
+            return kMathAdd;
         case A_SUBTRACT:
-            return 1;
+            return kMathSubtract;
         case A_MULTIPLY:
-            return 2;
+            return kMathMultiply;
         default:
             return -1;
         }
