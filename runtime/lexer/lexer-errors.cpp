@@ -4,6 +4,7 @@
 
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer-scanners.h"
 #include "runtime/lexer/lexer-state.h"
@@ -104,7 +105,7 @@ void lexer_throw_error(LexerState* s, const uint8_t* start, const uint8_t* end, 
         error_fire(kCatSyntax, err::syntax::kMissing, &line_text, &c, &near);
     }
     default: {
-        Cell type{T_DATATYPE, static_cast<uint32_t>(code), 0, 0};
+        Cell type = datatype_cell(static_cast<uint32_t>(code));
         error_fire(kCatSyntax, err::syntax::kInvalid, &line_text, &type, &near);
     }
     }

@@ -1,5 +1,6 @@
 // The errors of the engine, all in the script category. The stacks are cut
 // back by the parse call's guard as the error unwinds.
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/parse/parse-internal.h"
 
@@ -21,7 +22,7 @@ void fail_invalid_ref(const Cell* word) {
 }
 
 void fail_block(const Cell* input) {
-    Cell type{T_DATATYPE, type_of(input), 0, 0};
+    Cell type = datatype_cell(type_of(input));
     error_fire(kCatScript, err::script::kParseBlock, &type);
 }
 

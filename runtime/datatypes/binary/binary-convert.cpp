@@ -7,6 +7,7 @@
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/image/image.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-view.h"
 #include "runtime/datatypes/string/string.h"
@@ -102,7 +103,7 @@ bool append_issue_hex(std::vector<uint8_t>& out, const Cell* issue) {
 }
 
 [[noreturn]] void bad_to_arg(const Cell* spec) {
-    Cell type{T_DATATYPE, T_BINARY, 0, 0};
+    Cell type = datatype_cell(T_BINARY);
     error_fire(kCatScript, err::script::kBadToArg, &type, spec);
 }
 

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/binary/binary.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
 
@@ -28,7 +29,7 @@ void binary_do_bitwise(int op) {
     Cell a = args[0];
     Cell b = args[1];
     if (type_of(&b) != T_BINARY) {
-        Cell type{T_DATATYPE, type_of(&b), 0, 0};
+        Cell type = datatype_cell(type_of(&b));
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     uint32_t na = binary_xs_length(&a);

@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/map/map.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/error-fire.h"
@@ -108,7 +109,7 @@ Cell* block_make(Cell* proto, Cell* spec, int type) {
         block_make_at(&fresh, n < 1 ? 1 : n);
         return result_of(&fresh, type);
     }
-    Cell type_cell{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+    Cell type_cell = datatype_cell(static_cast<uint32_t>(type));
     error_fire_bad_make_arg(&type_cell, spec);
 }
 

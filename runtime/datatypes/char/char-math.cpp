@@ -3,6 +3,7 @@
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
 
@@ -15,7 +16,7 @@ namespace {
 }
 
 [[noreturn]] void invalid_type(const Cell* right) {
-    Cell dt{T_DATATYPE, type_of(right), 0, 0};
+    Cell dt = datatype_cell(type_of(right));
     error_fire(kCatScript, err::script::kInvalidType, &dt);
 }
 

@@ -7,6 +7,7 @@
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
@@ -17,7 +18,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to_arg(const Cell* spec) {
-    Cell dt{T_DATATYPE, T_CHAR, 0, 0};
+    Cell dt = datatype_cell(T_CHAR);
     error_fire(kCatScript, err::script::kBadToArg, &dt, spec);
 }
 

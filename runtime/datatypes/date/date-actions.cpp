@@ -9,6 +9,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/words/fixed-words.h"
 #include "services/random/random.h"
@@ -75,7 +76,7 @@ void date_do_math(int op) {
         break;
     case T_DATE: {
         if (op != kMathSubtract) {
-            Cell type{T_DATATYPE, T_DATE, 0, 0};
+            Cell type = datatype_cell(T_DATE);
             error_fire(kCatScript, err::script::kNotRelated, g_word_add, &type);
         }
         // Whole days between the two, the times counted in the left zone.
@@ -87,7 +88,7 @@ void date_do_math(int op) {
         return;
     }
     default: {
-        Cell type{T_DATATYPE, type_of(&operand), 0, 0};
+        Cell type = datatype_cell(type_of(&operand));
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
 
@@ -25,7 +26,7 @@ int32_t year_days(int32_t y) {
 }
 
 [[noreturn]] void limit_error(uint8_t type) {
-    Cell dt{T_DATATYPE, type, 0, 0};
+    Cell dt = datatype_cell(type);
     error_fire(kCatScript, err::script::kTypeLimit, &dt);
 }
 

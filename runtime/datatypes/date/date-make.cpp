@@ -5,6 +5,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/date/date.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/time/time.h"
 #include "runtime/error-fire.h"
@@ -14,7 +15,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to_arg(const Cell* spec) {
-    Cell type{T_DATATYPE, T_DATE, 0, 0};
+    Cell type = datatype_cell(T_DATE);
     Cell copy = *spec;
     error_fire(kCatScript, err::script::kBadToArg, &type, &copy);
 }

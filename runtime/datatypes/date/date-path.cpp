@@ -7,6 +7,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/path/path-fields.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/time/time.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -159,7 +160,7 @@ bool accepts(DateField field, uint8_t t) {
 
 void check_year(int64_t year) {
     if (year < kDateMinYear || year > kDateMaxYear) {
-        Cell type{T_DATATYPE, T_DATE, 0, 0};
+        Cell type = datatype_cell(T_DATE);
         error_fire(kCatScript, err::script::kTypeLimit, &type);
     }
 }

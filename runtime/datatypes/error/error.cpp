@@ -11,6 +11,7 @@
 #include "runtime/datatypes/error/error-catalog.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -260,7 +261,7 @@ Cell* error_arg_word(int n) {
 
 void error_fire_expect_arg(uint8_t type, int n) {
     Cell called = *stack_get_call();
-    Cell datatype{T_DATATYPE, type, 0, 0};
+    Cell datatype = datatype_cell(type);
     Cell arg = *error_arg_word(n);
     error_fire(kCatScript, err::script::kExpectArg, &called, &datatype, &arg);
 }
@@ -494,7 +495,7 @@ Cell* error_make(Cell*, Cell* spec, int) {
         *error_field(&error, kErrFieldArg1) = s;
         break;
     default: {
-        Cell datatype{T_DATATYPE, T_ERROR, 0, 0};
+        Cell datatype = datatype_cell(T_ERROR);
         error_fire_bad_make_arg(&datatype, &s);
     }
     }

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
@@ -15,7 +16,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to_arg(uint8_t target, const Cell* source) {
-    Cell type{T_DATATYPE, target, 0, 0};
+    Cell type = datatype_cell(target);
     Cell copy = *source;
     error_fire(kCatScript, err::script::kBadToArg, &type, &copy);
 }

@@ -7,6 +7,7 @@
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/words/fixed-words.h"
 
@@ -15,7 +16,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void invalid_type(const Cell* operand) {
-    Cell type{T_DATATYPE, type_of(operand), 0, 0};
+    Cell type = datatype_cell(type_of(operand));
     error_fire(kCatScript, err::script::kInvalidType, &type);
 }
 
@@ -40,7 +41,7 @@ double operand_value(const Cell* c) {
 void swap_with_point(Cell* args, int op) {
     Cell* right = args + 1;
     if (op == kMathSubtract || op == kMathDivide) {
-        Cell type{T_DATATYPE, type_of(right), 0, 0};
+        Cell type = datatype_cell(type_of(right));
         error_fire(kCatScript, err::script::kNotRelated,
                    op == kMathSubtract ? g_word_subtract : g_word_divide, &type);
     }
@@ -69,7 +70,7 @@ double float_do_math_op(double x, double y, int op) {
         return std::isfinite(x) ? x : std::nan("");
     default: {
         Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, T_FLOAT, 0, 0};
+        Cell type = datatype_cell(T_FLOAT);
         error_fire(kCatScript, err::script::kCannotUse, &called, &type);
     }
     }

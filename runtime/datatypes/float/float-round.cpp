@@ -4,6 +4,7 @@
 
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -40,7 +41,7 @@ Cell* float_round(Cell* value, Cell* scale, bool even, bool down, bool half_down
     uint8_t scale_type = scale ? type_of(scale) : 0;
     if (scale_type == T_MONEY) {
         Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, T_MONEY, 0, 0};
+        Cell type = datatype_cell(T_MONEY);
         error_fire(kCatScript, err::script::kNotRelated, &called, &type);
     }
     bool percent = type_of(value) == T_PERCENT;

@@ -4,6 +4,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -16,7 +17,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to_arg(const Cell* source) {
-    Cell type{T_DATATYPE, T_INTEGER, 0, 0};
+    Cell type = datatype_cell(T_INTEGER);
     Cell copy = *source;
     error_fire(kCatScript, err::script::kBadToArg, &type, &copy);
 }
@@ -83,7 +84,7 @@ Cell* integer_to(Cell*, Cell* spec, int) {
     case T_FLOAT:
     case T_PERCENT:
         if (integer_float_overflow(spec)) {
-            Cell type{T_DATATYPE, T_INTEGER, 0, 0};
+            Cell type = datatype_cell(T_INTEGER);
             error_fire(kCatScript, err::script::kTypeLimit, &type);
         }
         v = float_to_int32(cell_double(spec));

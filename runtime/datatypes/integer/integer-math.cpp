@@ -7,6 +7,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/words/fixed-words.h"
 
@@ -25,12 +26,12 @@ void check_division(int32_t left, int32_t right) {
 }
 
 [[noreturn]] void invalid_type(const Cell* operand) {
-    Cell type{T_DATATYPE, type_of(operand), 0, 0};
+    Cell type = datatype_cell(type_of(operand));
     error_fire(kCatScript, err::script::kInvalidType, &type);
 }
 
 [[noreturn]] void not_related(const Cell* word) {
-    Cell type{T_DATATYPE, T_INTEGER, 0, 0};
+    Cell type = datatype_cell(T_INTEGER);
     error_fire(kCatScript, err::script::kNotRelated, word, &type);
 }
 

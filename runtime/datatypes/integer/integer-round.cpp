@@ -2,6 +2,7 @@
 // refinement; a result beyond the 32-bit range raises math overflow.
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -10,7 +11,7 @@ namespace {
 
 [[noreturn]] void money_scale() {
     Cell called = *stack_get_call();
-    Cell type{T_DATATYPE, T_MONEY, 0, 0};
+    Cell type = datatype_cell(T_MONEY);
     error_fire(kCatScript, err::script::kNotRelated, &called, &type);
 }
 

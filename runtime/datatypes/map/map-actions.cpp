@@ -7,6 +7,7 @@
 #include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/hash/hashtable.h"
@@ -20,7 +21,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to(const Cell* spec) {
-    Cell type{T_DATATYPE, T_MAP, 0, 0};
+    Cell type = datatype_cell(T_MAP);
     error_fire(kCatScript, err::script::kBadToArg, &type, spec);
 }
 

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/hash/hashtable.h"
@@ -49,7 +50,7 @@ void map_prepare_key(Cell* key, Cell* result) {
     (void)result;
     uint8_t t = type_of(key);
     if (!map_key_type(t)) {
-        Cell type{T_DATATYPE, t, 0, 0};
+        Cell type = datatype_cell(t);
         Cell k = *key;
         error_fire(kCatScript, err::script::kInvalidPath, &type, &k);
     }

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/money/money.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -19,7 +20,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_arg(int id, const Cell* spec) {
-    Cell type{T_DATATYPE, T_MONEY, 0, 0};
+    Cell type = datatype_cell(T_MONEY);
     Cell copy = *spec;
     error_fire(kCatScript, id, &type, &copy);
 }

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector.h"
@@ -47,7 +48,7 @@ void put_digit(uint8_t* digits, int i, int d) {
 }
 
 [[noreturn]] void limit_error(uint8_t type) {
-    Cell dt{T_DATATYPE, type, 0, 0};
+    Cell dt = datatype_cell(type);
     error_fire(kCatScript, err::script::kTypeLimit, &dt);
 }
 
@@ -187,7 +188,7 @@ void money_from_integer(Cell* c, int32_t value) {
 void money_from_float(Cell* c, double value) {
     double magnitude = std::fabs(value);
     if (std::isnan(value) || magnitude >= 1e17 || (magnitude != 0.0 && magnitude < 1e-05)) {
-        Cell type{T_DATATYPE, T_MONEY, 0, 0};
+        Cell type = datatype_cell(T_MONEY);
         Cell given{T_FLOAT, 0, 0, 0};
         cell_set_double(&given, value);
         error_fire(kCatScript, err::script::kBadMakeArg, &type, &given);

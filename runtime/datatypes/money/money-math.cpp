@@ -8,6 +8,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/money/money.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -21,12 +22,12 @@ struct Amount {
 };
 
 [[noreturn]] void invalid_type(const Cell* operand) {
-    Cell type{T_DATATYPE, type_of(operand), 0, 0};
+    Cell type = datatype_cell(type_of(operand));
     error_fire(kCatScript, err::script::kInvalidType, &type);
 }
 
 [[noreturn]] void overflow() {
-    Cell type{T_DATATYPE, T_MONEY, 0, 0};
+    Cell type = datatype_cell(T_MONEY);
     error_fire(kCatScript, err::script::kTypeLimit, &type);
 }
 
@@ -172,7 +173,7 @@ void money_do_math(int op) {
     if (!is_operand_type(type_of(&right))) invalid_type(&right);
     if (op > kMathRemainder) {
         Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, T_MONEY, 0, 0};
+        Cell type = datatype_cell(T_MONEY);
         error_fire(kCatScript, err::script::kCannotUse, &called, &type);
     }
     bool left_money = type_of(&left) == T_MONEY;

@@ -1,6 +1,7 @@
 // round on money!: to a whole multiple of the scale ($1 by default), exactly.
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/money/money.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -20,7 +21,7 @@ MoneyUnits scale_units(const Cell* scale) {
         return money_units(&m);
     default: {
         Cell called = *stack_get_call();
-        Cell type{T_DATATYPE, type_of(scale), 0, 0};
+        Cell type = datatype_cell(type_of(scale));
         error_fire(kCatScript, err::script::kNotRelated, &called, &type);
     }
     }

@@ -7,6 +7,7 @@
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -62,7 +63,7 @@ bool op_spec_fits(const Cell* spec) {
 }
 
 Cell* native_make(Cell*, Cell* spec, int type) {
-    Cell datatype{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+    Cell datatype = datatype_cell(static_cast<uint32_t>(type));
     if (type_of(spec) != T_BLOCK || block_rs_tail(spec) - block_rs_head(spec) != 2)
         error_fire_bad_make_arg(&datatype, spec);
     Cell fn_spec = block_rs_head(spec)[0];
@@ -92,7 +93,7 @@ Cell native_value(uint8_t type, uint32_t index, const Cell* spec) {
 Cell* op_make(Cell*, Cell* source, int) {
     uint8_t st = type_of(source);
     if (st != T_NATIVE && st != T_ACTION && !is_function_source(st)) {
-        Cell datatype{T_DATATYPE, st, 0, 0};
+        Cell datatype = datatype_cell(st);
         error_fire(kCatScript, err::script::kInvalidType, &datatype);
     }
     Cell spec = spec_block_of(source);

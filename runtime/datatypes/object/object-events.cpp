@@ -5,6 +5,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-trace.h"
@@ -45,7 +46,7 @@ Cell handler_entry(Offset ctx, const Cell* handler_word) {
     if (type_of(&value) != T_FUNCTION && type_of(&value) != T_ROUTINE) {
         Cell word = *context_word_at(ctx, static_cast<uint32_t>(i));
         word.header = T_WORD;
-        Cell datatype{T_DATATYPE, type_of(&value), 0, 0};
+        Cell datatype = datatype_cell(type_of(&value));
         error_fire(kCatScript, err::script::kBadFieldSet, &word, &datatype);
     }
     auto locals =

@@ -3,6 +3,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
@@ -71,7 +72,7 @@ Cell* object_select(Cell* series, Cell* value, Cell* part, bool only, bool case_
     Cell obj = *series;
     Cell key = *value;
     if (!is_field_word(type_of(&key))) {
-        Cell datatype{T_DATATYPE, type_of(&key), 0, 0};
+        Cell datatype = datatype_cell(type_of(&key));
         error_fire(kCatScript, err::script::kInvalidType, &datatype);
     }
     return stack_set_last(object_select_word(&obj, &key));
@@ -82,7 +83,7 @@ Cell* object_put(Cell* series, Cell* key, Cell* value, bool case_) {
     Cell k = *key;
     Cell v = *value;
     if (type_of(&k) != T_WORD) {
-        Cell datatype{T_DATATYPE, type_of(&k), 0, 0};
+        Cell datatype = datatype_cell(type_of(&k));
         error_fire(kCatScript, err::script::kInvalidKeyType, &datatype);
     }
     object_eval_path(&obj, &k, &v, nullptr, nullptr, nullptr, 0, case_, false, true, false);

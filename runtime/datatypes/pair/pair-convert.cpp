@@ -4,6 +4,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
@@ -14,7 +15,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to_arg(const Cell* source) {
-    Cell type{T_DATATYPE, T_PAIR, 0, 0};
+    Cell type = datatype_cell(T_PAIR);
     Cell copy = *source;
     error_fire(kCatScript, err::script::kBadToArg, &type, &copy);
 }

@@ -3,6 +3,7 @@
 #include "runtime/datatypes/pair/coordinate-path.h"
 #include "runtime/datatypes/pair/pair.h"
 #include "runtime/datatypes/path/path-fields.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -26,7 +27,7 @@ Cell* pair_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell*
     if (!value) return integer_box(coordinate(parent, i));
     Cell v = *value;
     if (type_of(&v) != T_INTEGER) {
-        Cell type{T_DATATYPE, type_of(&v), 0, 0};
+        Cell type = datatype_cell(type_of(&v));
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     if (i == 0)

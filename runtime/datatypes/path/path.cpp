@@ -3,6 +3,7 @@
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/block/element-actions.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/printing/cycles.h"
@@ -50,7 +51,7 @@ Cell* path_make(Cell* proto, Cell* spec, int type) {
         return block_make(proto, &s, type);
     default:
         if (is_block_kind(type_of(&s))) return block_to(proto, &s, type);
-        Cell datatype{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+        Cell datatype = datatype_cell(static_cast<uint32_t>(type));
         error_fire_bad_make_arg(&datatype, &s);
     }
 }

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
@@ -24,7 +25,7 @@ constexpr int kPointCoordinateText = 5;
 constexpr uint32_t kSeedHashSeed = 0;
 
 [[noreturn]] void bad_to_arg(uint8_t type, const Cell* source) {
-    Cell datatype{T_DATATYPE, type, 0, 0};
+    Cell datatype = datatype_cell(type);
     Cell copy = *source;
     error_fire(kCatScript, err::script::kBadToArg, &datatype, &copy);
 }

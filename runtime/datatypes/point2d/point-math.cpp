@@ -4,6 +4,7 @@
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -11,7 +12,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void invalid_type(const Cell* operand) {
-    Cell type{T_DATATYPE, type_of(operand), 0, 0};
+    Cell type = datatype_cell(type_of(operand));
     error_fire(kCatScript, err::script::kInvalidType, &type);
 }
 

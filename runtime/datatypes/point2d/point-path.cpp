@@ -5,6 +5,7 @@
 #include "runtime/datatypes/pair/coordinate-path.h"
 #include "runtime/datatypes/path/path-fields.h"
 #include "runtime/datatypes/point2d/point.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 
 namespace xel {
@@ -25,7 +26,7 @@ Cell* point_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell
     } else if (type_of(&v) == T_FLOAT) {
         f = static_cast<float>(cell_double(&v));
     } else {
-        Cell type{T_DATATYPE, type_of(&v), 0, 0};
+        Cell type = datatype_cell(type_of(&v));
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     std::memcpy(reinterpret_cast<uint8_t*>(&parent->data1) + 4 * i, &f, sizeof f);

@@ -18,6 +18,10 @@ namespace xel {
 inline uint8_t datatype_id(const Cell* c) {
     return static_cast<uint8_t>(c->data1);
 }
+// A datatype! naming type, as a value (for error arguments and the like).
+inline Cell datatype_cell(uint8_t type) {
+    return Cell{T_DATATYPE, type, 0, 0};
+}
 // The type a datatype! names, else the value's own type (what make and to
 // are asked to produce).
 inline uint8_t datatype_named_or_own(const Cell* c) {

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "runtime/datatypes/hash/hash.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
@@ -24,8 +25,8 @@ Cell* result_of(const Cell* value) {
 }
 
 [[noreturn]] void move_bad(const Cell* a, const Cell* b) {
-    Cell ta{T_DATATYPE, type_of(a), 0, 0};
-    Cell tb{T_DATATYPE, type_of(b), 0, 0};
+    Cell ta = datatype_cell(type_of(a));
+    Cell tb = datatype_cell(type_of(b));
     error_fire(kCatScript, err::script::kMoveBad, &ta, &tb);
 }
 
@@ -78,7 +79,7 @@ Cell* series_move(Cell* origin, Cell* target, Cell* part) {
     Cell src = *origin;
     Cell dst = *target;
     if (!is_series_kind(type_of(&dst))) {
-        Cell type{T_DATATYPE, type_of(&dst), 0, 0};
+        Cell type = datatype_cell(type_of(&dst));
         error_fire(kCatScript, err::script::kExpectArg, g_word_move, &type);
     }
     if (series_xs_tail(&src)) return result_of(&dst);

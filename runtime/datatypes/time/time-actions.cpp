@@ -6,6 +6,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/time/time.h"
 #include "runtime/error-fire.h"
@@ -20,13 +21,13 @@ namespace {
 constexpr double kSecondsNudge = 1e-06;
 
 [[noreturn]] void bad_to_arg(const Cell* source) {
-    Cell type{T_DATATYPE, T_TIME, 0, 0};
+    Cell type = datatype_cell(T_TIME);
     Cell copy = *source;
     error_fire(kCatScript, err::script::kBadToArg, &type, &copy);
 }
 
 [[noreturn]] void not_related(const Cell* word) {
-    Cell type{T_DATATYPE, T_TIME, 0, 0};
+    Cell type = datatype_cell(T_TIME);
     error_fire(kCatScript, err::script::kNotRelated, word, &type);
 }
 

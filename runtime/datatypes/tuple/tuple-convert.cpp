@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple.h"
 #include "runtime/error-fire.h"
@@ -15,7 +16,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void bad_to_arg(const Cell* source) {
-    Cell type{T_DATATYPE, T_TUPLE, 0, 0};
+    Cell type = datatype_cell(T_TUPLE);
     Cell copy = *source;
     error_fire(kCatScript, err::script::kBadToArg, &type, &copy);
 }

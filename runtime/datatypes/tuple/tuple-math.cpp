@@ -5,6 +5,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/tuple/tuple.h"
 #include "runtime/error-fire.h"
 #include "runtime/words/fixed-words.h"
@@ -14,7 +15,7 @@ namespace xel {
 namespace {
 
 [[noreturn]] void invalid_type(const Cell* operand) {
-    Cell type{T_DATATYPE, type_of(operand), 0, 0};
+    Cell type = datatype_cell(type_of(operand));
     error_fire(kCatScript, err::script::kInvalidType, &type);
 }
 
@@ -42,7 +43,7 @@ uint8_t combine(int32_t a, int32_t b, int op) {
 // operations are computed as tuple op number.
 void number_first(Cell* args, int op) {
     if (op == kMathSubtract || op == kMathDivide) {
-        Cell type{T_DATATYPE, type_of(args), 0, 0};
+        Cell type = datatype_cell(type_of(args));
         error_fire(kCatScript, err::script::kNotRelated,
                    op == kMathSubtract ? g_word_subtract : g_word_divide, &type);
     }

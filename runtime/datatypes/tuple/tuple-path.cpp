@@ -3,6 +3,7 @@
 
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/path/path-fields.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/tuple/tuple.h"
 #include "runtime/error-fire.h"
 
@@ -47,7 +48,7 @@ Cell* tuple_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell
     } else if (type_of(&v) == T_NONE) {
         cut_at(parent, i);
     } else {
-        Cell type{T_DATATYPE, type_of(&v), 0, 0};
+        Cell type = datatype_cell(type_of(&v));
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     path_store_back(parent, path, gparent, p_item, index, case_);

@@ -4,6 +4,7 @@
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/error-fire.h"
@@ -64,7 +65,7 @@ void typeset_do_bitwise(int op) {
 Cell* typeset_make(Cell*, Cell* spec, int) {
     if (type_of(spec) == T_TYPESET) return set_result(spec);
     if (type_of(spec) != T_BLOCK) {
-        Cell datatype{T_DATATYPE, T_TYPESET, 0, 0};
+        Cell datatype = datatype_cell(T_TYPESET);
         error_fire(kCatScript, err::script::kBadToArg, &datatype, spec);
     }
     Cell ts = typeset_cell(0, 0, 0);

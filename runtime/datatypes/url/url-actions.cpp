@@ -5,6 +5,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/url/url.h"
@@ -33,7 +34,7 @@ Cell* from_parts(const Cell* spec, int type) {
     Cell blk = *spec;
     int32_t n = block_length_at(&blk);
     if (n == 0) {
-        Cell datatype{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+        Cell datatype = datatype_cell(static_cast<uint32_t>(type));
         error_fire(kCatScript, err::script::kBadToArg, &datatype, &blk);
     }
     Cell* made = stack_push_cell();

@@ -3,6 +3,7 @@
 
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/error-fire.h"
@@ -84,7 +85,7 @@ void vector_set_item(uint8_t* item, const Cell* value, uint32_t unit) {
         return;
     }
     default: {
-        Cell type{T_DATATYPE, type_of(value), 0, 0};
+        Cell type = datatype_cell(type_of(value));
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     }

@@ -5,6 +5,7 @@
 
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/datatypes/word/word.h"
@@ -25,7 +26,7 @@ struct VectorSpec {
 };
 
 [[noreturn]] void bad_make(const Cell* spec) {
-    Cell type{T_DATATYPE, T_VECTOR, 0, 0};
+    Cell type = datatype_cell(T_VECTOR);
     error_fire_bad_make_arg(&type, spec);
 }
 
@@ -85,7 +86,7 @@ VectorSpec parse_spec(const Cell* spec) {
     VectorSpec v;
     v.type = type_of(&cells[0]);
     if (!vector_item_type_ok(v.type)) {
-        Cell type{T_DATATYPE, v.type, 0, 0};
+        Cell type = datatype_cell(v.type);
         error_fire(kCatScript, err::script::kInvalidType, &type);
     }
     v.unit = default_unit(v.type);

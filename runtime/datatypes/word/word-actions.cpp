@@ -4,6 +4,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -21,7 +22,7 @@ Cell spelling_of(uint32_t symbol) {
 }
 
 [[noreturn]] void bad_to_arg(int type, const Cell* value) {
-    Cell datatype{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+    Cell datatype = datatype_cell(static_cast<uint32_t>(type));
     Cell arg = *value;
     error_fire(kCatScript, err::script::kBadToArg, &datatype, &arg);
 }

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -359,8 +360,8 @@ uint32_t natives_reduce(int, const int32_t* refs) {
 uint32_t natives_compose(int, const int32_t* refs) {
     Cell value = *call_arg(0);
     if (type_of(&value) != T_BLOCK) {
-        Cell expected{T_DATATYPE, T_BLOCK, 0, 0};
-        Cell got{T_DATATYPE, type_of(&value), 0, 0};
+        Cell expected = datatype_cell(T_BLOCK);
+        Cell got = datatype_cell(type_of(&value));
         error_fire(kCatScript, err::script::kExpectVal, &expected, &got);
     }
     bool deep = ref_present(refs[0]);

@@ -69,8 +69,8 @@ uint32_t natives_as(int, const int32_t*) {
     uint8_t to = datatype_named_or_own(type);
     uint8_t from = type_of(&spec);
     if (!(block_class(to) && block_class(from)) && !(string_class(to) && string_class(from))) {
-        Cell from_type{T_DATATYPE, from, 0, 0};
-        Cell to_type{T_DATATYPE, to, 0, 0};
+        Cell from_type = datatype_cell(from);
+        Cell to_type = datatype_cell(to);
         error_fire(kCatScript, err::script::kNotSameClass, &from_type, &to_type);
     }
     cell_set_type(&spec, to);

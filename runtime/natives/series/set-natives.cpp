@@ -3,6 +3,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/date/date-cell.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/time/time-cell.h"
 #include "runtime/datatypes/typeset/typeset.h"
@@ -38,8 +39,8 @@ void set_operation(int op, const int32_t* refs) {
     if (set2) {
         uint8_t t2 = type_of(set2);
         if (block_set_type(t1) ? !block_set_type(t2) : t2 != t1) {
-            Cell expected{T_DATATYPE, t1, 0, 0};
-            Cell got{T_DATATYPE, t2, 0, 0};
+            Cell expected = datatype_cell(t1);
+            Cell got = datatype_cell(t2);
             error_fire(kCatScript, err::script::kExpectVal, &expected, &got);
         }
     }
