@@ -56,11 +56,17 @@ Cell pick_at(const Cell* series, int index) {
 // The words of the block get the n values from the block-like series'
 // position (none! past the tail); every element must be a word kind, checked
 // before any word is set.
-void set_block_words(const Cell* words, const Cell* series, uint32_t n) {
+// Every loop variable must be a word before any is set: setting a value
+// that is not a word would read its payload as a binding.
+void check_loop_words(const Cell* words, uint32_t n) {
     Cell list = *words;
     Cell* w = block_rs_head(&list);
     for (uint32_t i = 0; i < n; i++)
         if (!is_any_word(type_of(w + i))) error_fire(kCatScript, err::script::kInvalidArg, w + i);
+}
+
+void set_block_words(const Cell* words, const Cell* series, uint32_t n) {
+    Cell list = *words;
     auto index = static_cast<uint32_t>(series_index(series));
     uint32_t available = units_of(series) - index;
     for (uint32_t i = 0; i < n; i++) {
@@ -90,6 +96,7 @@ bool natives_foreach_set(uint32_t n) {
     Cell* words = loop_words();
     bool valid = n > 0 && natives_check_forall(series);
     if (valid) {
+        check_loop_words(words, n);
         uint8_t t = type_of(series);
         if (t == T_MAP) {
             if (n != 2) error_fire(kCatScript, err::script::kInvalidArg, words);
