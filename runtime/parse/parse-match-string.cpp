@@ -89,7 +89,8 @@ int64_t match_length(const Engine& e, const Units& in, uint32_t i, uint32_t end,
         if (!binary) return i < end && same_char(in[i], rule->data2, fold) ? 1 : -1;
         uint8_t bytes[4];
         auto n = static_cast<uint32_t>(encode(rule->data2, bytes));
-        return n <= end - i && std::memcmp(in.data + i, bytes, n) == 0 ? n : -1;
+        return n <= end - i && std::memcmp(in.data + i, bytes, n) == 0 ? static_cast<int64_t>(n)
+                                                                       : -1;
     }
     if (is_text(t)) {
         StringView text = string_view_of(rule);
@@ -106,8 +107,9 @@ int64_t match_length(const Engine& e, const Units& in, uint32_t i, uint32_t end,
     if (t == T_BITSET) return i < end && bitset_has_code(rule, in[i]) ? 1 : -1;
     if (t == T_BINARY && binary) {
         StringView bytes = string_view_of(rule);
+        // The length is widened first: an unsigned -1 would read as a long match.
         return bytes.count <= end - i && std::memcmp(in.data + i, bytes.data, bytes.count) == 0
-                   ? bytes.count
+                   ? static_cast<int64_t>(bytes.count)
                    : -1;
     }
     return -1;
