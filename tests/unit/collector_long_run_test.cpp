@@ -99,7 +99,9 @@ TEST_F(LongRun, ALoopThatKeepsWhatItMakesKeepsAllOfIt) {
     EXPECT_EQ(eval("keep: copy [] loop 20000 [append/only keep make block! 100] length? keep"),
               "20000");
     collector_collect();
-    EXPECT_GT(g_memory.os_bytes - start, 20000u * 1600);
+    // Most of the 32 MB of cells must be new memory; some may fit in room the
+    // frames already had free at the start.
+    EXPECT_GT(g_memory.os_bytes - start, 20000u * 1400);
     EXPECT_EQ(eval("n: 0 foreach b keep [if block! = type? b [n: n + 1]] n"), "20000");
 }
 
