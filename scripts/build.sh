@@ -10,7 +10,8 @@ shift || true
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest libssl-dev zlib1g-dev
-    libcurl4-openssl-dev curl libpng-dev libjpeg-dev libgif-dev libtiff-dev)
+    libcurl4-openssl-dev curl libpng-dev libjpeg-dev libgif-dev libtiff-dev
+    libgtk-3-dev xvfb xauth fonts-dejavu-core)
 
 install_missing() {
     local missing=()
