@@ -74,6 +74,7 @@ void collector_collect() {
     sweep_big_blocks([](Offset node) { g_state.freed.push_back(node); });
     release_nodes();
     sweep_node_frames();
+    note_collection_done();
 
     if (g_state.relocation) {
         ptrmap_free(g_state.relocation);

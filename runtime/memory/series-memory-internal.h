@@ -50,6 +50,11 @@ struct MemoryRecord {
     uint32_t next_frame_size;
     uint32_t max_frame_size;
     Offset first_big;
+    // Bytes in use in series frames after the last collection, and frame bytes
+    // made since: a heap that is mostly live grows by half of itself before it
+    // is marked again, so building a large live structure is not quadratic.
+    uint32_t live_after_collection;
+    uint32_t grown_since_collection;
 };
 
 extern MemoryRecord g_memory;
@@ -59,6 +64,14 @@ constexpr uint32_t kFrameSizeInitial = 1 << 20;
 constexpr uint32_t kFrameSizeMax = 2 << 20;
 constexpr uint32_t kBufferOverhead = 24; // header and 4 bytes of slack in a frame
 constexpr uint32_t kFrameMinRoom = 0xCCCC;
+// Below this much live data every full frame collects first, as the design
+// sets out; above it the growth budget above applies.
+constexpr uint32_t kLiveHeapForBudget = 8u << 20;
+
+// Whether filling the frames should collect before a new frame is made.
+bool collection_due();
+// Records what a collection left, for the growth budget.
+void note_collection_done();
 
 SeriesBuf* alloc_buffer(uint32_t count, uint32_t unit, int32_t head_offset);
 void give_back_node(NodeFrame* frame, Offset node);
@@ -67,6 +80,8 @@ void release_node_frame(NodeFrame* frame);
 void sweep_node_frames();
 
 SeriesFrame* new_series_frame();
+// As new_series_frame, or null when the system refuses the memory.
+SeriesFrame* try_new_series_frame();
 // The first frame where a buffer of need bytes fits and that keeps at least
 // kFrameMinRoom free before it, or null.
 SeriesFrame* find_series_frame(uint32_t need);

@@ -47,18 +47,25 @@ void memory_first_frames() {
     new_series_frame();
 }
 
-Offset os_alloc(uint32_t size, bool executable) {
+// The OS block for size bytes, or 0 when the system refuses it.
+Offset try_os_alloc(uint32_t size, bool executable) {
     uint64_t want = (static_cast<uint64_t>(size) + 4 + kPageSize - 1) & ~uint64_t{kPageSize - 1};
     if (want > kMaxBufferBytes) no_memory();
     auto total = static_cast<uint32_t>(want);
-    g_memory.os_bytes += total;
     Offset block = 0;
     if (catch_at(kCatchMemory, [&] { block = os_virtual_alloc(total, executable); })) {
         g_runtime.pending_throw = 0;
-        no_memory();
+        return 0;
     }
+    g_memory.os_bytes += total;
     *at<uint32_t>(block) = total;
     return block + 4;
+}
+
+Offset os_alloc(uint32_t size, bool executable) {
+    Offset o = try_os_alloc(size, executable);
+    if (!o) no_memory();
+    return o;
 }
 
 void os_free(Offset address) {
@@ -70,10 +77,31 @@ void os_free(Offset address) {
     }
 }
 
+bool collection_due() {
+    uint32_t live = g_memory.live_after_collection;
+    return live < kLiveHeapForBudget || g_memory.grown_since_collection >= live / 2;
+}
+
+void note_collection_done() {
+    uint32_t live = 0;
+    for (Offset o = g_memory.first_series_frame; o; o = at<SeriesFrame>(o)->next)
+        live += at<SeriesFrame>(o)->free - o - sizeof(SeriesFrame);
+    g_memory.live_after_collection = live;
+    g_memory.grown_since_collection = 0;
+}
+
 SeriesFrame* new_series_frame() {
+    SeriesFrame* f = try_new_series_frame();
+    if (!f) no_memory();
+    return f;
+}
+
+SeriesFrame* try_new_series_frame() {
     uint32_t data = g_memory.next_frame_size;
+    Offset o = try_os_alloc(data + sizeof(SeriesFrame), false);
+    if (!o) return nullptr;
+    g_memory.grown_since_collection += data;
     if (data < g_memory.max_frame_size) g_memory.next_frame_size = data * 2;
-    Offset o = os_alloc(data + sizeof(SeriesFrame), false);
     auto* f = at<SeriesFrame>(o);
     f->size = data + sizeof(SeriesFrame);
     f->free = o + sizeof(SeriesFrame);
@@ -162,14 +190,23 @@ SeriesBuf* alloc_buffer(uint32_t count, uint32_t unit, int32_t head_offset) {
             // A new frame only once a collection could not make room: frames
             // each left with a little room must not grow memory without end.
             cur = find_series_frame(need);
-            if (!cur) {
+            bool collected = false;
+            if (!cur && collection_due()) {
                 collect_if_enabled();
+                collected = true;
                 cur = find_series_frame(need);
             }
             if (!cur) {
                 if (need >= g_memory.next_frame_size)
                     g_memory.next_frame_size = g_memory.max_frame_size;
-                cur = new_series_frame();
+                cur = try_new_series_frame();
+                // Past the growth budget's skip, a refused frame still gets
+                // the collection that might make room.
+                if (!cur && !collected) {
+                    collect_if_enabled();
+                    cur = find_series_frame(need);
+                }
+                if (!cur) cur = new_series_frame();
             }
             g_memory.current_series_frame = offset_of(cur);
         }

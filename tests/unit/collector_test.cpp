@@ -343,3 +343,39 @@ TEST_F(CollectorFixture, MemoryInUseFallsByWhatDied) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<Offset> g_live_nodes;
+
+void mark_live_nodes() {
+    for (Offset& n : g_live_nodes)
+        collector_mark_series(&n);
+}
+
+// Keeps n more 64 KB byte series alive through the root callback.
+[[gnu::noinline]] void grow_live(int n) {
+    for (int i = 0; i < n; i++)
+        g_live_nodes.push_back(alloc_bytes(64 * 1024));
+}
+
+TEST_F(CollectorFixture, ALargeLiveHeapGrowsByHalfItselfBeforeItIsMarkedAgain) {
+    g_live_nodes.clear();
+    collector_add_root_callback(mark_live_nodes);
+    g_collector_enabled = true;
+    grow_live(16 * 16); // 16 MB, each full frame collecting while it was small
+    collect_clean();
+    uint32_t count = g_collection_count;
+    // Another 6 MB of live data: under half the live heap, so no collection
+    // marks the 16 MB again for each 2 MB frame filled.
+    grow_live(6 * 16);
+    EXPECT_EQ(g_collection_count, count);
+    // Growing well past the budget collects again.
+    grow_live(8 * 16);
+    EXPECT_GT(g_collection_count, count);
+    g_collector_enabled = false;
+    collector_remove_root_callback(mark_live_nodes);
+    g_live_nodes.clear();
+}
+
+} // namespace
