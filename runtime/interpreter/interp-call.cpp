@@ -399,6 +399,8 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         else
             gather_function(c);
         if (exit_pending()) return c.pos;
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceCall, code, c.pos, c.name, fn);
         if (!owner) owner = function_owner(fn);
         if (!owner && type_of(word) == T_WORD) owner = word->data1;
         interp_call_function(fn, owner);

@@ -43,6 +43,7 @@ const LibraryRoutine kRoutines[] = {
     {"frame-index?", "[]", routine_frame_index},
     {"collect-calls", "[blk [block!]]", routine_collect_calls},
     {"tracing?", "[]", routine_tracing},
+    {"set-tracing", "[on [logic!]]", routine_set_tracing},
     {"write-stdout", "[str [any-type!]]", routine_write_stdout},
 };
 

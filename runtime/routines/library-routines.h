@@ -33,6 +33,7 @@ RoutineValue routine_as_color(const RoutineValue* args, uint32_t count);
 RoutineValue routine_as_ipv4(const RoutineValue* args, uint32_t count);
 RoutineValue routine_count_chars(const RoutineValue* args, uint32_t count);
 RoutineValue routine_tracing(const RoutineValue* args, uint32_t count);
+RoutineValue routine_set_tracing(const RoutineValue* args, uint32_t count);
 
 RoutineValue routine_stack_size(const RoutineValue* args, uint32_t count);
 RoutineValue routine_pick_stack(const RoutineValue* args, uint32_t count);

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/word/word.h"
@@ -78,6 +79,13 @@ RoutineValue routine_last_lf(const RoutineValue*, uint32_t) {
 }
 
 RoutineValue routine_tracing(const RoutineValue*, uint32_t) {
+    return logic_answer(g_tracing);
+}
+
+// Events are reported again (or no longer) inside a traced evaluation; with
+// no tracer installed nothing is ever reported.
+RoutineValue routine_set_tracing(const RoutineValue* args, uint32_t) {
+    g_tracing = value_truth(args[0].cell) && g_tracer_installed;
     return logic_answer(g_tracing);
 }
 
