@@ -32,8 +32,7 @@ void eval(const char* code) {
     Cell block;
     lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
     stack_reset();
-    interp_eval_block(&block, true);
-    exit_take();
+    if (interp_eval_block(&block, true).exit_pending()) exit_take();
 }
 
 [[gnu::noinline]] void measure(uint32_t bytes) {

@@ -61,8 +61,7 @@ void child_body() {
     Cell code;
     lexer_load_string(&code, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
     stack_reset();
-    interp_eval_block(&code, true);
-    exit_take();
+    if (interp_eval_block(&code, true).exit_pending()) exit_take();
     if (g_memory.os_bytes > g_peak) g_peak = g_memory.os_bytes;
     std::printf("  arena peak %6.1f MB  collections %7u", g_peak / 1048576.0,
                 g_collection_count - collections);

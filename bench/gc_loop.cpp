@@ -66,8 +66,7 @@ void run(bool collect) {
     lexer_load_string(&code, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
     stack_reset();
     auto start = Clock::now();
-    interp_eval_block(&code, true);
-    exit_take();
+    if (interp_eval_block(&code, true).exit_pending()) exit_take();
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (g_memory.os_bytes > g_peak) g_peak = g_memory.os_bytes;
 

@@ -49,8 +49,7 @@ void fetch_body() {
     Cell code;
     lexer_load_string(&code, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
     stack_reset();
-    interp_eval_block(&code, true);
-    exit_take();
+    if (interp_eval_block(&code, true).exit_pending()) exit_take();
     Cell value = *stack_arguments();
     Cell out;
     string_make_at(&out, 64);

@@ -44,8 +44,8 @@ void boot_run_top_level() {
         bool recording = group == kRecordedGroup;
         if (recording) g_boot_recording = true;
         stack_reset();
-        interp_eval_block(&code, true);
-        exit_take();
+        // An exit nothing took ends its script, not the start-up.
+        if (interp_eval_block(&code, true).exit_pending()) exit_take();
         stack_reset();
         if (recording) {
             g_boot_recording = false;

@@ -59,7 +59,10 @@ inline bool push_simple_argument(Call& c) {
     Cell* pushed = stack_push(value);
     if (value == p) cell_clear_new_line(pushed);
     c.pos++;
-    if (!c.infix && c.pos < c.end) c.pos = apply_operators(c.pos, c.end, c.code, pushed);
+    if (!c.infix && c.pos < c.end) {
+        Evaluated<Cell*> next = apply_operators(c.pos, c.end, c.code, pushed);
+        if (!next.exit_pending()) c.pos = next.value();
+    }
     return true;
 }
 
@@ -84,23 +87,25 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
                    spec_arg_word(c.fn, spec_pos));
     }
     if (cls == kArgEvaluated && c.mode == kApplyNone) {
-        if (!push_simple_argument(c))
-            c.pos = interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
+        if (!push_simple_argument(c)) {
+            Evaluated<Cell*> next =
+                interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
+            if (next.exit_pending()) return;
+            c.pos = next.value();
+        }
         if (exit_pending()) return;
     } else if (cls == kArgSoftQuoted && c.mode == kApplyNone) {
         switch (type_of(c.pos)) {
         case T_PAREN: {
             Cell paren = *c.pos;
-            interp_eval_block(&paren, false);
-            if (exit_pending()) return;
+            if (interp_eval_block(&paren, false).exit_pending()) return;
             break;
         }
         case T_GET_WORD:
             stack_push(context_get_fast(c.pos));
             break;
         case T_GET_PATH:
-            interp_eval_path(c.pos, c.end, c.code, false, true);
-            if (exit_pending()) return;
+            if (interp_eval_path(c.pos, c.end, c.code, false, true).exit_pending()) return;
             break;
         default:
             stack_push(c.pos);
@@ -355,8 +360,8 @@ const Cell* call_name_word(const Cell* name) {
     return g_word_anon_marker;
 }
 
-Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name,
-                       Offset owner, int mode, bool infix) {
+Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                  const Cell* name, Offset owner, int mode, bool infix) {
     Call c{fn, pos, end, code, name, mode, infix};
     if (!c.name && pos > at<Cell>(buffer_of(code->data2)->head) && type_of(pos - 1) == T_WORD)
         c.name = pos - 1;
@@ -403,8 +408,7 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
         if (!owner) owner = function_owner(fn);
         if (!owner && type_of(word) == T_WORD) owner = word->data1;
-        interp_call_function(fn, owner);
-        if (exit_pending()) return c.pos;
+        if (interp_call_function(fn, owner).exit_pending()) return c.pos;
         stack_unwind_keep();
     } else if (t == T_ROUTINE) {
         stack_mark_interp_native(word);
@@ -413,8 +417,7 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
         if (exit_pending()) return c.pos;
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
-        interp_exec_routine(fn);
-        if (exit_pending()) return c.pos;
+        if (interp_exec_routine(fn).exit_pending()) return c.pos;
         stack_unwind_keep();
     } else {
         error_fire(kCatInternal, err::internal::kNotDone);
@@ -426,7 +429,7 @@ Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     return c.pos;
 }
 
-void interp_call_function(const Cell* fn, Offset owner) {
+Evaluated<> interp_call_function(const Cell* fn, Offset owner) {
     (void)owner;
     Cell body = function_record(fn)[kRecordBody];
     Offset ctx = fn->data1;
@@ -459,16 +462,17 @@ void interp_call_function(const Cell* fn, Offset owner) {
     } restore{ctx, saved_values, saved_flags, saved_tracing};
 
     if (type_of(&body) == T_BLOCK) {
-        interp_eval_block(&body, true);
+        // The function's exit target takes return and exit here.
+        if (interp_eval_block(&body, true).exit_pending() &&
+            !exit_take_if(kThrowReturn, kThrowExit))
+            return {};
     } else {
         set_unset(stack_arguments());
     }
-    uint32_t code = exit_take_if(kThrowReturn, kThrowExit);
-    (void)code;
-    if (exit_pending()) return;
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceEpilog, &body, nullptr, fn, stack_arguments());
     stack_set_flag(false);
+    return {};
 }
 
 } // namespace xel

@@ -30,7 +30,7 @@ inline Cell* block_end(const Cell* block) {
     return at<Cell>(buffer_of(block->data2)->tail);
 }
 
-Cell* push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
+Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
     const Cell* v = context_get_fast(pos);
     uint8_t t = type_of(v);
     if (is_callable(t) && !literal_functions) {
@@ -52,7 +52,7 @@ void interp_init() {
     trace_init();
 }
 
-void interp_eval_block(Cell* block, bool pass) {
+Evaluated<> interp_eval_block(Cell* block, bool pass) {
     CurrentCodeGuard guard;
     stack_mark_eval(g_word_body_marker);
     Cell code = *block;
@@ -67,8 +67,9 @@ void interp_eval_block(Cell* block, bool pass) {
         g_current_code = code;
         while (true) {
             g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
-            pos = interp_eval_expression(pos, end, &code, false, false, false);
-            if (exit_pending()) return;
+            Evaluated<Cell*> next = interp_eval_expression(pos, end, &code, false, false, false);
+            if (next.exit_pending()) return {};
+            pos = next.value();
             if (pos >= end) break;
             stack_reset();
         }
@@ -79,24 +80,29 @@ void interp_eval_block(Cell* block, bool pass) {
         stack_unwind_last();
     else
         stack_unwind_keep();
+    return {};
 }
 
-Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bool keep,
-                             bool literal_functions) {
+Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bool keep,
+                                        bool literal_functions) {
     Cell* start = g_stack_top;
     Cell* expr = pos;
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceFetch, code, pos, nullptr, pos);
 
     switch (type_of(pos)) {
-    case T_WORD:
-        pos = push_word_value(pos, end, code, literal_functions);
+    case T_WORD: {
+        Evaluated<Cell*> next = push_word_value(pos, end, code, literal_functions);
+        if (next.exit_pending()) return next;
+        pos = next.value();
         break;
+    }
     case T_SET_WORD: {
         if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
         Cell* word = pos;
-        pos = interp_eval_expression(pos + 1, end, code, false, true, false);
-        if (exit_pending()) return pos;
+        Evaluated<Cell*> next = interp_eval_expression(pos + 1, end, code, false, true, false);
+        if (next.exit_pending()) return next;
+        pos = next.value();
         Cell* value = stack_top();
         if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, word);
         if (!g_interp_fast || !context_set_fast(word, value)) {
@@ -120,21 +126,20 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
     }
     case T_PAREN: {
         Cell paren = *pos;
-        interp_eval_block(&paren, false);
-        if (exit_pending()) return pos;
+        if (interp_eval_block(&paren, false).exit_pending()) return pos;
         pos++;
         break;
     }
     case T_PATH:
-        pos = interp_eval_path(pos, end, code, false, false);
-        break;
     case T_GET_PATH:
-        pos = interp_eval_path(pos, end, code, false, true);
+    case T_SET_PATH: {
+        bool set = type_of(pos) == T_SET_PATH;
+        if (set && pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
+        Evaluated<Cell*> next = interp_eval_path(pos, end, code, set, type_of(pos) == T_GET_PATH);
+        if (next.exit_pending()) return next;
+        pos = next.value();
         break;
-    case T_SET_PATH:
-        if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
-        pos = interp_eval_path(pos, end, code, true, false);
-        break;
+    }
     case T_LIT_PATH: {
         Cell* c = stack_push(pos);
         cell_set_type(c, T_PATH);
@@ -159,7 +164,10 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
             pos++;
         } else {
             Cell fn = *pos;
-            pos = interp_eval_code(&fn, pos + 1, end, code, nullptr, 0, kApplyNone, false);
+            Evaluated<Cell*> next =
+                interp_eval_code(&fn, pos + 1, end, code, nullptr, 0, kApplyNone, false);
+            if (next.exit_pending()) return next;
+            pos = next.value();
         }
         break;
     case T_OP:
@@ -171,13 +179,13 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
         break;
     }
     }
-    if (exit_pending()) return pos;
     if (g_tracing) [[unlikely]]
         trace_fire(kTracePush, code, pos, nullptr, stack_top());
 
     if (!no_infix) {
-        pos = apply_operators(pos, end, code, start);
-        if (exit_pending()) return pos;
+        Evaluated<Cell*> next = apply_operators(pos, end, code, start);
+        if (next.exit_pending()) return next;
+        pos = next.value();
     }
     if (!keep) {
         stack_set_last_keep(start);
@@ -187,8 +195,8 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
     return pos;
 }
 
-[[gnu::noinline]] Cell* call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code,
-                                      Cell* left) {
+[[gnu::noinline]] Evaluated<Cell*> call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code,
+                                                 Cell* left) {
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceFetch, code, pos, nullptr, pos);
     g_stack_top = left + 1;
@@ -197,7 +205,7 @@ Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bo
     return interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
 }
 
-int32_t interp_do_next(Cell* block) {
+Evaluated<int32_t> interp_do_next(Cell* block) {
     Cell code = *block;
     Cell* head = buffer_head(&code);
     Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
@@ -206,8 +214,9 @@ int32_t interp_do_next(Cell* block) {
         set_unset(stack_arguments());
         return static_cast<int32_t>(code.data1);
     }
-    pos = interp_eval_expression(pos, end, &code, false, false, false);
-    return static_cast<int32_t>(pos - head);
+    Evaluated<Cell*> next = interp_eval_expression(pos, end, &code, false, false, false);
+    if (next.exit_pending()) return 0;
+    return static_cast<int32_t>(next.value() - head);
 }
 
 } // namespace xel

@@ -62,11 +62,12 @@ inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell*
 
 // Calls the operator op at pos as the generic path does; returns the
 // position after its right operand.
-Cell* call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left);
+Evaluated<Cell*> call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left);
 
 // Applies the operators that follow a value pushed at left, from pos; the
 // result replaces the value. Returns the position after them.
-[[gnu::always_inline]] inline Cell* apply_operators(Cell* pos, Cell* end, Cell* code, Cell* left) {
+[[gnu::always_inline]] inline Evaluated<Cell*> apply_operators(Cell* pos, Cell* end, Cell* code,
+                                                               Cell* left) {
     while (pos < end) {
         const Cell* op = infix_op_at(pos);
         if (!op) break;
@@ -75,8 +76,9 @@ Cell* call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left
             pos += 2;
             continue;
         }
-        pos = call_operator(op, pos, end, code, left);
-        if (exit_pending()) return pos;
+        Evaluated<Cell*> next = call_operator(op, pos, end, code, left);
+        if (next.exit_pending()) return next;
+        pos = next.value();
     }
     return pos;
 }

@@ -11,7 +11,7 @@
 
 namespace xel {
 
-Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
+Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
     Cell path = *pos;
     Cell* head = buffer_head(&path) + (static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0);
     Cell* tail = block_rs_tail(&path);
@@ -25,8 +25,9 @@ Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
     Cell* next = pos + 1;
     Cell to_set{T_UNSET, 0, 0, 0};
     if (set) {
-        next = interp_eval_expression(next, end, code, false, true, false);
-        if (exit_pending()) return next;
+        Evaluated<Cell*> after = interp_eval_expression(next, end, code, false, true, false);
+        if (after.exit_pending()) return after;
+        next = after.value();
         to_set = *stack_top();
         g_stack_top--;
     }
@@ -55,8 +56,7 @@ Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
         if (type_of(e) == T_GET_WORD) {
             selector = *context_get(e);
         } else if (type_of(e) == T_PAREN) {
-            interp_eval_block(&selector, false);
-            if (exit_pending()) return next;
+            if (interp_eval_block(&selector, false).exit_pending()) return next;
             selector = *stack_top();
             g_stack_top = slot + 1;
         }

@@ -37,7 +37,7 @@ RoutineValue converted(Cell* arg) {
 
 } // namespace
 
-void interp_exec_routine(const Cell* fn) {
+Evaluated<> interp_exec_routine(const Cell* fn) {
     Cell* record = function_record(fn);
     RoutineFn code = routine_code(static_cast<uint32_t>(integer_get(&record[kRecordCode])));
     if (!code) error_fire(kCatInternal, err::internal::kNotDone);
@@ -69,6 +69,7 @@ void interp_exec_routine(const Cell* fn) {
         break;
     }
     stack_set_last_keep(&out);
+    return {};
 }
 
 } // namespace xel

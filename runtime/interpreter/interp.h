@@ -8,11 +8,13 @@
 // into, so a position stays readable for the whole walk.
 //
 // Every function here returns at once, without touching the stacks, while a
-// break, continue, return, exit or throw is pending (runtime/stack/exits.h).
+// break, continue, return, exit or throw is pending, and says so in its
+// Evaluated result, which the caller must look at (runtime/stack/exits.h).
 #pragma once
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/stack/exits.h"
 
 namespace xel {
 
@@ -38,34 +40,34 @@ void interp_init();
 // Evaluates all of a block in an eval frame named <body>. pass: the last
 // value is copied into the caller's result slot; else it is left pushed as
 // the caller's last value.
-void interp_eval_block(Cell* block, bool pass);
+Evaluated<> interp_eval_block(Cell* block, bool pass);
 
 // Evaluates one expression from pos (before end) and returns the position
 // after it. keep: the value is pushed; else it becomes the current result
 // (stack_set_last_keep). no_infix: no operator may follow (right operands).
 // literal_functions: a function value met in the code is a value, not a call.
-Cell* interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bool keep,
-                             bool literal_functions);
+Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bool keep,
+                                        bool literal_functions);
 
 // Calls a native!, action!, routine! or function! whose arguments start at
 // pos; leaves the result pushed where the call began and returns the position
 // after the arguments. name names the frame (a word!, or a path whose further
 // elements are the call's refinements); owner is an object context or 0.
-Cell* interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name,
-                       Offset owner, int mode, bool infix);
+Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                  const Cell* name, Offset owner, int mode, bool infix);
 
 // Calls a function! whose arguments fill the current frame (a function frame).
-void interp_call_function(const Cell* fn, Offset owner);
+Evaluated<> interp_call_function(const Cell* fn, Offset owner);
 // Calls a routine!'s code with the arguments of the current frame; its
 // result becomes the frame's last value.
-void interp_exec_routine(const Cell* fn);
+Evaluated<> interp_exec_routine(const Cell* fn);
 
 // Evaluates a path (read, set or get mode) starting at pos; pushes its value.
 // For a set-path the value to set is evaluated from pos + 1 first.
-Cell* interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get);
+Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get);
 
 // Evaluates one expression at the block's index and returns the next index;
 // at the tail stores unset! and returns the index unchanged.
-int32_t interp_do_next(Cell* block);
+Evaluated<int32_t> interp_do_next(Cell* block);
 
 } // namespace xel

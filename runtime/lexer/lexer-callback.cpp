@@ -136,8 +136,8 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     for (int i = 0; i < list.trailing; i++)
         stack_push(i == 0 ? &g_false_cell : &g_none_cell);
     Offset owner = function_owner(&callback);
-    interp_call_function(&callback, owner ? owner : g_global_context);
-    if (exit_pending()) exit_raise_pending();
+    if (interp_call_function(&callback, owner ? owner : g_global_context).exit_pending())
+        exit_raise_pending();
     Cell answer = *stack_arguments();
     Cell moved = args[1];
     g_stack_args = saved_args;

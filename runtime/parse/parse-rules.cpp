@@ -218,8 +218,7 @@ using namespace parse;
 bool parse_eval_paren(Engine& e, const Cell* paren, Cell* value) {
     Cell code = *paren;
     Cell* mark = g_stack_top;
-    interp_eval_block(&code, false);
-    if (exit_pending()) return false;
+    if (interp_eval_block(&code, false).exit_pending()) return false;
     Cell result = *mark;
     g_stack_top = mark;
     if (value) *value = result;

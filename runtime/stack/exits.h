@@ -22,6 +22,7 @@
 #include <cstdint>
 
 #include "boot/throw.h"
+#include "runtime/invariant.h"
 
 namespace xel {
 
@@ -55,6 +56,32 @@ inline uint32_t exit_take_if(uint32_t a, uint32_t b = 0) {
     g_pending_exit = 0;
     return code;
 }
+
+// What an evaluator entry returns. It is [[nodiscard]], so a caller that does
+// not look for a pending exit does not compile; its value (for the entries
+// that walk code, the position after what they evaluated) may be read only
+// while no exit is pending. A caller that returns at once may drop it with
+// (void), since the exit then travels on with its return:
+//   Evaluated<Cell*> next = interp_eval_expression(pos, end, &code, false, true, false);
+//   if (next.exit_pending()) return 0;
+//   pos = next.value();
+template <class T = void> class [[nodiscard]] Evaluated {
+  public:
+    Evaluated(T value) : value_(value) {}
+    bool exit_pending() const { return g_pending_exit != 0; }
+    T value() const {
+        XEL_ASSERT(g_pending_exit == 0);
+        return value_;
+    }
+
+  private:
+    T value_;
+};
+
+template <> class [[nodiscard]] Evaluated<void> {
+  public:
+    bool exit_pending() const { return g_pending_exit != 0; }
+};
 
 // For callers that cannot return early: the pending code becomes a C++ throw.
 [[noreturn]] inline void exit_raise_pending() {

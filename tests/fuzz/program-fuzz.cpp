@@ -203,8 +203,8 @@ std::string run_statement(const std::string& code) {
         Cell block;
         lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
         stack_reset();
-        interp_eval_block(&block, true);
-        if (exit_take()) {
+        if (interp_eval_block(&block, true).exit_pending()) {
+            exit_take();
             result = "exit";
             return;
         }

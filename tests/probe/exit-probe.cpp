@@ -51,7 +51,7 @@ void run_script() {
     stack_reset();
     uint64_t limit = std::strtoull(g_limit_mb, nullptr, 10) << 20;
     if (limit) os_set_commit_limit(os_committed_bytes() + limit);
-    interp_eval_block(&block, true);
+    if (interp_eval_block(&block, true).exit_pending()) exit_take();
     // Printing is not part of the script: it may take memory again.
     os_set_commit_limit(0);
     Cell result = *stack_arguments();

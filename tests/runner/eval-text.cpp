@@ -42,8 +42,8 @@ EvalOutcome eval_text(const std::string& code) {
         Cell block;
         lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
         stack_reset();
-        interp_eval_block(&block, true);
-        if (uint32_t pending = exit_take()) {
+        if (interp_eval_block(&block, true).exit_pending()) {
+            uint32_t pending = exit_take();
             out.error = true;
             out.text = pending == kThrowThrow ? "uncaught throw" : "uncaught exit";
             return;

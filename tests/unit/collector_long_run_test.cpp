@@ -35,8 +35,7 @@ void sample_then_collect() {
     Cell block;
     lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
     stack_reset();
-    interp_eval_block(&block, true);
-    exit_take();
+    if (interp_eval_block(&block, true).exit_pending()) exit_take();
     Cell value = *stack_arguments();
     Cell out;
     string_make_at(&out, 64);

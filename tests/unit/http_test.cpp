@@ -160,8 +160,7 @@ class HttpClient : public ::testing::Test {
             lexer_load_string(&block, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr,
                               nullptr);
             Cell* base = stack_mark_eval(g_word_body_marker);
-            interp_eval_block(&block, true);
-            exit_take();
+            if (interp_eval_block(&block, true).exit_pending()) exit_take();
             Cell value = *base;
             Cell out;
             string_make_at(&out, 64);

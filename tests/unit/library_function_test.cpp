@@ -35,7 +35,7 @@ class LibraryFunctions : public ::testing::Test {
         uint32_t caught = under_try([&] {
             Cell block = load(code);
             stack_reset();
-            interp_eval_block(&block, true);
+            EXPECT_FALSE(interp_eval_block(&block, true).exit_pending()) << code;
             result = *stack_arguments();
         });
         EXPECT_EQ(caught, 0u) << code;

@@ -37,7 +37,7 @@ class Object : public ::testing::Test {
         Cell* slot = stack_push_cell();
         Cell result{T_UNSET, 0, 0, 0};
         Cell err = error_of([&] {
-            interp_eval_block(&code, false);
+            EXPECT_FALSE(interp_eval_block(&code, false).exit_pending()) << source;
             result = *stack_top();
         });
         EXPECT_EQ(type_of(&err), T_UNSET) << source << ": " << error_text(err);

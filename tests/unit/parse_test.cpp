@@ -38,8 +38,8 @@ class ParseStacks : public ::testing::Test {
             lexer_load_string(&block, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr,
                               nullptr);
             Cell* base = stack_mark_eval(g_word_body_marker);
-            interp_eval_block(&block, true);
-            if (pending) *pending = exit_pending();
+            bool exited = interp_eval_block(&block, true).exit_pending();
+            if (pending) *pending = exited;
             exit_take();
             Cell value = *base;
             Cell out;

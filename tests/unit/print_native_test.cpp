@@ -44,7 +44,7 @@ class PrintNative : public ::testing::Test {
         Cell text_value = text(source);
         Cell code = *block_to(&proto, &text_value, T_BLOCK);
         Cell* mark = stack_push_cell();
-        Cell err = error_of([&] { interp_eval_block(&code, false); });
+        Cell err = error_of([&] { EXPECT_FALSE(interp_eval_block(&code, false).exit_pending()); });
         g_stack_top = mark;
         return err;
     }

@@ -39,7 +39,7 @@ class Xelbin : public ::testing::Test {
             lexer_load_string(&block, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr,
                               nullptr);
             stack_reset();
-            interp_eval_block(&block, true);
+            EXPECT_FALSE(interp_eval_block(&block, true).exit_pending()) << code;
             result = *stack_arguments();
         });
         EXPECT_EQ(caught, 0u) << code;

@@ -460,8 +460,7 @@ Cell* error_make(Cell*, Cell* spec, int) {
             new_error_at(&error);
             Cell* held = stack_push(&error);
             context_bind_block(&s, error_context(&error), false);
-            interp_eval_block(&s, false);
-            if (exit_pending()) return stack_arguments();
+            if (interp_eval_block(&s, false).exit_pending()) return stack_arguments();
             error = *held;
             g_stack_top = held;
             const Cell* type = error_field(&error, kErrFieldType);

@@ -87,13 +87,14 @@ void call_handler(const Cell* object, uint32_t slot, const Cell* handler, Push p
     stack_mark_interp_func(&name, function_context(&fn));
     push();
     if (locals > 0) function_push_unused_refinement(locals);
+    bool exited;
     {
         TracingOff off;
-        interp_call_function(&fn, ctx);
+        exited = interp_call_function(&fn, ctx).exit_pending();
     }
     // The writer that fired the event cannot stop early: a break, continue
     // or throw out of the handler travels as a C++ throw.
-    if (exit_pending()) exit_raise_pending();
+    if (exited) exit_raise_pending();
     g_stack_args = saved_args;
     g_stack_top = saved_top;
     g_frames_top = saved_frames;

@@ -135,8 +135,7 @@ Cell* object_make(Cell* proto, Cell* spec, int type) {
         context_bind_block(&s, ctx, true);
         if (has_proto) object_copy_values(object_context(&prototype), ctx, false);
         set_class(held, added || !has_proto ? object_new_class_id() : object_class_id(&prototype));
-        interp_eval_block(&s, false);
-        if (exit_pending()) return stack_arguments();
+        if (interp_eval_block(&s, false).exit_pending()) return stack_arguments();
         object_clear_changed(ctx);
         object_clear_value_marks(context_cell(ctx)->data2);
     }

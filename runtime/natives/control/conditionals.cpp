@@ -42,20 +42,20 @@ inline uint32_t result_none() {
 // if [cond [any-type!] then-blk [block!]]
 uint32_t natives_if(int, const int32_t*) {
     if (logic_false()) return result_none();
-    interp_eval_block(call_arg(1), true);
+    (void)interp_eval_block(call_arg(1), true);
     return 0;
 }
 
 // unless [cond [any-type!] then-blk [block!]]
 uint32_t natives_unless(int, const int32_t*) {
     if (!logic_false()) return result_none();
-    interp_eval_block(call_arg(1), true);
+    (void)interp_eval_block(call_arg(1), true);
     return 0;
 }
 
 // either [cond [any-type!] true-blk [block!] false-blk [block!]]
 uint32_t natives_either(int, const int32_t*) {
-    interp_eval_block(call_arg(logic_arg_true() ? 1 : 2), true);
+    (void)interp_eval_block(call_arg(logic_arg_true() ? 1 : 2), true);
     return 0;
 }
 
@@ -65,8 +65,9 @@ uint32_t natives_any(int, const int32_t*) {
     Span s = span_of(&code);
     Cell* mark = g_stack_top;
     while (s.pos < s.end) {
-        s.pos = interp_eval_expression(s.pos, s.end, &code, false, true, false);
-        if (exit_pending()) return 0;
+        Evaluated<Cell*> next = interp_eval_expression(s.pos, s.end, &code, false, true, false);
+        if (next.exit_pending()) return 0;
+        s.pos = next.value();
         if (value_truth(mark)) {
             stack_set_last_keep(mark);
             return 0;
@@ -83,8 +84,9 @@ uint32_t natives_all(int, const int32_t*) {
     if (s.pos >= s.end) return result_none();
     Cell* mark = g_stack_top;
     while (s.pos < s.end) {
-        s.pos = interp_eval_expression(s.pos, s.end, &code, false, true, false);
-        if (exit_pending()) return 0;
+        Evaluated<Cell*> next = interp_eval_expression(s.pos, s.end, &code, false, true, false);
+        if (next.exit_pending()) return 0;
+        s.pos = next.value();
         if (!value_truth(mark)) return result_none();
         if (s.pos < s.end) g_stack_top = mark;
     }
@@ -111,7 +113,7 @@ uint32_t natives_switch(int, const int32_t* refs) {
                 if (type_of(q) != T_BLOCK) continue;
                 Cell body = *q;
                 stack_reset();
-                interp_eval_block(&body, true);
+                (void)interp_eval_block(&body, true);
                 return 0;
             }
             return result_none();
@@ -120,7 +122,7 @@ uint32_t natives_switch(int, const int32_t* refs) {
     if (ref_present(refs[0])) {
         Cell body = *ref_arg(refs[0]);
         stack_reset();
-        interp_eval_block(&body, true);
+        (void)interp_eval_block(&body, true);
         return 0;
     }
     return result_none();
@@ -142,8 +144,9 @@ uint32_t natives_case(int, const int32_t* refs) {
     bool last_true = false;
     while (s.pos < s.end) {
         last_true = false;
-        s.pos = interp_eval_expression(s.pos, s.end, &code, false, false, false);
-        if (exit_pending()) return 0;
+        Evaluated<Cell*> test = interp_eval_expression(s.pos, s.end, &code, false, false, false);
+        if (test.exit_pending()) return 0;
+        s.pos = test.value();
         if (s.pos >= s.end) error_fire(kCatScript, err::script::kNeedValue, g_gword_case);
         if (!logic_arg_true()) {
             s.pos++;
@@ -153,11 +156,13 @@ uint32_t natives_case(int, const int32_t* refs) {
         if (type_of(s.pos) == T_BLOCK) {
             Cell body = *s.pos++;
             stack_reset();
-            interp_eval_block(&body, true);
+            if (interp_eval_block(&body, true).exit_pending()) return 0;
         } else {
-            s.pos = interp_eval_expression(s.pos, s.end, &code, false, false, false);
+            Evaluated<Cell*> next =
+                interp_eval_expression(s.pos, s.end, &code, false, false, false);
+            if (next.exit_pending()) return 0;
+            s.pos = next.value();
         }
-        if (exit_pending()) return 0;
         if (!all) break;
     }
     if (!last_true) set_none(base);

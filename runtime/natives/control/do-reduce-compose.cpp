@@ -36,16 +36,17 @@ inline bool evaluates(uint8_t t) {
 
 // Pushes the value of one value evaluated as an expression: a word gives its
 // value, a function is called with no arguments (nothing follows it).
-void push_evaluated(const Cell* value) {
+Evaluated<> push_evaluated(const Cell* value) {
     if (!evaluates(type_of(value))) {
         cell_clear_new_line(stack_push(value));
-        return;
+        return {};
     }
     Cell code;
     block_make_at(&code, 1);
     block_append_copy(&code, value);
     Cell* pos = block_rs_head(&code);
-    interp_eval_expression(pos, pos + 1, &code, false, true, false);
+    (void)interp_eval_expression(pos, pos + 1, &code, false, true, false);
+    return {};
 }
 
 // The value of a field of an object!, or nullptr.
@@ -58,16 +59,16 @@ const Cell* object_field(const Cell* object, uint32_t symbol) {
 // Calls a function of the environment library in a function frame: the given
 // argument cells, then none! for its other slots. The result goes to the
 // current frame's result slot.
-void call_library(const Cell* word, const Cell* fn, const Cell* args, uint32_t count) {
+Evaluated<> call_library(const Cell* word, const Cell* fn, const Cell* args, uint32_t count) {
     Cell f = *fn;
     Cell name = *word;
     stack_mark_func(&name, function_context(&f));
     uint32_t slots = context_word_count(function_context(&f));
     for (uint32_t i = 0; i < slots; i++)
         stack_push(i < count ? &args[i] : &g_none_cell);
-    interp_call_function(&f, 0);
-    if (exit_pending()) return;
+    if (interp_call_function(&f, 0).exit_pending()) return {};
     stack_unwind_func_last();
+    return {};
 }
 
 // The library function bound to a global word; script no-value naming the
@@ -80,7 +81,7 @@ Cell library_function(const char* name) {
 }
 
 // do/expand: the preprocessor's expand runs on the block in place.
-void expand_block(const Cell* block) {
+Evaluated<> expand_block(const Cell* block) {
     Cell word = *word_load("preprocessor");
     Cell preprocessor = *context_get(&word);
     if (type_of(&preprocessor) != T_OBJECT) error_fire(kCatScript, err::script::kNoValue, &word);
@@ -90,56 +91,52 @@ void expand_block(const Cell* block) {
         error_fire(kCatScript, err::script::kNoValue, &expand_word);
     Cell fn = *expand;
     Cell args[3] = {*block, g_none_cell, g_false_cell};
-    call_library(&expand_word, &fn, args, 3);
+    return call_library(&expand_word, &fn, args, 3);
 }
 
 // do of a file! or url!: the library's do-file runs the script.
-void do_file(const Cell* file, const Cell* args) {
+Evaluated<> do_file(const Cell* file, const Cell* args) {
     Cell fn = library_function("do-file");
     Cell cells[3] = {*file, g_none_cell, *args};
     Cell word = *word_load("do-file");
-    call_library(&word, &fn, cells, 3);
+    return call_library(&word, &fn, cells, 3);
 }
 
 // Evaluates the value as do does; the result goes to the current frame's
 // result slot.
-void do_value(Cell* value, bool expand, const Cell* args, const Cell* next_word) {
+Evaluated<> do_value(Cell* value, bool expand, const Cell* args, const Cell* next_word) {
     switch (type_of(value)) {
     case T_BLOCK:
     case T_PAREN:
     case T_HASH:
         series_clamp_position(value);
-        if (expand) expand_block(value);
+        if (expand && expand_block(value).exit_pending()) return {};
         if (next_word) {
-            int32_t index = interp_do_next(value);
-            if (exit_pending()) return;
+            Evaluated<int32_t> index = interp_do_next(value);
+            if (index.exit_pending()) return {};
             stack_keep();
             Cell position = *value;
-            series_set_index(&position, index);
+            series_set_index(&position, index.value());
             Cell word = *next_word;
             context_set(&word, &position);
-            return;
+            return {};
         }
-        interp_eval_block(value, true);
-        return;
+        return interp_eval_block(value, true);
     case T_STRING: {
         Cell code;
         lexer_load_string(&code, value, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
-        interp_eval_block(&code, true);
-        return;
+        return interp_eval_block(&code, true);
     }
     case T_FILE:
     case T_URL:
-        do_file(value, args);
-        return;
+        return do_file(value, args);
     case T_ERROR:
         stack_throw_error(value);
     default: {
         Cell* mark = g_stack_top;
-        push_evaluated(value);
-        if (exit_pending()) return;
+        if (push_evaluated(value).exit_pending()) return {};
         stack_set_last_keep(mark);
-        return;
+        return {};
     }
     }
 }
@@ -212,8 +209,7 @@ bool compose_into(Output& out, const Cell* block, bool deep, bool only) {
         if (t == T_PAREN) {
             if (block_index(&c) >= static_cast<int32_t>(block_buffer_length(&c))) continue;
             Cell* mark = g_stack_top;
-            interp_eval_block(&c, false);
-            if (exit_pending()) return false;
+            if (interp_eval_block(&c, false).exit_pending()) return false;
             Cell v = *mark;
             g_stack_top = mark;
             if (type_of(&v) == T_UNSET) continue;
@@ -253,7 +249,7 @@ uint32_t natives_do(int, const int32_t* refs) {
     Cell next_word = ref_present(refs[2]) ? *ref_arg(refs[2]) : g_none_cell;
     const Cell* next = ref_present(refs[2]) ? &next_word : nullptr;
     if (!ref_present(refs[3]) || g_tracer_installed) {
-        do_value(&value, expand, &args, next);
+        (void)do_value(&value, expand, &args, next);
         return g_pending_exit;
     }
 
@@ -270,7 +266,7 @@ uint32_t natives_do(int, const int32_t* refs) {
         // it takes arrives here as a throw and goes on as a pending exit.
         exit_boundary([&] {
             trace_install(&tracer);
-            do_value(&value, expand, &args, next);
+            (void)do_value(&value, expand, &args, next);
         });
     } catch (const Throw& t) {
         if (t.code != kThrowError) {
@@ -314,8 +310,7 @@ uint32_t natives_reduce(int, const int32_t* refs) {
                 return 0;
             }
             Cell* mark = g_stack_top;
-            push_evaluated(&value);
-            if (exit_pending()) return 0;
+            if (push_evaluated(&value).exit_pending()) return 0;
             stack_set_last_keep(mark);
             return 0;
         }
@@ -324,8 +319,7 @@ uint32_t natives_reduce(int, const int32_t* refs) {
             out.add(&value);
         } else {
             Cell* mark = g_stack_top;
-            push_evaluated(&value);
-            if (exit_pending()) return 0;
+            if (push_evaluated(&value).exit_pending()) return 0;
             out.add(mark);
             g_stack_top = mark;
         }
@@ -340,8 +334,9 @@ uint32_t natives_reduce(int, const int32_t* refs) {
     Cell* pos = block_rs_head(&value);
     Cell* end = block_rs_tail(&value);
     while (pos < end) {
-        pos = interp_eval_expression(pos, end, &value, false, true, false);
-        if (exit_pending()) return 0;
+        Evaluated<Cell*> next = interp_eval_expression(pos, end, &value, false, true, false);
+        if (next.exit_pending()) return 0;
+        pos = next.value();
         cell_clear_new_line(base);
         out.add(base);
         stack_reset();

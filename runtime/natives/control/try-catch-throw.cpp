@@ -54,8 +54,8 @@ uint32_t natives_try(int, const int32_t* refs) {
     // Pushed outside the catch point: a full frame stack is an outer try's error.
     stack_mark(g_word_try, all ? kHeaderTryAll : kHeaderTry);
     try {
-        interp_eval_block(&block, true);
-        if (exit_pending()) return g_pending_exit == kThrowThrow ? 0 : g_pending_exit;
+        if (interp_eval_block(&block, true).exit_pending())
+            return g_pending_exit == kThrowThrow ? 0 : g_pending_exit;
         stack_unwind_last();
         return 0;
     } catch (const Throw& t) {
@@ -83,8 +83,7 @@ uint32_t natives_catch(int, const int32_t* refs) {
     bool named = ref_present(refs[0]);
     Cell names = named ? *ref_arg(refs[0]) : g_none_cell;
     stack_mark_catch(g_word_body_marker);
-    interp_eval_block(&block, true);
-    if (!exit_pending()) {
+    if (!interp_eval_block(&block, true).exit_pending()) {
         stack_unwind_last();
         return 0;
     }

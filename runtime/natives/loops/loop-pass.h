@@ -20,8 +20,7 @@ void loop_count_to_integer(Cell* count);
 // break or continue aimed at this loop.
 inline Pass loop_pass(Cell* body) {
     stack_reset();
-    interp_eval_block(body, true);
-    if (!exit_pending()) [[likely]]
+    if (!interp_eval_block(body, true).exit_pending()) [[likely]]
         return Pass::Normal;
     switch (exit_take_if(kThrowBreak, kThrowContinue)) {
     case kThrowBreak:

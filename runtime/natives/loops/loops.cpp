@@ -28,8 +28,7 @@ uint32_t natives_while(int, const int32_t*) {
     stack_mark_loop(g_word_body_marker);
     for (;;) {
         stack_reset();
-        interp_eval_block(&cond, true);
-        if (exit_pending()) {
+        if (interp_eval_block(&cond, true).exit_pending()) {
             if (exit_take_if(kThrowBreak, kThrowContinue))
                 error_fire(kCatThrow, err::throw_::kWhileCond);
             return 0;
@@ -109,8 +108,7 @@ uint32_t natives_forever(int, const int32_t*) {
     Cell body = *call_arg(0);
     stack_mark_loop(g_word_body_marker);
     for (;;) {
-        interp_eval_block(&body, false);
-        if (exit_pending()) {
+        if (interp_eval_block(&body, false).exit_pending()) {
             uint32_t code = exit_take_if(kThrowBreak, kThrowContinue);
             if (code == kThrowBreak) break;
             if (code == 0) return 0;

@@ -48,8 +48,7 @@ bool natives_path_access(const Cell* path_value, const Cell* value, bool case_, 
         if (type_of(&element) == T_GET_WORD) {
             selector = *context_get(&element);
         } else if (type_of(&element) == T_PAREN) {
-            interp_eval_block(&selector, false);
-            if (exit_pending()) return false;
+            if (interp_eval_block(&selector, false).exit_pending()) return false;
             selector = *stack_top();
             g_stack_top = slot + 1;
         }
