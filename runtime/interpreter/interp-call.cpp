@@ -361,7 +361,7 @@ const Cell* call_name_word(const Cell* name) {
 }
 
 Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                  const Cell* name, Offset owner, int mode, bool infix) {
+                                  const Cell* name, int mode, bool infix) {
     Call c{fn, pos, end, code, name, mode, infix};
     if (!c.name && pos > at<Cell>(buffer_of(code->data2)->head) && type_of(pos - 1) == T_WORD)
         c.name = pos - 1;
@@ -406,9 +406,7 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
         if (exit_pending()) return c.pos;
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
-        if (!owner) owner = function_owner(fn);
-        if (!owner && type_of(word) == T_WORD) owner = word->data1;
-        if (interp_call_function(fn, owner).exit_pending()) return c.pos;
+        if (interp_call_function(fn).exit_pending()) return c.pos;
         stack_unwind_keep();
     } else if (t == T_ROUTINE) {
         stack_mark_interp_native(word);
@@ -429,8 +427,7 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
     return c.pos;
 }
 
-Evaluated<> interp_call_function(const Cell* fn, Offset owner) {
-    (void)owner;
+Evaluated<> interp_call_function(const Cell* fn) {
     Cell body = function_record(fn)[kRecordBody];
     Offset ctx = fn->data1;
     Cell* context = context_cell(ctx);

@@ -35,7 +35,7 @@ Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_
     uint8_t t = type_of(v);
     if (is_callable(t) && !literal_functions) {
         Cell fn = *v;
-        return interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, false);
+        return interp_eval_code(&fn, pos + 1, end, code, pos, kApplyNone, false);
     }
     if (t == T_UNSET) error_fire(kCatScript, err::script::kNoValue, pos);
     if (t == T_OP) error_fire(kCatScript, err::script::kNoOpArg, pos);
@@ -165,7 +165,7 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
         } else {
             Cell fn = *pos;
             Evaluated<Cell*> next =
-                interp_eval_code(&fn, pos + 1, end, code, nullptr, 0, kApplyNone, false);
+                interp_eval_code(&fn, pos + 1, end, code, nullptr, kApplyNone, false);
             if (next.exit_pending()) return next;
             pos = next.value();
         }
@@ -202,7 +202,7 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
     g_stack_top = left + 1;
     Cell fn = *op;
     cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
-    return interp_eval_code(&fn, pos + 1, end, code, pos, 0, kApplyNone, true);
+    return interp_eval_code(&fn, pos + 1, end, code, pos, kApplyNone, true);
 }
 
 Evaluated<int32_t> interp_do_next(Cell* block) {

@@ -13,12 +13,6 @@ inline bool is_callable(uint8_t t) {
     return t == T_NATIVE || t == T_ACTION || t == T_FUNCTION || t == T_ROUTINE;
 }
 
-// The owner context a function was made in (a method of an object), or 0.
-inline Offset function_owner(const Cell* fn) {
-    const Cell* owner = function_record(fn) + kRecordOwner;
-    return type_of(owner) == T_INTEGER ? owner->data2 : 0;
-}
-
 // The value bound to a word in the code: an op! there starts an infix call.
 inline const Cell* infix_op_at(const Cell* pos) {
     if (type_of(pos) != T_WORD || !pos->data1 || !context_cell(pos->data1)->data2) return nullptr;

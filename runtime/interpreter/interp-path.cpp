@@ -43,7 +43,7 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
         }
         Cell name = path;
         name.data1 = static_cast<uint32_t>(head - buffer_head(&path));
-        return interp_eval_code(&current, next, end, code, &name, 0, kApplyNone, false);
+        return interp_eval_code(&current, next, end, code, &name, kApplyNone, false);
     }
 
     // One frame for the walk, so the selections never touch the caller's slots.
@@ -78,8 +78,7 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
             g_stack_top = start;
             Cell name = path;
             name.data1 = static_cast<uint32_t>(e - buffer_head(&path));
-            Offset owner = type_of(&parent) == T_OBJECT ? parent.data1 : 0;
-            return interp_eval_code(&current, next, end, code, &name, owner, kApplyNone, false);
+            return interp_eval_code(&current, next, end, code, &name, kApplyNone, false);
         }
     }
     stack_unwind_reset();

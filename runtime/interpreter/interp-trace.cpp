@@ -138,9 +138,7 @@ void trace_fire(uint32_t event, const Cell* code, const Cell* pos, const Cell* r
     struct Resume {
         ~Resume() { g_tracing = true; }
     } resume;
-    Offset owner = function_owner(&tracer);
-    if (interp_call_function(&tracer, owner ? owner : g_global_context).exit_pending())
-        exit_raise_pending();
+    if (interp_call_function(&tracer).exit_pending()) exit_raise_pending();
     g_stack_args = saved_args;
     g_stack_top = saved_top;
     g_frames_top = saved_frames;

@@ -52,12 +52,12 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
 // Calls a native!, action!, routine! or function! whose arguments start at
 // pos; leaves the result pushed where the call began and returns the position
 // after the arguments. name names the frame (a word!, or a path whose further
-// elements are the call's refinements); owner is an object context or 0.
+// elements are the call's refinements).
 Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                  const Cell* name, Offset owner, int mode, bool infix);
+                                  const Cell* name, int mode, bool infix);
 
 // Calls a function! whose arguments fill the current frame (a function frame).
-Evaluated<> interp_call_function(const Cell* fn, Offset owner);
+Evaluated<> interp_call_function(const Cell* fn);
 // Calls a routine!'s code with the arguments of the current frame; its
 // result becomes the frame's last value.
 Evaluated<> interp_exec_routine(const Cell* fn);

@@ -135,9 +135,7 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     SpecList list = interp_cached_spec(&callback);
     for (int i = 0; i < list.trailing; i++)
         stack_push(i == 0 ? &g_false_cell : &g_none_cell);
-    Offset owner = function_owner(&callback);
-    if (interp_call_function(&callback, owner ? owner : g_global_context).exit_pending())
-        exit_raise_pending();
+    if (interp_call_function(&callback).exit_pending()) exit_raise_pending();
     Cell answer = *stack_arguments();
     Cell moved = args[1];
     g_stack_args = saved_args;

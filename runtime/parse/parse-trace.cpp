@@ -92,9 +92,8 @@ void parse_fire_event(Engine& e, Event event) {
     }
     for (int i = 0; i < list.trailing; i++)
         stack_push(i == 0 ? &g_false_cell : &g_none_cell);
-    Offset owner = function_owner(&callback);
     // A pending exit has put the stacks where its target wants them.
-    if (interp_call_function(&callback, owner ? owner : g_global_context).exit_pending()) return;
+    if (interp_call_function(&callback).exit_pending()) return;
     Cell answer = *stack_arguments();
     g_stack_args = saved_args;
     g_stack_top = saved_top;

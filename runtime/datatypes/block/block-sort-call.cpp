@@ -84,10 +84,7 @@ int sort_call_comparator(const void* a, const void* b, intptr_t order, intptr_t)
     stack_push_cell();
     stack_mark_interp_func(g_word_compare_callback_marker, function_context(&fn));
     push_arguments(&fn, first, second);
-    const Cell* owner = function_record(&fn) + kRecordOwner;
-    if (interp_call_function(&fn, type_of(owner) == T_INTEGER ? owner->data2 : g_global_context)
-            .exit_pending())
-        exit_raise_pending();
+    if (interp_call_function(&fn).exit_pending()) exit_raise_pending();
     Cell answer = *stack_arguments();
     g_stack_args = saved_args;
     g_stack_top = saved_top;

@@ -90,7 +90,7 @@ void call_handler(const Cell* object, uint32_t slot, const Cell* handler, Push p
     bool exited;
     {
         TracingOff off;
-        exited = interp_call_function(&fn, ctx).exit_pending();
+        exited = interp_call_function(&fn).exit_pending();
     }
     // The writer that fired the event cannot stop early: a break, continue
     // or throw out of the handler travels as a C++ throw.

@@ -124,7 +124,7 @@ bool call_actor(const Cell* port, const char* name, const std::vector<Cell>& val
     uint32_t count = context_word_count(function_context(&fn));
     for (uint32_t k = 0; k < count; k++)
         stack_push(k < values.size() ? &values[k] : &g_none_cell);
-    if (interp_call_function(&fn, object_context(&actor)).exit_pending()) return false;
+    if (interp_call_function(&fn).exit_pending()) return false;
     stack_unwind_keep();
     *result = *(g_stack_top - 1);
     g_stack_args = saved_args;

@@ -66,7 +66,7 @@ Evaluated<> call_library(const Cell* word, const Cell* fn, const Cell* args, uin
     uint32_t slots = context_word_count(function_context(&f));
     for (uint32_t i = 0; i < slots; i++)
         stack_push(i < count ? &args[i] : &g_none_cell);
-    if (interp_call_function(&f, 0).exit_pending()) return {};
+    if (interp_call_function(&f).exit_pending()) return {};
     stack_unwind_func_last();
     return {};
 }

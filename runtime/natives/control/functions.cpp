@@ -114,7 +114,7 @@ uint32_t natives_apply(int, const int32_t* refs) {
     Cell* pos = head + (index > 0 ? index : 0);
     if (pos > end) pos = end;
     stack_reset();
-    if (interp_eval_code(&fn, pos, end, &args, name, 0, mode, false).exit_pending()) return 0;
+    if (interp_eval_code(&fn, pos, end, &args, name, mode, false).exit_pending()) return 0;
     stack_keep();
     return 0;
 }

@@ -33,7 +33,7 @@ void show_memory_stats(const Cell* data) {
     SpecList list = interp_cached_spec(&fn);
     for (int i = 0; i < list.trailing; i++)
         stack_push(i == 0 ? &g_false_cell : &g_none_cell);
-    if (interp_call_function(&fn, g_global_context).exit_pending()) return;
+    if (interp_call_function(&fn).exit_pending()) return;
     stack_unwind_keep();
     g_stack_args = saved_args;
     g_stack_top = saved_top;
