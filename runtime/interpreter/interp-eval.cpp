@@ -131,11 +131,15 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
         break;
     }
     case T_PATH:
-    case T_GET_PATH:
+    case T_GET_PATH: {
+        Evaluated<Cell*> next = interp_eval_path(pos, end, code, false, type_of(pos) == T_GET_PATH);
+        if (next.exit_pending()) return next;
+        pos = next.value();
+        break;
+    }
     case T_SET_PATH: {
-        bool set = type_of(pos) == T_SET_PATH;
-        if (set && pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
-        Evaluated<Cell*> next = interp_eval_path(pos, end, code, set, type_of(pos) == T_GET_PATH);
+        if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
+        Evaluated<Cell*> next = interp_eval_path(pos, end, code, true, false);
         if (next.exit_pending()) return next;
         pos = next.value();
         break;
