@@ -9,6 +9,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/memory/collector-hook.h"
+#include "runtime/routines/library-routines.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
@@ -35,6 +36,8 @@ void boot_load() {
 }
 
 void boot_run_top_level() {
+    // The run-time's routines come first: the scripts make objects with them.
+    routines_bind_library();
     // Root records come in pairs: the script's file!, its code block.
     for (uint32_t i = 0; i + 1 < g_boot_literal_count; i += 2) {
         Cell file = *boot_literal_at(i);

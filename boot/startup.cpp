@@ -8,7 +8,6 @@
 #include "boot/throw.h"
 #include "platform/os/stack.h"
 #include "runtime/memory/collector-hook.h"
-#include "runtime/routines/library-routines.h"
 #include "runtime/runtime-init.h"
 #include "runtime/words/symbols.h"
 
@@ -25,7 +24,6 @@ void startup() {
     // block, and collection may run from now on.
     g_boot_recording = false;
     g_collector_enabled = true;
-    routines_bind_library();
     boot_run_top_level();
 }
 

@@ -22,6 +22,10 @@ struct LibraryRoutine {
 };
 
 const LibraryRoutine kRoutines[] = {
+    {"routine",
+     "[\"Defines a function with a given Xel spec and Xel/System body\" spec [block!] body "
+     "[block!]]",
+     routine_routine},
     {"quit-return", "[status [integer!]]", routine_quit_return},
     {"set-quiet", "[word [any-word!] value [any-type!]]", routine_set_quiet},
     {"set-slot-quiet", "[series [any-block! any-path!] value [any-type!]]", routine_set_slot_quiet},
@@ -60,6 +64,7 @@ RoutineValue routine_unset() {
 }
 
 void routines_bind_library() {
+    routines_register_system();
     for (const LibraryRoutine& r : kRoutines) {
         uint32_t index = routine_register(r.word, r.code);
         Cell* text = string_load(reinterpret_cast<const uint8_t*>(r.spec),

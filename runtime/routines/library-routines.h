@@ -40,4 +40,8 @@ RoutineValue routine_pick_stack(const RoutineValue* args, uint32_t count);
 RoutineValue routine_frame_index(const RoutineValue* args, uint32_t count);
 RoutineValue routine_collect_calls(const RoutineValue* args, uint32_t count);
 
+RoutineValue routine_routine(const RoutineValue* args, uint32_t count);
+// The routines that the system object's text makes with routine, unbound.
+void routines_register_system();
+
 } // namespace xel

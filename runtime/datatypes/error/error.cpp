@@ -1,6 +1,7 @@
 // error!: making errors from the catalogue, and the error text.
 #include "runtime/datatypes/error/error.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "runtime/actions/dispatch.h"
@@ -9,6 +10,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error-catalog.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
@@ -266,22 +268,47 @@ void error_fire_expect_arg(uint8_t type, int n) {
     error_fire(kCatScript, err::script::kExpectArg, &called, &datatype, &arg);
 }
 
+namespace {
+
+// A field of system/state where the library's system object holds it; the
+// stand-in serves a run-time without that object.
+Cell state_field(const char* name, const Cell& stand_in) {
+    int32_t i = context_find_word(g_global_context, g_sym_system, false);
+    if (i < 0) return stand_in;
+    const Cell* system = context_value_at(g_global_context, static_cast<uint32_t>(i));
+    if (type_of(system) != T_OBJECT) return stand_in;
+    Offset ctx = object_context(system);
+    i = context_find_word(ctx, symbol_make("state"), true);
+    if (i < 0) return stand_in;
+    const Cell* state = context_value_at(ctx, static_cast<uint32_t>(i));
+    if (type_of(state) != T_OBJECT) return stand_in;
+    ctx = object_context(state);
+    i = context_find_word(ctx, symbol_make(name), true);
+    return i < 0 ? stand_in : *context_value_at(ctx, static_cast<uint32_t>(i));
+}
+
+// The depth of call traces, 0 when they are off.
+int trace_depth(const Cell* trace) {
+    return type_of(trace) == T_INTEGER ? std::max(static_cast<int32_t>(trace->data2), 0) : 0;
+}
+
+} // namespace
+
 void error_capture_stack(Cell* error) {
     Cell* stack = error_field(error, kErrFieldStack);
     if (type_of(stack) != T_INTEGER) return;
     uint32_t position = stack->data2;
-    int depth = type_of(&g_state_stack_trace) == T_INTEGER &&
-                        static_cast<int32_t>(g_state_stack_trace.data2) > 0
-                    ? static_cast<int32_t>(g_state_stack_trace.data2)
-                    : 1;
+    Cell trace = state_field("stack-trace", g_state_stack_trace);
+    int depth = trace_depth(&trace) > 0 ? trace_depth(&trace) : 1;
     Cell e = *error;
     Cell* block = stack_push_cell();
     block_make_at(block, 20);
     stack_trace_where(depth, block, position);
     *error_field(&e, kErrFieldStack) = *stack_top();
     stack_pop(1);
-    if (type_of(&g_state_source_files) == T_BLOCK && block_length_at(&g_state_source_files) > 0) {
-        Cell copy = *block_clone(&g_state_source_files, false, false);
+    Cell files = state_field("source-files", g_state_source_files);
+    if (type_of(&files) == T_BLOCK && block_length_at(&files) > 0) {
+        Cell copy = *block_clone(&files, false, false);
         stack_pop(1);
         *error_field(&e, kErrFieldFiles) = copy;
     }
@@ -385,10 +412,10 @@ int error_form(Cell* value, Cell* buffer, Cell*, int part) {
     string_concatenate_literal(&str, "\n*** Near : ");
     append_mold_40(&str, error_field(&err, kErrFieldNear));
 
-    if (type_of(&g_state_stack_trace) == T_INTEGER &&
-        static_cast<int32_t>(g_state_stack_trace.data2) > 0) {
+    Cell trace = state_field("stack-trace", g_state_stack_trace);
+    if (trace_depth(&trace) > 0) {
         Cell stack = *error_field(&err, kErrFieldStack);
-        int depth = static_cast<int32_t>(g_state_stack_trace.data2);
+        int depth = trace_depth(&trace);
         if (type_of(&stack) == T_INTEGER) {
             string_concatenate_literal(&str, "\n*** Stack: ");
             budget = stack_trace_print(depth, &str, stack.data2, budget - 12);

@@ -32,8 +32,9 @@ inline Cell* error_field(const Cell* error, uint32_t field) {
     return context_value_at(error_context(error), field);
 }
 
-// Stand-ins for system/state/stack-trace (integer!: depth of call traces;
-// none or 0: no "*** Stack: " line) and system/state/source-files (block!).
+// What system/state/stack-trace (integer!: depth of call traces; none or 0:
+// no "*** Stack: " line) and system/state/source-files (block!) stand for
+// while no system object holds them.
 extern Cell g_state_stack_trace;
 extern Cell g_state_source_files;
 

@@ -53,6 +53,11 @@ uint32_t object_new_class_id();
 // The cell becomes a new empty object: a fresh object context with room for
 // n words, class id 0, no event record; its self cell is set.
 void object_make_at(Cell* cell, uint32_t capacity);
+// The cell becomes an object over an existing context (class id 0, no event
+// record), its self cell left as it is.
+inline void object_over_context(Cell* cell, Offset ctx) {
+    *cell = Cell{T_OBJECT, ctx, 0, 0};
+}
 
 // The value cell of a word (any case variant) in the object, or the shared
 // none! cell.
