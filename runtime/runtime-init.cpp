@@ -67,6 +67,8 @@ void runtime_init() {
     memory_first_frames();
 
     g_root = Cell{T_BLOCK, 0, alloc_fixed(kRootBlockCells, sizeof(Cell), 0), 0};
+    // Both stack buffers are blocks of the root block, so it marks them.
+    collector_add_root_callback([] { collector_mark_block_value(&g_root); });
     Cell* args = fixed_block_in_root(kArgStackCells);
     Cell* calls = fixed_block_in_root(kCallStackCells);
     stack_init(args, kArgStackCells, reinterpret_cast<CallFrame*>(calls), kCallFrameCapacity);

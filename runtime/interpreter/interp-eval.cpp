@@ -8,6 +8,7 @@
 #include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
+#include "runtime/memory/collector.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
@@ -47,6 +48,7 @@ Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_
 
 void interp_init() {
     g_current_code = g_unset_cell;
+    collector_add_root_callback([] { collector_mark_cells(&g_current_code, &g_current_code + 1); });
     const char* fast = std::getenv("XEL_INTERP_FAST");
     g_interp_fast = !fast || std::strcmp(fast, "0") != 0;
     trace_init();

@@ -4,6 +4,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
+#include "runtime/memory/collector.h"
 #include "runtime/text/unicode.h"
 
 namespace xel {
@@ -44,6 +45,8 @@ void lexer_init() {
     g_text = static_cast<uint8_t*>(std::malloc(kTextBufferSize));
     g_text_used = 0;
     g_lexer_states = nullptr;
+    collector_add_root_callback(
+        [] { lexer_mark_states([](Cell* cell) { collector_mark_cells(cell, cell + 1); }); });
     if (!g_lexer_cells || !g_text) error_fire(kCatInternal, err::internal::kNoMemory);
 }
 

@@ -67,9 +67,7 @@ inline void mark_cells_later(SeriesBuf* buf) {
 void scan_machine_stack();
 void compact_nodes();
 void relocate_outside_cells();
-void mark_roots();
 void mark_stack_references();
-void sweep_ownership();
 void compact_series_frames();
 void release_nodes();
 

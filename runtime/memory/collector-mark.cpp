@@ -1,9 +1,6 @@
-// Marking: series by their nodes, cells by their datatypes, hash tables by
-// their kinds. Cell buffers are queued rather than walked recursively, so the
+// Marking: series by their nodes, cells by their datatypes' markers, hash
+// tables by their kinds. Cell buffers are queued rather than walked recursively, so the
 // depth of nested data never reaches the machine stack's.
-#include "runtime/datatypes/context/context.h"
-#include "runtime/datatypes/function/function.h"
-#include "runtime/datatypes/native/native.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/memory/collector-internal.h"
 
@@ -12,8 +9,6 @@ namespace xel {
 using namespace gc;
 
 namespace {
-
-constexpr uint32_t kEventBlockFlag = 0x10000;
 
 bool is_cell_buffer(const SeriesBuf* b) {
     return b->unit() == sizeof(Cell);
@@ -29,116 +24,53 @@ HashTable* table_record(Offset table) {
     return t->kind <= kHashOwnership ? t : nullptr;
 }
 
-// A record's fields are followed once per collection, whether or not its
-// series was marked already: a path that does not know it as a record (a node
-// on the machine stack, a stale cell naming a reused node) may have marked it
-// first, and marking its series again would then skip the nodes it names.
-bool follow_record(Offset* node) {
+// Indexed by the whole header byte: a stale cell may carry any.
+CellMarker g_markers[256];
+
+inline void mark_cell(Cell* c) {
+    if (CellMarker marker = g_markers[type_of(c)]) marker(c);
+}
+
+} // namespace
+
+void collector_set_marker(uint8_t type, CellMarker marker) {
+    g_markers[type] = marker;
+}
+
+bool collector_follow_record(Offset* node) {
     collector_mark_series(node);
     return live_buffer(*node) && g_state.followed.insert(*node).second;
 }
 
-// function!'s record keeps the owner object's context node as an integer!.
-void mark_function_owner(Offset record) {
-    SeriesBuf* b = live_buffer(record);
-    if (!b || !is_cell_buffer(b) || b->used() < kFunctionRecordCells * sizeof(Cell)) return;
-    Cell* owner = at<Cell>(b->head) + kRecordOwner;
-    if (type_of(owner) == T_INTEGER && owner->data2) collector_mark_context(&owner->data2);
+SeriesBuf* collector_live_buffer(Offset node) {
+    return live_buffer(node);
 }
 
-// An object's event record: two cells whose word 3 names the spec block its
-// handlers' local counts were taken from.
-void mark_event_record(Offset* record) {
-    if (!follow_record(record)) return;
-    SeriesBuf* b = buffer_of(*record);
-    if (!is_cell_buffer(b)) return;
-    for (Cell* c = at<Cell>(b->head); c < at<Cell>(b->tail); c++)
-        if (c->data3) collector_mark_block_node(&c->data3);
+SeriesBuf* collector_marked_buffer(Offset* node) {
+    *node = relocated(*node);
+    SeriesBuf* b = live_buffer(*node);
+    return b && (b->flags & kFlagMark) ? b : nullptr;
 }
 
-void mark_cell(Cell* c) {
-    switch (type_of(c)) {
-    case T_BLOCK:
-    case T_PAREN:
-    case T_PATH:
-    case T_LIT_PATH:
-    case T_SET_PATH:
-    case T_GET_PATH:
-        collector_mark_block_node(&c->data2);
-        break;
-    case T_STRING:
-    case T_FILE:
-    case T_URL:
-    case T_TAG:
-    case T_EMAIL:
-    case T_REF:
-        collector_mark_series(&c->data2);
-        collector_mark_series(&c->data3);
-        break;
-    case T_SYMBOL:
-        // Word 2 caches the spelling as a string! buffer once asked for.
-        collector_mark_series(&c->data3);
-        collector_mark_series(&c->data2);
-        break;
-    case T_CONTEXT:
-        hash_mark(&c->data1);
-        if (!(c->header & kContextStackValues)) collector_mark_block_node(&c->data2);
-        break;
-    case T_WORD:
-    case T_SET_WORD:
-    case T_LIT_WORD:
-    case T_GET_WORD:
-    case T_REFINEMENT:
-    case T_ISSUE:
-        collector_mark_context(&c->data1);
-        break;
-    case T_NATIVE:
-    case T_ACTION:
-        collector_mark_block_node(&c->data2);
-        collector_mark_block_node(&c->data3);
-        break;
-    case T_OP: {
-        uint8_t source = op_source_type(c);
-        bool function = source == T_FUNCTION || source == T_ROUTINE;
-        if (function) collector_mark_context(&c->data1);
-        collector_mark_block_node(&c->data2);
-        collector_mark_block_node(&c->data3);
-        if (source == T_FUNCTION) mark_function_owner(c->data3);
-        break;
-    }
-    case T_FUNCTION:
-    case T_ROUTINE:
-        collector_mark_context(&c->data1);
-        collector_mark_block_node(&c->data2);
-        collector_mark_block_node(&c->data3);
-        if (type_of(c) == T_FUNCTION) mark_function_owner(c->data3);
-        break;
-    case T_BITSET:
-    case T_VECTOR:
-    case T_BINARY:
-    case T_IMAGE:
-        collector_mark_series(&c->data2);
-        break;
-    case T_OBJECT:
-    case T_ERROR:
-    case T_PORT:
-        collector_mark_context(&c->data1);
-        mark_event_record(&c->data3);
-        break;
-    case T_HASH:
-    case T_MAP:
-        collector_mark_block_node(&c->data2);
-        hash_mark(&c->data3);
-        break;
-    case T_EVENT:
-        if (c->data3 & kEventBlockFlag) collector_mark_block_node(&c->data2);
-        break;
-    default:
-        break;
-    }
+Offset collector_relocated(Offset node) {
+    return relocated(node);
 }
 
-} // namespace
+Cell* collector_record_cells(Offset node, uint32_t* count) {
+    SeriesBuf* b = live_buffer(node);
+    if (!b || !is_cell_buffer(b)) return nullptr;
+    *count = b->used() / sizeof(Cell);
+    return at<Cell>(b->head);
+}
+
+void collector_mark_weak_table(Offset* table) {
+    if (!collector_mark_series(table)) return;
+    g_state.followed.insert(*table);
+    HashTable* t = hash_record(*table);
+    collector_mark_series(&t->flags);
+    collector_mark_series(&t->keys);
+    collector_mark_series(&t->block);
+}
 
 bool collector_mark_series(Offset* node) {
     Offset n = relocated(*node);
@@ -175,7 +107,7 @@ void collector_mark_cells(Cell* first, Cell* end) {
 }
 
 void hash_mark(Offset* table) {
-    if (!follow_record(table)) return;
+    if (!collector_follow_record(table)) return;
     HashTable* t = table_record(*table);
     if (!t) return;
     collector_mark_series(&t->flags);

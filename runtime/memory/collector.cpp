@@ -8,6 +8,7 @@
 #include "runtime/externals/externals.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/memory/collector-internal.h"
+#include "runtime/ownership/ownership.h"
 
 namespace xel {
 
@@ -58,14 +59,14 @@ void collector_collect() {
     scan_machine_stack();
     if (g_node_compaction_enabled) compact_nodes();
     relocate_outside_cells();
-    mark_roots();
-    // A callback may register or remove others: walk by index.
+    // The roots, as their modules registered them. A callback may register
+    // or remove others: walk by index.
     for (size_t i = 0; i < g_state.callbacks.size(); i++)
         if (g_state.callbacks[i]) g_state.callbacks[i]();
     mark_stack_references();
     drain_pending();
     // Entries of the ownership table live as long as their series and owner.
-    sweep_ownership();
+    ownership_sweep();
     drain_pending();
     // Resources that no live value marked are released now.
     externals_sweep();

@@ -15,13 +15,15 @@
 //
 // Node compaction never moves a node that the stack refers to, but every node
 // kept outside the arena (C++ globals and heap memory) must be reachable
-// through a root: the run-time's own globals are marked here, other modules
-// register a root callback that marks theirs with the functions below.
+// through a root: the module that keeps it registers, at its own init, a root
+// callback that marks it with the functions below. What a cell refers to is
+// marked by its datatype's marker, given when the type is registered.
 #pragma once
 #include <cstdint>
 
 #include "runtime/cell.h"
 #include "runtime/memory/collector-hook.h"
+#include "runtime/memory/series-memory.h"
 
 namespace xel {
 
@@ -40,11 +42,18 @@ void collector_collect();
 // True while a collection runs.
 bool collector_active();
 
-// Root callbacks run after the fixed roots, in order of registration;
-// registering twice calls twice; removing clears the first matching entry
-// (the list keeps its length).
+// The roots: callbacks run in order of registration; registering twice calls
+// twice; removing clears the first matching entry (the list keeps its length).
+// A module registers the cells and nodes it keeps at its own init:
+//   collector_add_root_callback([] { hash_mark(&g_symbol_table); });
 void collector_add_root_callback(RootCallback callback);
 void collector_remove_root_callback(RootCallback callback);
+
+// How the cells of one datatype mark what they refer to. Every registered
+// type gives one; kMarksNothing for a type whose cells name no series.
+using CellMarker = void (*)(Cell* cell);
+constexpr CellMarker kMarksNothing = nullptr;
+void collector_set_marker(uint8_t type, CellMarker marker);
 
 // Marking, for root callbacks. Each takes the address of the slot holding a
 // node, so that a node moved by node compaction is rewritten in place. A slot
@@ -63,5 +72,23 @@ void collector_mark_cells(Cell* first, Cell* end);
 // A hash table: its record, flags and keys, the kind's own series, and the
 // table's block with its cells.
 void hash_mark(Offset* table);
+// A table whose entries do not keep what they name (its owner sweeps them):
+// its record, flags, keys and entries block; never followed as a table.
+void collector_mark_weak_table(Offset* table);
+// Marks a record's series; true once per collection, when its fields are
+// to be followed (a live record reached first by a path that did not know it
+// as a record may already have marked its series).
+bool collector_follow_record(Offset* node);
+// The buffer of a live node, or null when the address is no node in use.
+SeriesBuf* collector_live_buffer(Offset node);
+// For a sweep after marking: rewrites the slot through node compaction's map
+// and answers its series' buffer when it is live and marked, else null.
+SeriesBuf* collector_marked_buffer(Offset* node);
+// The node a slot stands for after node compaction (for structures outside
+// the arena that relocate their own slots).
+Offset collector_relocated(Offset node);
+// The cells of a live cell series from head to tail and their count, else
+// null: a record named by a slot that may be stale is checked before it is read.
+Cell* collector_record_cells(Offset node, uint32_t* count);
 
 } // namespace xel

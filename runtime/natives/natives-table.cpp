@@ -2,6 +2,7 @@
 
 #include "boot/heap.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/memory/collector.h"
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/natives/math/math-natives.h"
@@ -151,6 +152,7 @@ void natives_init() {
         g_natives_table[i] = nullptr;
     g_natives_fill = 1;
     g_print_buffer = *block_make_in(&g_root, 32);
+    collector_add_root_callback([] { collector_mark_cells(&g_print_buffer, &g_print_buffer + 1); });
 
     NativeFn list[kNativeCount];
     for (int i = 0; i < kNativeCount; i++)

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/hash/hashtable.h"
+#include "runtime/memory/collector.h"
 #include "runtime/printing/cycles.h"
 
 namespace xel {
@@ -130,6 +131,7 @@ Offset owned_node(const Cell* value) {
 
 void ownership_init() {
     g_ownership_table = hash_make(kOwnershipTableSize, nullptr, kHashOwnership, 3);
+    collector_add_root_callback(ownership_mark_table);
 }
 
 void ownership_set_owner(Cell* value, const Cell* owner, const Cell* word) {

@@ -12,8 +12,7 @@
 
 namespace xel {
 
-// The table (a pointer-keyed hash table of three value cells per entry); a
-// root of the collector.
+// The table (a pointer-keyed hash table of three value cells per entry).
 extern Offset g_ownership_table;
 constexpr uint32_t kOwnershipTableSize = 1000;
 
@@ -31,6 +30,11 @@ extern void (*g_object_fire_on_deep_change)(Cell* owner, Cell* word, Cell* targe
                                             Cell* new_value, int index, int part);
 
 void ownership_init();
+// The collector's root of the table: its own series, not what its entries
+// name. After marking, the sweep drops the entries whose series or owner
+// died and marks what the others hold.
+void ownership_mark_table();
+void ownership_sweep();
 
 // Makes owner (an object!) the owner of the value's series under word,
 // deeply. An existing entry keeps its first owner and word.

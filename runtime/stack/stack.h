@@ -257,5 +257,7 @@ int stack_trace_print(int depth, Cell* string, uint32_t end, int budget);
 void stack_trace(Cell* block);
 // The collector's marking of the frames' contexts.
 void stack_mark_frames(void (*mark_context)(Offset ctx), void (*mark_block)(Offset node));
+// After node compaction: the nodes the frames hold follow the collector's map.
+void stack_relocate_frames();
 
 } // namespace xel

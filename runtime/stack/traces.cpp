@@ -6,6 +6,7 @@
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
+#include "runtime/memory/collector.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/fixed-words.h"
 
@@ -91,6 +92,14 @@ void stack_trace(Cell* block) {
         Cell index;
         set_integer(&index, static_cast<int32_t>(frame_saved_base(f) - g_stack_base));
         block_append_copy(block, &index);
+    }
+}
+
+void stack_relocate_frames() {
+    for (CallFrame* f = g_frames_base; f < g_frames_top; f++) {
+        f->word_ctx = collector_relocated(f->word_ctx);
+        f->func_ctx = collector_relocated(f->func_ctx);
+        f->saved_values = collector_relocated(f->saved_values);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "runtime/datatypes/string/string.h"
 #include "runtime/hash/hashtable.h"
+#include "runtime/memory/collector.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/runtime-init.h"
 
@@ -77,6 +78,7 @@ void symbols_init() {
     *root_cell = Cell{T_BLOCK, 0, block, 0};
     Cell holder{T_BLOCK, 0, block, 0};
     g_symbol_table = hash_make(kSymbolTableSize, &holder, kHashWords, 1);
+    collector_add_root_callback([] { hash_mark(&g_symbol_table); });
 }
 
 uint32_t symbol_find_or_add(Offset table, const uint8_t* name, uint32_t length, bool caseless) {

@@ -182,18 +182,6 @@ const Row kRows[] = {
     {"port!", [](Witnesses& w) { return make_object_kind(w, T_PORT); }},
     {"hash! with a chain of equal values", make_hash},
     {"map!", make_map},
-    {"event! with a block",
-     [](Witnesses& w) {
-         Offset b = block_of({});
-         w.alive.push_back(b);
-         return Cell{T_EVENT, 0, b, 0x10000};
-     }},
-    {"event! without a block",
-     [](Witnesses& w) {
-         Offset b = block_of({});
-         w.dead.push_back(b);
-         return Cell{T_EVENT, 0, b, 0};
-     }},
 };
 
 // The value goes to the argument stack only: nothing on the machine stack

@@ -1,6 +1,7 @@
 // The binary! row.
 #include "runtime/datatypes/binary/binary.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/string/string.h"
@@ -35,6 +36,10 @@ void binary_row(ActionList& row) {
         .set<A_CHANGE>(binary_change)
         .set<A_INSERT>(binary_insert)
         .set<A_TRIM>(binary_trim);
+}
+
+void binary_mark_cell(Cell* c) {
+    collector_mark_series(&c->data2);
 }
 
 } // namespace xel

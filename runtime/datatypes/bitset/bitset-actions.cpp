@@ -8,6 +8,7 @@
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/typeset/typeset.h"
@@ -209,6 +210,10 @@ void bitset_row(ActionList& row) {
         .set<A_POKE>(bitset_poke)
         .set<A_REMOVE>(bitset_remove)
         .set<A_MODIFY>(bitset_modify);
+}
+
+void bitset_mark_cell(Cell* c) {
+    collector_mark_series(&c->data2);
 }
 
 } // namespace xel

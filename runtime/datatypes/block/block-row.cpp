@@ -1,4 +1,5 @@
 #include "runtime/datatypes/block/block-actions.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/rows.h"
 
 namespace xel {
@@ -26,6 +27,10 @@ void block_row(ActionList& row) {
 
 void paren_row(ActionList& row) {
     row.inherit_all().set<A_MOLD>(paren_mold).set<A_TRIM>(nullptr);
+}
+
+void block_mark_cell(Cell* c) {
+    collector_mark_block_node(&c->data2);
 }
 
 } // namespace xel

@@ -1,5 +1,7 @@
 // The rows of symbol! and context!, internal types that scripts never see
 // as values.
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/words/symbols.h"
@@ -28,5 +30,16 @@ void symbol_row(ActionList& row) {
 
 // context! values are never seen by scripts: the type has no actions.
 void context_row(ActionList&) {}
+
+// Word 2 caches the spelling as a string! buffer once asked for.
+void symbol_mark_cell(Cell* c) {
+    collector_mark_series(&c->data3);
+    collector_mark_series(&c->data2);
+}
+
+void context_mark_cell(Cell* c) {
+    hash_mark(&c->data1);
+    if (!(c->header & kContextStackValues)) collector_mark_block_node(&c->data2);
+}
 
 } // namespace xel

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/hash/hashtable.h"
+#include "runtime/memory/collector.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
@@ -38,6 +39,7 @@ bool values_on_stack(Offset ctx) {
 
 void context_init_global() {
     g_global_context = context_make(kGlobalContextSize, kContextGlobal, 0, false, false);
+    collector_add_root_callback([] { collector_mark_context(&g_global_context); });
 }
 
 Offset context_make(uint32_t n, uint32_t kind, Offset words_block, bool stack_values,

@@ -165,6 +165,11 @@ void mark_roots() {
     collector_mark_context(&g_prototype);
     collector_mark_context(&g_no_memory);
     collector_mark_block_value(&g_messages);
+    collector_mark_cells(&g_state_stack_trace, &g_state_stack_trace + 1);
+    collector_mark_cells(&g_state_source_files, &g_state_source_files + 1);
+    PendingError& pending = g_pending_error;
+    if (pending.arg_count > 0 && pending.arg_count <= 3)
+        collector_mark_cells(pending.args, pending.args + pending.arg_count);
 }
 
 } // namespace

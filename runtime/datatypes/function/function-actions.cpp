@@ -2,6 +2,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/string/string.h"
@@ -121,6 +122,25 @@ void routine_row(ActionList& row) {
         .set<A_FORM>(routine_form)
         .set<A_MOLD>(routine_mold)
         .set<A_COMPARE>(function_compare);
+}
+
+void function_mark_owner(Offset record) {
+    uint32_t count = 0;
+    Cell* cells = collector_record_cells(record, &count);
+    if (!cells || count < kFunctionRecordCells) return;
+    Cell* owner = cells + kRecordOwner;
+    if (type_of(owner) == T_INTEGER && owner->data2) collector_mark_context(&owner->data2);
+}
+
+void routine_mark_cell(Cell* c) {
+    collector_mark_context(&c->data1);
+    collector_mark_block_node(&c->data2);
+    collector_mark_block_node(&c->data3);
+}
+
+void function_mark_cell(Cell* c) {
+    routine_mark_cell(c);
+    function_mark_owner(c->data3);
 }
 
 } // namespace xel

@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/hash/hash.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
@@ -109,6 +110,11 @@ void hash_row(ActionList& row) {
         .set<A_SORT>(hash_block_sort)
         .set<A_TRIM>(hash_block_trim)
         .set<A_RANDOM>(nullptr);
+}
+
+void hash_mark_cell(Cell* c) {
+    collector_mark_block_node(&c->data2);
+    hash_mark(&c->data3);
 }
 
 } // namespace xel

@@ -1,6 +1,7 @@
 // The action row of image!, and its services for foreach and forall.
 #include "runtime/datatypes/image/image-cell.h"
 #include "runtime/datatypes/image/image.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/natives/loops/loops.h"
 
@@ -41,6 +42,10 @@ void image_row(ActionList& row) {
         .set<A_SKIP>(image_skip)
         .set<A_TAIL>(image_tail)
         .set<A_TAIL_Q>(image_tail_q);
+}
+
+void image_mark_cell(Cell* c) {
+    collector_mark_series(&c->data2);
 }
 
 } // namespace xel

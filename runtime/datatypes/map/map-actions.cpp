@@ -6,6 +6,7 @@
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
@@ -240,6 +241,11 @@ void map_row(ActionList& row) {
         .set<A_PUT>(map_put)
         .set<A_REMOVE>(map_remove)
         .set<A_SELECT>(map_select);
+}
+
+void map_mark_cell(Cell* c) {
+    collector_mark_block_node(&c->data2);
+    hash_mark(&c->data3);
 }
 
 } // namespace xel

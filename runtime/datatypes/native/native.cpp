@@ -5,6 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
@@ -192,6 +193,20 @@ void op_row(ActionList& row) {
         .set<A_FORM>(native_form)
         .set<A_MOLD>(native_mold)
         .set<A_COMPARE>(native_compare);
+}
+
+void native_mark_cell(Cell* c) {
+    collector_mark_block_node(&c->data2);
+    collector_mark_block_node(&c->data3);
+}
+
+// An op! keeps the layout of the function it was made from.
+void op_mark_cell(Cell* c) {
+    uint8_t source = op_source_type(c);
+    if (source == T_FUNCTION || source == T_ROUTINE) collector_mark_context(&c->data1);
+    collector_mark_block_node(&c->data2);
+    collector_mark_block_node(&c->data3);
+    if (source == T_FUNCTION) function_mark_owner(c->data3);
 }
 
 } // namespace xel

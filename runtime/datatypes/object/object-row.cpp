@@ -1,3 +1,4 @@
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/rows.h"
 
@@ -14,6 +15,26 @@ void object_row(ActionList& row) {
         .set<A_PUT>(object_put)
         .set<A_SELECT>(object_select)
         .set<A_MODIFY>(object_modify);
+}
+
+namespace {
+
+// The event record: two cells whose word 3 names the spec block its
+// handlers' local counts were taken from.
+void mark_event_record(Offset* record) {
+    if (!collector_follow_record(record)) return;
+    uint32_t count = 0;
+    Cell* cells = collector_record_cells(*record, &count);
+    if (!cells) return;
+    for (Cell* c = cells; c < cells + count; c++)
+        if (c->data3) collector_mark_block_node(&c->data3);
+}
+
+} // namespace
+
+void object_mark_cell(Cell* c) {
+    collector_mark_context(&c->data1);
+    mark_event_record(&c->data3);
 }
 
 } // namespace xel

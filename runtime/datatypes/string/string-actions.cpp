@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/string/string-ops.h"
@@ -139,6 +140,11 @@ void string_row(ActionList& row) {
         .set<A_SWAP>(string_swap)
         .set<A_TAKE>(string_take)
         .set<A_TRIM>(string_trim);
+}
+
+void string_mark_cell(Cell* c) {
+    collector_mark_series(&c->data2);
+    collector_mark_series(&c->data3);
 }
 
 } // namespace xel

@@ -1,5 +1,6 @@
 // The action row of vector!, and its hand-over for number op vector math.
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/vector/vector.h"
 
@@ -60,6 +61,10 @@ void vector_row(ActionList& row) {
         .set<A_TAKE>(vector_take)
         .set<A_SWAP>(nullptr)
         .set<A_TRIM>(nullptr);
+}
+
+void vector_mark_cell(Cell* c) {
+    collector_mark_series(&c->data2);
 }
 
 } // namespace xel

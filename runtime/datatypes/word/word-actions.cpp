@@ -2,6 +2,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
@@ -243,6 +244,10 @@ void issue_row(ActionList& row) {
         .inherit(A_FORM)
         .set<A_MOLD>(issue_mold)
         .set<A_COMPARE>(issue_compare);
+}
+
+void word_mark_cell(Cell* c) {
+    collector_mark_context(&c->data1);
 }
 
 } // namespace xel
