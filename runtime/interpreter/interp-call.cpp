@@ -40,30 +40,36 @@ struct Call {
                spec_arg_word(c.fn, spec_pos));
 }
 
-// The common argument needs no round through the evaluator: a value that
-// evaluates to itself, or a word of such a value, and the operators after
-// it. Answers whether it pushed the argument.
-inline bool push_simple_argument(Call& c) {
-    if (g_tracing || !g_interp_fast) return false;
-    const Cell* p = c.pos;
-    const Cell* value = p;
-    uint8_t t = type_of(p);
+// After an argument pushed at value, the operators that follow it; the
+// check for an op stays inline, the application does not.
+[[gnu::noinline]] Evaluated<Cell*> apply_operators_after(Cell* pos, Cell* end, Cell* code,
+                                                         Cell* value) {
+    return apply_operators(pos, end, code, value);
+}
+
+// Pushes one evaluated argument from pos, as interp_eval_expression would;
+// values that evaluate to themselves and words of such values skip the
+// round through it. The right operand of an infix call takes no operators.
+// Returns the position after the argument.
+template <bool Infix> inline Evaluated<Cell*> lean_argument(Cell* pos, Cell* end, Cell* code) {
+    const Cell* value = pos;
+    uint8_t t = type_of(pos);
     if (t == T_WORD) {
-        if (!p->data1) return false;
-        value = context_get_fast(p);
+        if (!pos->data1) return interp_eval_expression(pos, end, code, Infix, true, false);
+        value = context_get_fast(pos);
         t = type_of(value);
-        if (t == T_UNSET || t == T_OP || is_callable(t)) return false;
+        if (t == T_UNSET || t == T_OP || is_callable(t))
+            return interp_eval_expression(pos, end, code, Infix, true, false);
     } else if (!is_inert(t)) {
-        return false;
+        return interp_eval_expression(pos, end, code, Infix, true, false);
     }
+    if (g_tracing) return interp_eval_expression(pos, end, code, Infix, true, false);
     Cell* pushed = stack_push(value);
-    if (value == p) cell_clear_new_line(pushed);
-    c.pos++;
-    if (!c.infix && c.pos < c.end) {
-        Evaluated<Cell*> next = apply_operators(c.pos, c.end, c.code, pushed);
-        if (!next.exit_pending()) c.pos = next.value();
-    }
-    return true;
+    if (value == pos) cell_clear_new_line(pushed);
+    pos++;
+    if (!Infix && pos < end && type_of(pos) == T_WORD)
+        return apply_operators_after(pos, end, code, pushed);
+    return pos;
 }
 
 // Pushes the next argument of the call as its class asks, then checks its type.
@@ -87,13 +93,12 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
                    spec_arg_word(c.fn, spec_pos));
     }
     if (cls == kArgEvaluated && c.mode == kApplyNone) {
-        if (!push_simple_argument(c)) {
-            Evaluated<Cell*> next =
-                interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false);
-            if (next.exit_pending()) return;
-            c.pos = next.value();
-        }
-        if (exit_pending()) return;
+        Evaluated<Cell*> next =
+            !g_interp_fast ? interp_eval_expression(c.pos, c.end, c.code, c.infix, true, false)
+            : c.infix      ? lean_argument<true>(c.pos, c.end, c.code)
+                           : lean_argument<false>(c.pos, c.end, c.code);
+        if (next.exit_pending()) return;
+        c.pos = next.value();
     } else if (cls == kArgSoftQuoted && c.mode == kApplyNone) {
         switch (type_of(c.pos)) {
         case T_PAREN: {
@@ -298,21 +303,25 @@ void gather_function(Call& c) {
     });
 }
 
+// A path naming a call ends at the function: it names no refinement.
+inline bool path_names_no_refinement(const Cell* path) {
+    return type_of(path) == T_PATH && buffer_head(path) + path->data1 + 1 >= block_rs_tail(path);
+}
+
 // The common call: named by a word, by nothing or by a path that ends at the
-// function, no apply mode, not infix.
+// function, no apply mode.
 // Only the arguments before the first refinement are fetched; every
 // refinement is absent.
 inline bool plain_call(const Call& c) {
-    if (!g_interp_fast || c.mode != kApplyNone || c.infix) return false;
-    if (!c.name || type_of(c.name) != T_PATH) return true;
-    return buffer_head(c.name) + c.name->data1 + 1 >= block_rs_tail(c.name);
+    if (!g_interp_fast || c.mode != kApplyNone) return false;
+    return !c.name || type_of(c.name) != T_PATH || path_names_no_refinement(c.name);
 }
 
-// Fetches the arguments before the first refinement; returns that refinement's
-// entry (or the list's end).
+// Fetches the arguments before the first refinement (after the left operand
+// of an infix call); returns that refinement's entry (or the list's end).
 const Cell* fetch_leading_arguments(Call& c, const SpecList& list) {
     int spec_pos = 0;
-    const Cell* e = list.begin;
+    const Cell* e = first_entry(c, list, stack_arguments(), &spec_pos);
     for (; e < list.end && type_of(e) == T_TYPESET; e++) {
         if (argument_class(e) == kArgReturn) continue;
         fetch_argument(c, e, spec_pos);
@@ -322,19 +331,16 @@ const Cell* fetch_leading_arguments(Call& c, const SpecList& list) {
     return e;
 }
 
-void gather_native_plain(Call& c, int32_t* refs) {
-    SpecList list = interp_cached_spec(c.fn);
-    int refinements = list.trailing;
-    if (refinements > kMaxRefinements) refinements = kMaxRefinements;
+// A native's refinements, none of them named.
+inline void refinements_absent(const SpecList& list, int32_t* refs) {
+    int refinements = list.trailing < kMaxRefinements ? list.trailing : kMaxRefinements;
     for (int i = 0; i < refinements; i++)
         refs[i] = kRefAbsent;
-    fetch_leading_arguments(c, list);
 }
 
-void gather_function_plain(Call& c) {
-    SpecList list = interp_cached_spec(c.fn);
-    const Cell* e = fetch_leading_arguments(c, list);
-    if (exit_pending()) return;
+// A function's frame cells from entry e on, no refinement named: false for
+// each refinement, none for each of their arguments and trailing locals.
+inline void push_refinements_absent(const SpecList& list, const Cell* e) {
     for (; e < list.end; e++) {
         if (type_of(e) != T_TYPESET)
             stack_push(&g_false_cell);
@@ -346,6 +352,113 @@ void gather_function_plain(Call& c) {
         for (int i = 1; i < list.trailing; i++)
             stack_push(&g_none_cell);
     }
+}
+
+void gather_native_plain(Call& c, int32_t* refs) {
+    SpecList list = interp_cached_spec(c.fn);
+    refinements_absent(list, refs);
+    fetch_leading_arguments(c, list);
+}
+
+void gather_function_plain(Call& c) {
+    SpecList list = interp_cached_spec(c.fn);
+    const Cell* e = fetch_leading_arguments(c, list);
+    if (exit_pending()) return;
+    push_refinements_absent(list, e);
+}
+
+// The lean path's rare cases, out of its frame.
+[[noreturn, gnu::noinline]] void lean_expect_arg(const Cell* fn, const Cell* name,
+                                                 const Cell* value, int spec_pos) {
+    Call c{fn, nullptr, nullptr, nullptr, name, kApplyNone, false};
+    expect_arg(c, value, spec_pos);
+}
+[[gnu::noinline]] const Cell* lean_first_entry(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                               const Cell* name, const SpecList& list, Cell* base,
+                                               int* spec_pos) {
+    Call c{fn, pos, end, code, name, kApplyNone, true};
+    return first_entry(c, list, base, spec_pos);
+}
+[[gnu::noinline]] Cell* lean_fetch_argument(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                            const Cell* name, bool infix, const Cell* typeset,
+                                            int spec_pos) {
+    Call c{fn, pos, end, code, name, kApplyNone, infix};
+    fetch_argument(c, typeset, spec_pos);
+    return c.pos;
+}
+
+// Runs a native's or action's routine with every refinement absent.
+[[gnu::noinline]] void run_native_plain(const Cell* fn, const SpecList& list) {
+    int32_t refs[kMaxRefinements];
+    refinements_absent(list, refs);
+    NativeFn routine =
+        type_of(fn) == T_NATIVE ? native_code(fn->data1) : g_actions_table[fn->data1 - 1];
+    if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
+    routine(0, refs);
+}
+
+// A native, action or function called by a word or a path that names no
+// refinement under no apply mode, or a native or action applied infix, begun
+// with tracing off: the generic steps without their general cases. Arguments
+// before the first refinement are gathered, every refinement is absent. An
+// infix call's frame starts at its left operand, already pushed.
+template <bool Infix>
+Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name) {
+    const Cell* word = call_name_word(name);
+    Cell* slot;
+    uint8_t t = type_of(fn);
+    if (Infix) {
+        slot = --g_stack_top;
+        stack_mark_interp_native(word);
+        g_stack_top++;
+    } else {
+        slot = stack_push(fn);
+        if (t == T_FUNCTION) {
+            if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
+                stack_mark_func(word, fn->data1);
+            else
+                stack_mark_interp_func(word, fn->data1);
+        } else {
+            stack_mark_interp_native(word);
+        }
+    }
+    SpecList list = interp_cached_spec(fn);
+    const Cell* e = list.begin;
+    int spec_pos = 0;
+    if (Infix) e = lean_first_entry(fn, pos, end, code, name, list, slot, &spec_pos);
+    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
+        uint32_t cls = argument_class(e);
+        if (cls == kArgReturn) continue;
+        if (cls == kArgEvaluated && pos < end) {
+            Evaluated<Cell*> next = lean_argument<Infix>(pos, end, code);
+            if (next.exit_pending()) return pos;
+            pos = next.value();
+            const Cell* value = g_stack_top - 1;
+            if (!typeset_has(e, type_of(value))) [[unlikely]]
+                lean_expect_arg(fn, name, value, spec_pos);
+        } else {
+            pos = lean_fetch_argument(fn, pos, end, code, name, Infix, e, spec_pos);
+            if (exit_pending()) return pos;
+        }
+        spec_pos++;
+    }
+    if (!Infix && t == T_FUNCTION) {
+        push_refinements_absent(list, e);
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceCall, code, pos, name, fn);
+        if (interp_call_function(fn).exit_pending()) return pos;
+    } else if (g_tracing || !Infix || !infix_number_in_frame(t, fn->data1, slot)) {
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceCall, code, pos, name, fn);
+        run_native_plain(fn, list);
+        if (exit_pending()) return pos;
+    }
+    stack_unwind_keep();
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceReturn, code, pos, name, stack_top());
+    *slot = *(g_stack_top - 1);
+    g_stack_top = slot + 1;
+    return pos;
 }
 
 } // namespace
@@ -360,8 +473,11 @@ const Cell* call_name_word(const Cell* name) {
     return g_word_anon_marker;
 }
 
-Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                  const Cell* name, int mode, bool infix) {
+namespace {
+
+// Every call the lean path does not take: the reference.
+[[gnu::noinline]] Evaluated<Cell*> generic_call(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                                const Cell* name, int mode, bool infix) {
     Call c{fn, pos, end, code, name, mode, infix};
     if (!c.name && pos > at<Cell>(buffer_of(code->data2)->head) && type_of(pos - 1) == T_WORD)
         c.name = pos - 1;
@@ -387,10 +503,14 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
         if (exit_pending()) return c.pos;
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
-        NativeFn routine = t == T_NATIVE ? native_code(fn->data1) : g_actions_table[fn->data1 - 1];
-        if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
-        routine(0, refs);
-        if (exit_pending()) return c.pos;
+        if (!infix || g_tracing || !g_interp_fast ||
+            !infix_number_in_frame(t, fn->data1, stack_arguments())) {
+            NativeFn routine =
+                t == T_NATIVE ? native_code(fn->data1) : g_actions_table[fn->data1 - 1];
+            if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
+            routine(0, refs);
+            if (exit_pending()) return c.pos;
+        }
         stack_unwind_keep();
     } else if (t == T_FUNCTION) {
         Offset ctx = fn->data1;
@@ -399,7 +519,7 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
         else
             stack_mark_interp_func(word, ctx);
         if (infix) g_stack_top++;
-        if (plain_call(c))
+        if (plain_call(c) && !infix)
             gather_function_plain(c);
         else
             gather_function(c);
@@ -425,6 +545,21 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
     *slot = *(g_stack_top - 1);
     g_stack_top = slot + 1;
     return c.pos;
+}
+
+} // namespace
+
+Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                  const Cell* name, int mode, bool infix) {
+    if (g_interp_fast && !g_tracing && mode == kApplyNone && name) {
+        uint8_t t = type_of(fn);
+        if (infix) {
+            if (t == T_NATIVE || t == T_ACTION) return lean_call<true>(fn, pos, end, code, name);
+        } else if (t != T_ROUTINE && (type_of(name) == T_WORD || path_names_no_refinement(name))) {
+            return lean_call<false>(fn, pos, end, code, name);
+        }
+    }
+    return generic_call(fn, pos, end, code, name, mode, infix);
 }
 
 Evaluated<> interp_call_function(const Cell* fn) {

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/error-fire.h"
@@ -26,10 +27,6 @@ struct CurrentCodeGuard {
     Cell saved = g_current_code;
     ~CurrentCodeGuard() { g_current_code = saved; }
 };
-
-inline Cell* block_end(const Cell* block) {
-    return at<Cell>(buffer_of(block->data2)->tail);
-}
 
 Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
     const Cell* v = context_get_fast(pos);
@@ -59,7 +56,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     stack_mark_eval(g_word_body_marker);
     Cell code = *block;
     Cell* pos = buffer_head(&code) + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
-    Cell* end = block_end(&code);
+    Cell* end = block_rs_tail(&code);
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
     if (pos >= end) {
@@ -215,7 +212,7 @@ Evaluated<int32_t> interp_do_next(Cell* block) {
     Cell code = *block;
     Cell* head = buffer_head(&code);
     Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
-    Cell* end = block_end(&code);
+    Cell* end = block_rs_tail(&code);
     if (pos >= end) {
         set_unset(stack_arguments());
         return static_cast<int32_t>(code.data1);

@@ -19,13 +19,13 @@ constexpr int kInfixCompare = 8;
 
 // The fast case an operator has on numbers: a MathOp (add, subtract or
 // multiply), or a CompareOp plus kInfixCompare; -1 when it has none.
-inline int infix_number_code(const Cell* op) {
+// kind is the op's native or action type, number its entry in that table.
+inline int infix_number_code_of(uint8_t kind, uint32_t number) {
     static constexpr int kCompareOfNative[] = {kCmpEqual,       kCmpNotEqual, kCmpStrictEqual,
                                                kCmpLesser,      kCmpGreater,  kCmpLesserEqual,
                                                kCmpGreaterEqual};
-    auto kind = static_cast<uint8_t>(op->header >> 16);
     if (kind == T_ACTION) {
-        switch (op->data1) {
+        switch (number) {
         case A_ADD:
             return kMathAdd;
         case A_SUBTRACT:
@@ -36,9 +36,21 @@ inline int infix_number_code(const Cell* op) {
             return -1;
         }
     }
-    if (kind == T_NATIVE && op->data1 >= kNativeEqual && op->data1 <= kNativeGreaterOrEqual)
-        return kInfixCompare + kCompareOfNative[op->data1 - kNativeEqual];
+    if (kind == T_NATIVE && number >= kNativeEqual && number <= kNativeGreaterOrEqual)
+        return kInfixCompare + kCompareOfNative[number - kNativeEqual];
     return -1;
+}
+inline int infix_number_code(const Cell* op) {
+    return infix_number_code_of(static_cast<uint8_t>(op->header >> 16), op->data1);
+}
+
+// Computes an infix call's result in place of its routine, both operands
+// gathered and checked: false when the routine must run.
+inline bool infix_number_in_frame(uint8_t kind, uint32_t number, Cell* args) {
+    int code = infix_number_code_of(kind, number);
+    if (code < 0) return false;
+    return code < kInfixCompare ? ops_math_try(code, args, args + 1, args)
+                                : ops_compare_try(code - kInfixCompare, args, args + 1, args);
 }
 
 // Applies the operator at pos to the value at left and a number right after

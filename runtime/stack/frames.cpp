@@ -32,31 +32,9 @@ Cell* frame_own_base(const CallFrame* f) {
     return f + 1 < g_frames_top ? frame_saved_base(f + 1) : g_stack_args;
 }
 
-Cell* stack_mark_func(const Cell* word, Offset func_ctx) {
-    Cell* base = stack_mark(word, kHeaderFunction);
-    CallFrame* f = g_frames_top - 1;
-    f->func_ctx = func_ctx;
-    f->saved_values = func_ctx ? context_cell_of(func_ctx)->data2 : 0;
-    return base;
-}
-
-Cell* stack_mark_interp_func(const Cell* word, Offset func_ctx) {
-    Cell* base = stack_mark_func(word, func_ctx);
-    stack_top_frame()->header |= kFrameInterpreted;
-    return base;
-}
-
 Cell* stack_mark_compiled_func(const Cell* word, Offset func_ctx) {
     if (func_ctx) context_cell_of(func_ctx)->data2 = offset_of(g_stack_args);
     return stack_mark(word, kHeaderCompiledFunc);
-}
-
-void stack_set_flag(bool set) {
-    CallFrame* f = stack_top_frame();
-    if (set)
-        f->header |= kFrameExitTarget;
-    else
-        f->header &= ~kFrameExitTarget;
 }
 
 void stack_set_interp_flag() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/memory/series-memory.h"
 
 namespace xel {
 
@@ -140,8 +141,15 @@ inline Cell* stack_mark(const Cell* word, uint32_t header) {
     g_stack_args = g_stack_top;
     return g_stack_args;
 }
-// Kind 1; records the function context and its current values reference.
-Cell* stack_mark_func(const Cell* word, Offset func_ctx);
+// Kind 1; records the function context and its current values reference
+// (its context cell is the first of its buffer).
+inline Cell* stack_mark_func(const Cell* word, Offset func_ctx) {
+    Cell* base = stack_mark(word, kHeaderFunction);
+    CallFrame* f = g_frames_top - 1;
+    f->func_ctx = func_ctx;
+    f->saved_values = func_ctx ? at<Cell>(buffer_of(func_ctx)->head)->data2 : 0;
+    return base;
+}
 // Points the function context's values at the current frame base (the
 // arguments the caller pushed), then pushes an exit-target native frame.
 Cell* stack_mark_compiled_func(const Cell* word, Offset func_ctx);
@@ -167,7 +175,11 @@ inline Cell* stack_mark_interp_native(const Cell* word) {
     return stack_mark(word, kHeaderInterpNative);
 }
 // Kind 1, interpreted; like stack_mark_func when a context is given.
-Cell* stack_mark_interp_func(const Cell* word, Offset func_ctx);
+inline Cell* stack_mark_interp_func(const Cell* word, Offset func_ctx) {
+    Cell* base = stack_mark_func(word, func_ctx);
+    (g_frames_top - 1)->header |= kFrameInterpreted;
+    return base;
+}
 
 inline CallFrame* stack_top_frame() {
     return g_frames_top - 1;
@@ -177,7 +189,13 @@ inline void stack_set_top_frame(CallFrame* f) {
     g_frames_top = f + 1;
 }
 // Sets or clears the exit-target bit of the top frame.
-void stack_set_flag(bool set);
+inline void stack_set_flag(bool set) {
+    CallFrame* f = stack_top_frame();
+    if (set)
+        f->header |= kFrameExitTarget;
+    else
+        f->header &= ~kFrameExitTarget;
+}
 // Sets the interpreted bit of the top frame (apply).
 void stack_set_interp_flag();
 // Sets the exit-target bit of the second frame from the top and returns it;

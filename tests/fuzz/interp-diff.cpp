@@ -1,6 +1,7 @@
 // Differential test of the evaluator's fast paths: programs generated from a
 // fixed seed rebind operator and function words (to other ops, to functions
-// of another arity, to plain values), modify the block a loop is running,
+// of another arity, to plain values), call and redefine an object's function
+// through paths with and without refinements, modify the block a loop is running,
 // switch tracing on inside loops and recurse until the stack overflows. Each
 // runs with the fast paths on and off; results, errors (with where and near)
 // and trace events must be the same.
@@ -56,7 +57,13 @@ struct Generator {
             "append body [a: a + 1]", "insert body [c: 3]", "remove body",
             "clear skip body 4",      "poke body 1 'b",     "append body [+: 5]",
             "change body [a:]"};
-        switch (pick(9)) {
+        static const char* const kPathCalls[] = {
+            "c: o/m a",  "c: o/m/twice b + 1",      "c: o/m o/m a",
+            "o/k: none", "o/m: func [x y] [x - y]", "o/m: :p+",
+            "o/m: 4",    "o: make o [m: func [x] [x * k]]", "c: (o/m c) + o/k"};
+        switch (pick(10)) {
+        case 8:
+            return one_of(kPathCalls);
         case 0:
         case 1:
             return std::string(1, "abc"[pick(3)]) + ": " + expression();
@@ -82,7 +89,9 @@ struct Generator {
     std::string program() {
         std::string p = "+: :p+ -: :p- set '< :p< *: :p* ev: copy [] dep: 0 a: " +
                         std::to_string(pick(20) - 5) + " b: 1.5 c: 3 "
-                        "f: func [x] [x + 1] g: func [x y] [x * y] body: [";
+                        "f: func [x] [x + 1] g: func [x y] [x * y] "
+                        "o: make object! [k: 2 m: func [x /twice] [either twice [x + x] [x + k]]] "
+                        "body: [";
         for (int n = 2 + pick(5); n > 0; n--)
             p += statement(0) + " ";
         p += "] r: try [loop " + std::to_string(1 + pick(6)) + " body] ";
