@@ -65,6 +65,7 @@ RoutineValue routine_unset() {
 
 void routines_bind_library() {
     routines_register_system();
+    routines_register_codecs();
     for (const LibraryRoutine& r : kRoutines) {
         uint32_t index = routine_register(r.word, r.code);
         Cell* text = string_load(reinterpret_cast<const uint8_t*>(r.spec),

@@ -43,5 +43,7 @@ RoutineValue routine_collect_calls(const RoutineValue* args, uint32_t count);
 RoutineValue routine_routine(const RoutineValue* args, uint32_t count);
 // The routines that the system object's text makes with routine, unbound.
 void routines_register_system();
+// The XELBIN codec object's routines, unbound.
+void routines_register_codecs();
 
 } // namespace xel
