@@ -79,6 +79,7 @@ void routines_bind_library() {
         context_set(&word, &routine);
         stack_reset();
     }
+    routines_bind_draw();
 }
 
 } // namespace xel

@@ -9,6 +9,8 @@
 namespace xel {
 
 void routines_bind_library();
+// The drawing routines (draw-routines.cpp).
+void routines_bind_draw();
 
 // A routine's answer: the value pushed on the argument stack.
 RoutineValue routine_answer(const Cell& value);

@@ -1,0 +1,41 @@
+// The entries of drawing for the rest of the run-time: drawing a command
+// block into an image (the draw-image routine), painting a face's draw block
+// onto a window's cairo context, and the drawing-event bracket an actor
+// draws inside. Main thread only.
+#pragma once
+#include <cairo.h>
+#include <pango/pango.h>
+
+#include "runtime/cell.h"
+
+namespace xel {
+
+namespace draw {
+class DrawContext;
+}
+
+// Makes the dialect's words; called once at start.
+void draw_init();
+
+// Runs the commands on the image's pixels. Nothing happens for an image
+// with a zero side or an empty block; an error of the block is raised after
+// the pixels drawn so far are stored.
+void draw_on_image(const Cell* image, const Cell* commands);
+
+// A window paint: the face's draw block onto cr, whose matrix places the
+// face's top-left corner, over width x height; an error of the block is
+// printed and the paint goes on.
+void draw_paint(cairo_t* cr, int width, int height, const Cell* commands);
+
+// The drawing-event bracket: draw_begin opens a drawing on cr that
+// draw_face_commands (draw-face during the event) draws into, until
+// draw_end closes it. Errors of those commands are dropped.
+draw::DrawContext* draw_begin(cairo_t* cr, int width, int height);
+void draw_face_commands(draw::DrawContext* context, const Cell* commands);
+void draw_end(draw::DrawContext* context);
+
+// For widgets: a new pango description of a font! object (the default font
+// for anything else); the caller frees it with pango_font_description_free.
+PangoFontDescription* font_description_of(const Cell* font);
+
+} // namespace xel

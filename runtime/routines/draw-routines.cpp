@@ -1,0 +1,79 @@
+// The drawing routines: draw-image (the draw dialect on an image) and
+// text-box-metrics (layout queries on a rich-text face), bound to global
+// words for the GUI's Xel code.
+#include <cstring>
+
+#include "gui/backend/draw-paint.h"
+#include "gui/backend/font-native.h"
+#include "gui/backend/text-layout.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/datatypes/word/word.h"
+#include "runtime/error-fire.h"
+#include "runtime/lexer/lexer.h"
+#include "runtime/routines/library-routines.h"
+#include "runtime/stack/stack.h"
+#include "runtime/words/symbols.h"
+
+namespace xel {
+
+namespace {
+
+RoutineValue routine_draw_image(const RoutineValue* args, uint32_t) {
+    draw_on_image(args[0].cell, args[1].cell);
+    return routine_answer(g_none_cell);
+}
+
+// The face must be a rich-text face; none unless its text is a string.
+RoutineValue routine_text_box_metrics(const RoutineValue* args, uint32_t) {
+    const Cell* face = args[0].cell;
+    const Cell* type = draw::facet(face, draw::Facet::kType);
+    static const uint32_t rich_text = symbol_resolve(symbol_make("rich-text"));
+    if (!type || type_of(type) != T_WORD || symbol_resolve(word_symbol(type)) != rich_text) {
+        Cell what = type ? *type : g_none_cell;
+        error_fire(kCatScript, err::script::kFaceType, &what);
+    }
+    Cell arg = *args[1].cell;
+    int code = integer_get(args[2].cell);
+    std::unique_ptr<gfx::TextLayout> layout = draw::text_face_layout(face);
+    Cell out = g_none_cell;
+    if (layout) draw::text_metrics(*layout, &arg, code, &out);
+    return routine_answer(out);
+}
+
+struct DrawRoutine {
+    const char* word;
+    const char* spec;
+    RoutineFn code;
+};
+
+const DrawRoutine kRoutines[] = {
+    {"draw-image", "[image [image!] cmds [block!]]", routine_draw_image},
+    {"text-box-metrics", "[box [object!] arg0 [any-type!] type [integer!]]",
+     routine_text_box_metrics},
+};
+
+} // namespace
+
+void routines_bind_draw() {
+    draw_init();
+    for (const DrawRoutine& r : kRoutines) {
+        uint32_t index = routine_register(r.word, r.code);
+        Cell* text = string_load(reinterpret_cast<const uint8_t*>(r.spec),
+                                 static_cast<uint32_t>(std::strlen(r.spec)), 0);
+        Cell source = *text;
+        Cell* loaded = stack_push_cell();
+        lexer_load_string(loaded, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+        Cell spec = *block_cell_at(loaded, 0);
+        Cell routine = *routine_make_compiled(&spec, nullptr, index, -1, true);
+        Cell word = *word_load(r.word);
+        context_set(&word, &routine);
+        stack_reset();
+    }
+}
+
+} // namespace xel
