@@ -112,8 +112,9 @@ void set_brush(cairo_t* cr, const gfx::Brush& brush, const gfx::Bounds& bounds) 
 
 // Three box blurs of an alpha surface approach a gaussian of deviation sigma.
 void blur_alpha(cairo_surface_t* s, double sigma) {
-    int radius = static_cast<int>(std::lround(std::sqrt(sigma * sigma * 4.0 + 1) / 2));
-    if (radius < 1) return;
+    if (sigma <= 0) return;
+    int radius =
+        std::max(1, static_cast<int>(std::lround((std::sqrt(sigma * sigma * 4.0 + 1) - 1) / 2)));
     cairo_surface_flush(s);
     unsigned char* data = cairo_image_surface_get_data(s);
     int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);

@@ -20,8 +20,15 @@ struct Shadow {
     bool inset = false;
 };
 
+// A drawing begins with an opaque black pen and no fill.
+inline gfx::Brush black_pen() {
+    gfx::Brush b;
+    b.kind = gfx::BrushKind::kSolid;
+    return b;
+}
+
 struct DrawState {
-    gfx::Brush pen;
+    gfx::Brush pen = black_pen();
     gfx::Brush fill;
     cairo_line_join_t join = CAIRO_LINE_JOIN_MITER;
     cairo_line_cap_t cap = CAIRO_LINE_CAP_BUTT;

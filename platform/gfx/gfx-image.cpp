@@ -7,6 +7,20 @@
 
 namespace xel::gfx {
 
+namespace {
+
+// The part as the source at 0,0, its edges padded from its own pixels, so
+// filtering never reaches past the part.
+void set_part_source(cairo_t* cr, cairo_surface_t* image, double sx, double sy, double sw,
+                     double sh) {
+    cairo_surface_t* part = cairo_surface_create_for_rectangle(image, sx, sy, sw, sh);
+    cairo_set_source_surface(cr, part, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_surface_destroy(part);
+}
+
+} // namespace
+
 void image_to_box(cairo_t* cr, cairo_surface_t* image, double sx, double sy, double sw, double sh,
                   double x, double y, double w, double h) {
     if (sw <= 0 || sh <= 0 || w == 0 || h == 0) return;
@@ -15,8 +29,7 @@ void image_to_box(cairo_t* cr, cairo_surface_t* image, double sx, double sy, dou
     cairo_clip(cr);
     cairo_translate(cr, x, y);
     cairo_scale(cr, w / sw, h / sh);
-    cairo_set_source_surface(cr, image, -sx, -sy);
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    set_part_source(cr, image, sx, sy, sw, sh);
     cairo_paint(cr);
     cairo_restore(cr);
 }
@@ -68,8 +81,7 @@ void image_to_quad(cairo_t* cr, cairo_surface_t* image, double sx, double sy, do
         cairo_matrix_init(&m, (q[1].x - q[0].x) / sw, (q[1].y - q[0].y) / sw,
                           (q[3].x - q[0].x) / sh, (q[3].y - q[0].y) / sh, q[0].x, q[0].y);
         cairo_transform(cr, &m);
-        cairo_set_source_surface(cr, image, -sx, -sy);
-        cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+        set_part_source(cr, image, sx, sy, sw, sh);
         cairo_paint(cr);
         cairo_restore(cr);
         return;

@@ -112,6 +112,8 @@ void TextLayout::apply(PangoAttribute* attr, size_t start, size_t length) {
     attr->start_index = static_cast<guint>(byte_of(start));
     attr->end_index = static_cast<guint>(end);
     pango_attr_list_change(attrs_, attr);
+    // Setting the same list again would be taken as no change.
+    pango_layout_set_attributes(layout_, nullptr);
     pango_layout_set_attributes(layout_, attrs_);
 }
 

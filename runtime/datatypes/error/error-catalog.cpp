@@ -134,7 +134,7 @@ const ErrorIdInfo kScriptIds[] = {
     {"draw-invalid", ErrorMessageKind::kBlock, {"DRAW - invalid input at:", ":arg1"}},
     {"draw-infinite", ErrorMessageKind::kBlock, {"DRAW - infinite recursion at:", ":arg1"}},
     {"invalid-data-facet", ErrorMessageKind::kNone, {}},
-    {"face-type", ErrorMessageKind::kNone, {}},
+    {"face-type", ErrorMessageKind::kBlock, {"VIEW - invalid face type:", ":arg1"}},
     {"not-window", ErrorMessageKind::kNone, {}},
     {"bad-window", ErrorMessageKind::kNone, {}},
     {"not-linked", ErrorMessageKind::kNone, {}},
