@@ -68,8 +68,7 @@ bool run(const std::string& code) {
         Cell block;
         lexer_load_string(&block, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
         stack_reset();
-        interp_eval_block(&block, true);
-        exit_take();
+        if (interp_eval_block(&block, true).exit_pending()) exit_take();
     });
     return caught == 0;
 }
