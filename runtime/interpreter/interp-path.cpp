@@ -52,10 +52,15 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
     Cell gparent = g_none_cell;
     Cell previous = *head;
     for (Cell* e = head + 1; e < tail; e++) {
+        // A selector that is the element itself is passed as the path's own
+        // cell: an object binds it there, so the next walk skips the lookup.
         Cell selector = *e;
+        Cell* element = e;
         if (type_of(e) == T_GET_WORD) {
+            element = &selector;
             selector = *context_get(e);
         } else if (type_of(e) == T_PAREN) {
+            element = &selector;
             if (interp_eval_block(&selector, false).exit_pending()) return next;
             selector = *stack_top();
             g_stack_top = slot + 1;
@@ -64,9 +69,10 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
             error_fire(kCatScript, err::script::kInvalidPath, &path, e);
         bool last = e + 1 == tail;
         Cell parent = current;
-        Cell* result = actions_eval_path_typed(&parent, &selector, set && last ? &to_set : nullptr,
+        Cell* result = actions_eval_path_typed(&parent, element, set && last ? &to_set : nullptr,
                                                &path, &gparent, &previous,
                                                static_cast<int>(e - head), false, get, last, false);
+        selector = *element;
         current = *result;
         g_stack_top = slot + 1;
         gparent = parent;
