@@ -174,17 +174,34 @@ uint32_t act_copy(int, const int32_t* refs) {
     return 0;
 }
 
+namespace {
+
+// find and select share their refinements, in this order.
+FindOptions find_options(const int32_t* refs) {
+    FindOptions o;
+    o.part = ref_arg(refs[0]);
+    o.only = flag(refs[1]);
+    o.case_ = flag(refs[2]);
+    o.same = flag(refs[3]);
+    o.any = flag(refs[4]);
+    o.with = ref_arg(refs[5]);
+    o.skip = ref_arg(refs[6]);
+    o.last = flag(refs[7]);
+    o.reverse = flag(refs[8]);
+    o.tail = flag(refs[9]);
+    o.match = flag(refs[10]);
+    return o;
+}
+
+} // namespace
+
 uint32_t act_find(int, const int32_t* refs) {
-    actions_find_typed(call_arg(0), call_arg(1), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]),
-                       flag(refs[3]), flag(refs[4]), ref_arg(refs[5]), ref_arg(refs[6]),
-                       flag(refs[7]), flag(refs[8]), flag(refs[9]), flag(refs[10]));
+    actions_find_typed(call_arg(0), call_arg(1), find_options(refs));
     return 0;
 }
 
 uint32_t act_select(int, const int32_t* refs) {
-    actions_select_typed(call_arg(0), call_arg(1), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]),
-                         flag(refs[3]), flag(refs[4]), ref_arg(refs[5]), ref_arg(refs[6]),
-                         flag(refs[7]), flag(refs[8]), flag(refs[9]), flag(refs[10]));
+    actions_select_typed(call_arg(0), call_arg(1), find_options(refs));
     return 0;
 }
 

@@ -87,9 +87,22 @@ constexpr int kActionCount = 62;
 using DirectFn = void (*)();
 using MakeFn = Cell* (*)(Cell* proto, Cell* spec, int type);
 using UnaryFn = Cell* (*)(Cell* value);
-using FindFn = Cell* (*)(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                         bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                         bool match);
+// The refinements of find and select in one record; an absent one is null
+// or false.
+struct FindOptions {
+    Cell* part = nullptr;
+    Cell* with = nullptr;
+    Cell* skip = nullptr;
+    bool only = false;
+    bool case_ = false;
+    bool same = false;
+    bool any = false;
+    bool last = false;
+    bool reverse = false;
+    bool tail = false;
+    bool match = false;
+};
+using FindFn = Cell* (*)(Cell* series, Cell* value, const FindOptions& o);
 using InsertFn = Cell* (*)(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 
 template <int Slot> struct ActionSig { using type = DirectFn; };

@@ -149,11 +149,8 @@ Cell* actions_copy_typed(Cell* value, Cell* part, bool deep, Cell* types) {
     return impl_of<A_COPY>(value)(value, part, deep, types);
 }
 
-Cell* actions_find_typed(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                         bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                         bool match) {
-    return impl_of<A_FIND>(series)(series, value, part, only, case_, same, any, with, skip, last,
-                                   reverse, tail, match);
+Cell* actions_find_typed(Cell* series, Cell* value, const FindOptions& o) {
+    return impl_of<A_FIND>(series)(series, value, o);
 }
 
 Cell* actions_insert_typed(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) {
@@ -188,11 +185,8 @@ Cell* actions_reverse_typed(Cell* series, Cell* part, Cell* skip) {
     return impl_of<A_REVERSE>(series)(series, part, skip);
 }
 
-Cell* actions_select_typed(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                           bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                           bool match) {
-    return impl_of<A_SELECT>(series)(series, value, part, only, case_, same, any, with, skip, last,
-                                     reverse, tail, match);
+Cell* actions_select_typed(Cell* series, Cell* value, const FindOptions& o) {
+    return impl_of<A_SELECT>(series)(series, value, o);
 }
 
 Cell* actions_sort_typed(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,

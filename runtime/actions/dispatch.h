@@ -16,27 +16,11 @@
 #include <cstdint>
 
 #include "runtime/actions/action-slots.h"
+#include "runtime/actions/compare-ops.h"
 #include "runtime/cell.h"
 #include "runtime/natives/native-call.h"
 
 namespace xel {
-
-// Comparison operation codes.
-enum CompareOp : int {
-    kCmpEqual = 0,
-    kCmpNotEqual = 1,
-    kCmpStrictEqual = 2,
-    kCmpLesser = 3,
-    kCmpLesserEqual = 4,
-    kCmpGreater = 5,
-    kCmpGreaterEqual = 6,
-    kCmpSort = 7,
-    kCmpCaseSort = 8,
-    kCmpSame = 9,
-    kCmpStrictWord = 10,
-    kCmpStrictPath = 11,
-    kCmpFind = 12,
-};
 
 // Stack-level entries, slot s at index s - 1; slot 8 (set-path) is empty.
 extern NativeFn g_actions_table[kActionCount];
@@ -80,9 +64,7 @@ Cell* actions_append_typed(Cell* series, Cell* value, Cell* part, bool only, Cel
 Cell* actions_change_typed(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* actions_clear_typed(Cell* series);
 Cell* actions_copy_typed(Cell* value, Cell* part, bool deep, Cell* types);
-Cell* actions_find_typed(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                         bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                         bool match);
+Cell* actions_find_typed(Cell* series, Cell* value, const FindOptions& o);
 Cell* actions_insert_typed(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 int actions_length_typed(Cell* value);
 Cell* actions_move_typed(Cell* origin, Cell* target, Cell* part);
@@ -91,9 +73,7 @@ Cell* actions_poke_typed(Cell* series, int index, Cell* data, Cell* boxed);
 Cell* actions_put_typed(Cell* series, Cell* key, Cell* value, bool case_);
 Cell* actions_remove_typed(Cell* series, Cell* part, Cell* key);
 Cell* actions_reverse_typed(Cell* series, Cell* part, Cell* skip);
-Cell* actions_select_typed(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                           bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                           bool match);
+Cell* actions_select_typed(Cell* series, Cell* value, const FindOptions& o);
 Cell* actions_sort_typed(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
                          bool reverse, bool stable);
 Cell* actions_swap_typed(Cell* series1, Cell* series2);

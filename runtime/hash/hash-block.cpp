@@ -78,7 +78,7 @@ int32_t new_chain(Offset table, int32_t a, int32_t b) {
 
 // Whether the bucket of key holds values equal to the probe (compare code 0).
 bool bucket_matches(const HashTable* t, int32_t key, Cell* probe) {
-    return values_equal(block_cells(t) + first_candidate(t, key), probe, 0);
+    return values_equal(block_cells(t) + first_candidate(t, key), probe, kCmpEqual);
 }
 
 void insert_index(Offset table, uint32_t index) {
@@ -227,7 +227,7 @@ Cell* block_table_find(Offset table, const Cell* value, int32_t start, int32_t s
         t, table_hash(&probe),
         [&](int32_t key) {
             int32_t first = key >= 0 ? key : array_get_int(chain_node(t, key), 1);
-            return values_equal(cells + first, &probe, 0);
+            return values_equal(cells + first, &probe, kCmpEqual);
         },
         &slot);
     if (found < 0) return nullptr;
@@ -238,7 +238,7 @@ Cell* block_table_find(Offset table, const Cell* value, int32_t start, int32_t s
         if (!in_step(l, start, skip, reverse)) continue;
         bool better = best < 0 || ((last || reverse) ? l > best : l < best);
         if (!better) continue;
-        if (op != 0 && !values_equal(cells + l, &probe, op)) continue;
+        if (op != kCmpEqual && !values_equal(cells + l, &probe, op)) continue;
         best = l;
     }
     return best < 0 ? nullptr : cells + best;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/compare-ops.h"
 #include "runtime/hash/hashtable.h"
 
 namespace xel::hash_detail {
@@ -32,7 +33,7 @@ bool values_equal_by_action(Cell* a, Cell* b, int op);
 inline bool values_equal(Cell* a, Cell* b, int op) {
     uint8_t type = type_of(a);
     if ((type == T_INTEGER || type == T_CHAR) && type == type_of(b) &&
-        (op == 0 || op == 2 || op == 9 || op == 12))
+        (op == kCmpEqual || op == kCmpStrictEqual || op == kCmpSame || op == kCmpFind))
         return a->data2 == b->data2;
     return values_equal_by_action(a, b, op);
 }

@@ -80,7 +80,7 @@ uint32_t entry_hash(const HashTable* t, int32_t position) {
 void map_put_all(Offset table, uint32_t index, uint32_t step) {
     for (uint32_t i = index; i + 1 < block_cell_count(hash_record(table));) {
         Cell* key = block_cells(hash_record(table)) + i;
-        Cell* found = hash_find(table, key, 0, 1, 2, false, false);
+        Cell* found = hash_find(table, key, 0, 1, kCmpStrictEqual, false, false);
         if (found) {
             // A repeated key keeps its first pair, given the later value.
             *(found + 1) = *(key + 1);
@@ -236,7 +236,7 @@ Cell* hash_find_next(Offset table, const Cell* value, HashCursor* cursor) {
             key = *at<int32_t>(buffer_of(chain)->head);
         }
         Cell* candidate = block_cells(t) + key;
-        if (values_equal(candidate, &probe, 0)) return candidate;
+        if (values_equal(candidate, &probe, kCmpEqual)) return candidate;
     }
 }
 

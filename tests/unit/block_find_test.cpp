@@ -16,16 +16,9 @@ class BlockSearch : public SeriesFixture {
     }
 };
 
-struct Opts {
-    Cell* part = nullptr;
-    Cell* skip = nullptr;
-    bool only = false, case_ = false, last = false, reverse = false, tail = false, match = false;
-};
-
 // The index find answers, or -1 for none!.
-int32_t find_at(Cell series, Cell value, Opts o = {}) {
-    Cell* r = block_find(&series, &value, o.part, o.only, o.case_, false, false, nullptr, o.skip,
-                         o.last, o.reverse, o.tail, o.match);
+int32_t find_at(Cell series, Cell value, FindOptions o = {}) {
+    Cell* r = block_find(&series, &value, o);
     if (type_of(r) == T_NONE) return -1;
     EXPECT_EQ(r->data2, series.data2);
     return block_index(r);
@@ -94,17 +87,14 @@ TEST_F(BlockSearch, SkipLastReverseMatchPart) {
 TEST_F(BlockSearch, SelectAndCase) {
     Cell kv = block({word("a"), integer(1), word("b"), integer(2)});
     Cell b = word("b");
-    Cell* r = block_select(&kv, &b, nullptr, false, false, false, false, nullptr, nullptr, false,
-                           false, false, false);
+    Cell* r = block_select(&kv, &b, FindOptions{});
     EXPECT_EQ(r->data2, 2u);
     Cell short_kv = block({word("a"), integer(1), word("b")});
-    r = block_select(&short_kv, &b, nullptr, false, false, false, false, nullptr, nullptr, false,
-                     false, false, false);
+    r = block_select(&short_kv, &b, FindOptions{});
     EXPECT_EQ(type_of(r), T_NONE) << "the key is the last cell";
     Cell seq = int_block({1, 2, 3, 4});
     Cell key = int_block({2, 3});
-    r = block_select(&seq, &key, nullptr, false, false, false, false, nullptr, nullptr, false,
-                     false, false, false);
+    r = block_select(&seq, &key, FindOptions{});
     EXPECT_EQ(r->data2, 4u) << "select skips a whole sequence";
 
     Cell mixed = block({word("Foo"), integer(1)});

@@ -186,13 +186,9 @@ TEST_F(Scalar, NoneSeriesActionsAnswerNone) {
     reset();
     EXPECT_EQ(type_of(action_of<A_CLEAR>(T_NONE)(&none)), T_NONE);
     reset();
-    EXPECT_EQ(type_of(action_of<A_FIND>(T_NONE)(&none, &one, nullptr, false, false, false, false,
-                                                nullptr, nullptr, false, false, false, false)),
-              T_NONE);
+    EXPECT_EQ(type_of(action_of<A_FIND>(T_NONE)(&none, &one, FindOptions{})), T_NONE);
     reset();
-    EXPECT_EQ(type_of(action_of<A_SELECT>(T_NONE)(&none, &one, nullptr, false, false, false, false,
-                                                  nullptr, nullptr, false, false, false, false)),
-              T_NONE);
+    EXPECT_EQ(type_of(action_of<A_SELECT>(T_NONE)(&none, &one, FindOptions{})), T_NONE);
     reset();
     EXPECT_EQ(type_of(action_of<A_REMOVE>(T_NONE)(&none, nullptr, nullptr)), T_NONE);
     reset();

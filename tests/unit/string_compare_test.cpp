@@ -143,20 +143,16 @@ TEST_F(StringCompare, CharInBitsetAndItsNegation) {
 TEST_F(StringCompare, SearchInBinary) {
     Cell b = bytes({1, 2, 3, 2, 9});
     Cell two = integer(2);
-    Cell* r = string_find(&b, &two, nullptr, false, false, false, false, nullptr, nullptr, true,
-                          false, false, false);
+    Cell* r = string_find(&b, &two, FindOptions{.last = true});
     EXPECT_EQ(type_of(r), T_BINARY);
     EXPECT_EQ(r->data1, 3u);
     Cell seq = bytes({3, 2});
-    r = string_select(&b, &seq, nullptr, false, false, false, false, nullptr, nullptr, false, false,
-                      false, false);
+    r = string_select(&b, &seq, FindOptions{});
     EXPECT_EQ(type_of(r), T_INTEGER);
     EXPECT_EQ(r->data2, 9u);
     Cell s = text("abc");
-    expect_error(kCatScript, err::script::kInvalidArg, [&] {
-        string_find(&s, &seq, nullptr, false, false, false, false, nullptr, nullptr, false, false,
-                    false, false);
-    });
+    expect_error(kCatScript, err::script::kInvalidArg,
+                 [&] { string_find(&s, &seq, FindOptions{}); });
 }
 
 } // namespace

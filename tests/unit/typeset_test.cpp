@@ -228,10 +228,7 @@ TEST_F(Typeset, ComplementCoversEveryRegisteredType) {
 
 TEST_F(Typeset, Find) {
     Cell ts = typeset_of({T_INTEGER});
-    auto find = [&](Cell value) {
-        return *actions_find_typed(&ts, &value, nullptr, false, false, false, false, nullptr,
-                                   nullptr, false, false, false, false);
-    };
+    auto find = [&](Cell value) { return *actions_find_typed(&ts, &value, FindOptions{}); };
     Cell yes = find(datatype(T_INTEGER));
     EXPECT_EQ(type_of(&yes), T_LOGIC);
     EXPECT_EQ(yes.data1, 1u);

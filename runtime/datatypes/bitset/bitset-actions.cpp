@@ -67,8 +67,7 @@ Cell* bitset_pick(Cell* series, int, Cell* boxed) {
     return out;
 }
 
-Cell* bitset_find(Cell* series, Cell* value, Cell*, bool, bool, bool, bool, Cell*, Cell*, bool,
-                  bool, bool, bool) {
+Cell* bitset_find(Cell* series, Cell* value, const FindOptions&) {
     bool member = holds(series, value);
     Cell* out = stack_arguments();
     if (member)

@@ -49,9 +49,10 @@ bool bitset_test(const Cell* bitset, int64_t n);
 // size the bitset first to the largest number named.
 int64_t bitset_process_spec(const Cell* spec, Cell* bitset, int op, bool nested, int mode);
 
-// The bitwise core on the current frame's two arguments: op 5 or~ and 9
-// union, 6 and~ and 10 intersect, 7 xor~ and 12 difference, 11 exclude, 8
-// unique (the first argument as it is). The result goes to the result slot.
+// The bitwise core on the current frame's two arguments: op kMathOr (or~)
+// and kSetUnion, kMathAnd (and~) and kSetIntersect, kMathXor (xor~) and
+// kSetDifference, kSetExclude, kSetUnique (the first argument as it is). The
+// result goes to the result slot.
 void bitset_do_bitwise(int op);
 
 // Stored bytes x 8 (the length? action; also sizes saved records).

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -52,11 +53,8 @@ int block_compare(Cell* value1, Cell* value2, int op);
 Cell* block_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* gparent,
                       Cell* p_item, int index, bool case_, bool get, bool tail, bool notify);
 
-Cell* block_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
-                 Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match);
-Cell* block_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                   bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                   bool match);
+Cell* block_find(Cell* series, Cell* value, const FindOptions& o);
+Cell* block_select(Cell* series, Cell* value, const FindOptions& o);
 Cell* block_put(Cell* series, Cell* key, Cell* value, bool case_);
 Cell* block_append(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* block_insert(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);

@@ -166,11 +166,9 @@ bool block_remove_value(Cell* block, const Cell* value, bool from_head) {
     return false;
 }
 
-Cell* block_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
-                 Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match) {
-    (void)any;
-    (void)with;
-    BlockFind f{series, value, part, skip, only, case_, same, last, reverse, tail, match};
+Cell* block_find(Cell* series, Cell* value, const FindOptions& o) {
+    BlockFind f{series, value,  o.part,    o.skip, o.only, o.case_,
+                o.same, o.last, o.reverse, o.tail, o.match};
     int32_t len = 0;
     int32_t i = block_find_index(f, &len);
     Cell* result = stack_arguments();
@@ -184,13 +182,9 @@ Cell* block_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, b
     return result;
 }
 
-Cell* block_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                   bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                   bool match) {
-    (void)any;
-    (void)with;
-    (void)tail;
-    BlockFind f{series, value, part, skip, only, case_, same, last, reverse, false, match};
+Cell* block_select(Cell* series, Cell* value, const FindOptions& o) {
+    BlockFind f{series, value,  o.part,    o.skip, o.only, o.case_,
+                o.same, o.last, o.reverse, false,  o.match};
     int32_t len = 0;
     int32_t i = block_find_index(f, &len);
     Cell* result = stack_arguments();

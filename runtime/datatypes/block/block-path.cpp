@@ -38,8 +38,10 @@ Cell* block_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell
             *result = *block_select_word(&blk, &elem, case_);
             return result;
         }
-        return block_select(&blk, &elem, nullptr, true, case_, false, false, nullptr, nullptr,
-                            false, false, false, false);
+        FindOptions o;
+        o.only = true;
+        o.case_ = case_;
+        return block_select(&blk, &elem, o);
     }
     Cell v = *value;
     BlockFind f{&blk, &elem, nullptr, nullptr, false, case_, false, false, false, false, false};

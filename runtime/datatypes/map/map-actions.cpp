@@ -173,12 +173,11 @@ Cell* map_copy(Cell* value, Cell* part, bool deep, Cell* types) {
     return result;
 }
 
-Cell* map_find(Cell* series, Cell* value, Cell*, bool, bool case_, bool same, bool, Cell*, Cell*,
-               bool, bool, bool, bool) {
+Cell* map_find(Cell* series, Cell* value, const FindOptions& o) {
     Cell m = *series;
     Cell key = *value;
     Cell* result = stack_arguments();
-    Cell* found = map_lookup(&m, &key, find_option(case_, same));
+    Cell* found = map_lookup(&m, &key, find_option(o.case_, o.same));
     if (!found) {
         set_none(result);
         return result;
@@ -188,12 +187,11 @@ Cell* map_find(Cell* series, Cell* value, Cell*, bool, bool case_, bool same, bo
     return result;
 }
 
-Cell* map_select(Cell* series, Cell* value, Cell*, bool, bool case_, bool same, bool, Cell*, Cell*,
-                 bool, bool, bool, bool) {
+Cell* map_select(Cell* series, Cell* value, const FindOptions& o) {
     Cell m = *series;
     Cell key = *value;
     Cell* result = stack_arguments();
-    Cell* found = map_lookup(&m, &key, find_option(case_, same));
+    Cell* found = map_lookup(&m, &key, find_option(o.case_, o.same));
     if (found)
         *result = *found;
     else

@@ -10,6 +10,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -52,10 +53,8 @@ Cell* map_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* 
 int map_compare(Cell* value1, Cell* value2, int op);
 Cell* map_clear(Cell* value);
 Cell* map_copy(Cell* value, Cell* part, bool deep, Cell* types);
-Cell* map_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
-               Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match);
-Cell* map_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
-                 Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match);
+Cell* map_find(Cell* series, Cell* value, const FindOptions& o);
+Cell* map_select(Cell* series, Cell* value, const FindOptions& o);
 int map_length(Cell* value);
 Cell* map_put(Cell* series, Cell* key, Cell* value, bool case_);
 Cell* map_remove(Cell* series, Cell* part, Cell* key);

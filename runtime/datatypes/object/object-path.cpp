@@ -64,11 +64,7 @@ Cell* object_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cel
     return stack_set_last(&v);
 }
 
-Cell* object_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                    bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                    bool match) {
-    (void)part, (void)only, (void)case_, (void)same, (void)any, (void)with, (void)skip, (void)last,
-        (void)reverse, (void)tail, (void)match;
+Cell* object_select(Cell* series, Cell* value, const FindOptions&) {
     Cell obj = *series;
     Cell key = *value;
     if (!is_field_word(type_of(&key))) {

@@ -17,6 +17,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -130,9 +131,7 @@ Cell* object_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cel
                        Cell* p_item, int index, bool case_, bool get, bool tail, bool notify);
 int object_compare(Cell* value1, Cell* value2, int op);
 Cell* object_copy(Cell* value, Cell* part, bool deep, Cell* types);
-Cell* object_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                    bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                    bool match);
+Cell* object_select(Cell* series, Cell* value, const FindOptions& o);
 Cell* object_put(Cell* series, Cell* key, Cell* value, bool case_);
 Cell* object_modify(Cell* target, Cell* field, Cell* value, bool case_);
 

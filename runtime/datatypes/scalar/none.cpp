@@ -29,7 +29,7 @@ Cell* none_clear(Cell*) {
     return none_box();
 }
 
-Cell* none_find(Cell*, Cell*, Cell*, bool, bool, bool, bool, Cell*, Cell*, bool, bool, bool, bool) {
+Cell* none_find(Cell*, Cell*, const FindOptions&) {
     return none_box();
 }
 

@@ -73,8 +73,7 @@ Cell* series_remove(Cell* s, Cell* part, Cell* key) {
         Cell k = *key;
         auto find = action_of<A_FIND>(type_of(&series));
         if (!find) error_fire(kCatInternal, err::internal::kNotDone);
-        Cell* found = find(&series, &k, nullptr, false, false, false, false, nullptr, nullptr,
-                           false, false, false, false);
+        Cell* found = find(&series, &k, FindOptions{});
         if (type_of(found) == T_NONE) {
             set_none(stack_arguments());
             return stack_arguments();

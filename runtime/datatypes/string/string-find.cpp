@@ -171,18 +171,18 @@ int32_t string_find_index(const StringFind& f, uint32_t* match_len) {
     return static_cast<int32_t>(f.tail ? found + n : found);
 }
 
-Cell* string_find(Cell* series, Cell* value, Cell* part, bool, bool case_, bool same, bool any,
-                  Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match) {
+Cell* string_find(Cell* series, Cell* value, const FindOptions& o) {
     Cell s = *series;
-    StringFind f{&s, value, part, skip, case_, same, any, last, reverse, tail, match, with};
+    StringFind f{&s,    value,  o.part,    o.skip, o.case_, o.same,
+                 o.any, o.last, o.reverse, o.tail, o.match, o.with};
     uint32_t len = 0;
     return result_at(&s, string_find_index(f, &len));
 }
 
-Cell* string_select(Cell* series, Cell* value, Cell* part, bool, bool case_, bool same, bool any,
-                    Cell* with, Cell* skip, bool last, bool reverse, bool, bool) {
+Cell* string_select(Cell* series, Cell* value, const FindOptions& o) {
     Cell s = *series;
-    StringFind f{&s, value, part, skip, case_, same, any, last, reverse, false, false, with};
+    StringFind f{&s,    value,  o.part,    o.skip, o.case_, o.same,
+                 o.any, o.last, o.reverse, false,  false,   o.with};
     uint32_t len = 0;
     int32_t i = string_find_index(f, &len);
     Cell* result = stack_arguments();

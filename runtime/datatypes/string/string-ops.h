@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -45,11 +46,8 @@ struct StringFind {
     Cell* with;
 };
 int32_t string_find_index(const StringFind& f, uint32_t* match_len);
-Cell* string_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
-                  Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match);
-Cell* string_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                    bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                    bool match);
+Cell* string_find(Cell* series, Cell* value, const FindOptions& o);
+Cell* string_select(Cell* series, Cell* value, const FindOptions& o);
 
 Cell* string_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* gparent,
                        Cell* p_item, int index, bool case_, bool get, bool tail, bool notify);

@@ -16,9 +16,7 @@ Cell* string_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cel
     }
     Cell* where = path ? path : &elem;
     if (type_of(&elem) == T_WORD) error_fire(kCatScript, err::script::kInvalidPath, where, &elem);
-    if (!value)
-        return string_select(&str, &elem, nullptr, false, false, false, false, nullptr, nullptr,
-                             false, false, false, false);
+    if (!value) return string_select(&str, &elem, FindOptions{});
     Cell v = *value;
     StringFind f{&str,  &elem, nullptr, nullptr, false, false,
                  false, false, false,   false,   false, nullptr};

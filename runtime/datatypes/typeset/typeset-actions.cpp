@@ -83,8 +83,7 @@ Cell* typeset_complement(Cell* value) {
     return set_result(&inverted);
 }
 
-Cell* typeset_find(Cell* series, Cell* value, Cell*, bool, bool, bool, bool, Cell*, Cell*, bool,
-                   bool, bool, bool) {
+Cell* typeset_find(Cell* series, Cell* value, const FindOptions&) {
     if (type_of(value) != T_DATATYPE) error_fire(kCatScript, err::script::kInvalidArg, value);
     bool found = typeset_has(series, static_cast<uint8_t>(value->data1));
     Cell* out = stack_arguments();

@@ -9,6 +9,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -63,9 +64,7 @@ void typeset_do_bitwise(int op);
 // Actions.
 Cell* typeset_make(Cell* proto, Cell* spec, int type);
 Cell* typeset_complement(Cell* value);
-Cell* typeset_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                   bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                   bool match);
+Cell* typeset_find(Cell* series, Cell* value, const FindOptions& o);
 int typeset_form(Cell* value, Cell* buffer, Cell* arg, int part);
 int typeset_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
                  int indent);

@@ -79,12 +79,11 @@ int call_compare(const void* a, const void* b, intptr_t by, intptr_t) {
 
 } // namespace
 
-Cell* vector_find(Cell* series, Cell* value, Cell* part, bool, bool, bool, bool any, Cell* with,
-                  Cell* skip, bool last, bool reverse, bool tail, bool match) {
-    if (any || with) error_fire(kCatInternal, err::internal::kNotDone);
+Cell* vector_find(Cell* series, Cell* value, const FindOptions& o) {
+    if (o.any || o.with) error_fire(kCatInternal, err::internal::kNotDone);
     Cell s = *series;
     Cell v = *value;
-    int32_t i = find_index({&s, &v, part, skip, last, reverse, match});
+    int32_t i = find_index({&s, &v, o.part, o.skip, o.last, o.reverse, o.match});
     Cell* result = stack_arguments();
     if (i < 0) {
         set_none(result);
@@ -92,16 +91,15 @@ Cell* vector_find(Cell* series, Cell* value, Cell* part, bool, bool, bool, bool 
     }
     *result = s;
     cell_clear_new_line(result);
-    result->data1 = static_cast<uint32_t>(tail ? i + 1 : i);
+    result->data1 = static_cast<uint32_t>(o.tail ? i + 1 : i);
     return result;
 }
 
-Cell* vector_select(Cell* series, Cell* value, Cell* part, bool, bool, bool, bool any, Cell* with,
-                    Cell* skip, bool last, bool reverse, bool, bool) {
-    if (any || with) error_fire(kCatInternal, err::internal::kNotDone);
+Cell* vector_select(Cell* series, Cell* value, const FindOptions& o) {
+    if (o.any || o.with) error_fire(kCatInternal, err::internal::kNotDone);
     Cell s = *series;
     Cell v = *value;
-    int32_t i = find_index({&s, &v, part, skip, last, reverse, false});
+    int32_t i = find_index({&s, &v, o.part, o.skip, o.last, o.reverse, false});
     Cell* result = stack_arguments();
     if (i < 0 || static_cast<uint32_t>(i) + 1 >= series_buffer_length(&s))
         set_none(result);
@@ -154,9 +152,7 @@ Cell* vector_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cel
     }
     Cell* where = path ? path : &elem;
     if (type_of(&elem) == T_WORD) error_fire(kCatScript, err::script::kInvalidPath, where, &elem);
-    if (!value)
-        return vector_select(&vec, &elem, nullptr, false, false, false, false, nullptr, nullptr,
-                             false, false, false, false);
+    if (!value) return vector_select(&vec, &elem, FindOptions{});
     Cell v = *value;
     int32_t i = find_index({&vec, &elem, nullptr, nullptr, false, false, false});
     if (i < 0) error_fire(kCatScript, err::script::kBadPathSet, where, &elem);

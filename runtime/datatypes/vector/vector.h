@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -63,11 +64,8 @@ int vector_compare(Cell* value1, Cell* value2, int op);
 Cell* vector_append(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* vector_insert(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* vector_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
-Cell* vector_find(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same, bool any,
-                  Cell* with, Cell* skip, bool last, bool reverse, bool tail, bool match);
-Cell* vector_select(Cell* series, Cell* value, Cell* part, bool only, bool case_, bool same,
-                    bool any, Cell* with, Cell* skip, bool last, bool reverse, bool tail,
-                    bool match);
+Cell* vector_find(Cell* series, Cell* value, const FindOptions& o);
+Cell* vector_select(Cell* series, Cell* value, const FindOptions& o);
 Cell* vector_take(Cell* series, Cell* part, bool deep, bool last);
 Cell* vector_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
                   bool reverse, bool stable);
