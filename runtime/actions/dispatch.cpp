@@ -290,28 +290,6 @@ void actions_compare_to_logic(int op) {
     set_logic(stack_arguments(), r);
 }
 
-namespace {
-int unsigned_order(uint32_t a, uint32_t b) {
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-} // namespace
-
-int actions_compare_values(Cell* value1, Cell* value2, int op) {
-    switch (type_of(value1)) {
-    case T_LOGIC:
-        return static_cast<int>(value1->data1 != 0) - static_cast<int>(value2->data1 != 0);
-    case T_NATIVE:
-    case T_ACTION:
-    case T_OP:
-        return unsigned_order(value1->data1, value2->data1);
-    case T_FUNCTION:
-    case T_ROUTINE:
-        return unsigned_order(value1->data3, value2->data3);
-    default:
-        return impl_of<A_COMPARE>(value1)(value1, value2, op);
-    }
-}
-
 int actions_get_index_argument(const Cell* value) {
     switch (type_of(value)) {
     case T_INTEGER:

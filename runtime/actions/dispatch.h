@@ -10,8 +10,8 @@
 // - With arguments pushed in a frame, call the stack-level entry from
 //   g_actions_table (the interpreter does this).
 // - actions_compare(v1, v2, op) answers a plain bool for the comparison codes
-//   0-6 and 9-12; actions_compare_values(v1, v2, op) the three-way order used
-//   by sorting.
+//   0-6 and 9-12; the three-way order used by sorting is
+//   element_compare_values (runtime/datatypes/block/element-actions.h).
 #pragma once
 #include <cstdint>
 
@@ -102,7 +102,6 @@ bool actions_compare(Cell* value1, Cell* value2, int op);
 // Compares the current frame's first two arguments; stores the logic! result.
 void actions_compare_to_logic(int op);
 // Three-way order for sorting: -1, 0 or 1 (or the type's own answer).
-int actions_compare_values(Cell* value1, Cell* value2, int op);
 
 // pick/poke index argument: integer! and char! their value, true 1, false 2, else 0.
 int actions_get_index_argument(const Cell* value);

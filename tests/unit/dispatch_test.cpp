@@ -4,6 +4,7 @@
 #include "evaluator_test_support.h"
 #include "runtime/actions/dispatch.h"
 #include "runtime/actions/fast-paths.h"
+#include "runtime/datatypes/block/element-actions.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/natives/natives.h"
@@ -103,13 +104,34 @@ TEST_F(Dispatch, CompareMapsTheThreeWayAnswerPerOperator) {
         EXPECT_EQ(actions_compare(&one, &two, c.op), c.lesser) << c.op;
         EXPECT_EQ(actions_compare(&one, &one, c.op), c.same) << c.op;
     }
-    EXPECT_EQ(actions_compare_values(&one, &two, kCmpSort), -1);
-    // native!, action! and op! order by their table entry, unsigned.
+}
+
+// The three-way order of sorting: code values by identity, an op! as the
+// code it was made from, a pair of different types through the first's
+// compare (never one value's words read as the other type's).
+TEST_F(Dispatch, SortOrderOfCodeValues) {
+    Cell one{T_INTEGER, 0, 1, 0}, two{T_INTEGER, 0, 2, 0};
     Cell n1 = native_value(), n2 = native_value();
     n2.data1 = 0x80000000u;
-    EXPECT_EQ(actions_compare_values(&n2, &n1, kCmpSort), 1);
+    // From a function, an op! keeps its context in word 1 and its record in
+    // word 3: made from functions ordered by record, the ops follow them.
+    constexpr uint32_t kOpOfFunction = T_OP | uint32_t{T_FUNCTION} << 16;
+    Cell f1{T_FUNCTION, 0x900, 0, 0x100}, f2{T_FUNCTION, 0x500, 0, 0x200};
+    Cell o1{kOpOfFunction, 0x900, 0, 0x100}, o2{kOpOfFunction, 0x500, 0, 0x200};
     Cell t{T_LOGIC, 1, 0, 0}, f{T_LOGIC, 0, 0, 0};
-    EXPECT_EQ(actions_compare_values(&t, &f, kCmpSort), 1);
+    struct Case {
+        const char* name;
+        Cell* a;
+        Cell* b;
+        int order;
+    } cases[] = {{"integers", &one, &two, -1},
+                 {"natives by their entry, unsigned", &n2, &n1, 1},
+                 {"functions by their record", &f1, &f2, -1},
+                 {"ops made from functions, as those functions", &o1, &o2, -1},
+                 {"logic", &t, &f, 1},
+                 {"an op and an integer: not comparable", &o1, &one, -2}};
+    for (const Case& c : cases)
+        EXPECT_EQ(element_compare_values(c.a, c.b, kCmpSort), c.order) << c.name;
 }
 
 TEST_F(Dispatch, CompareToLogicStoresTheResult) {
