@@ -27,27 +27,16 @@ uint32_t count_free_nodes() {
     return free;
 }
 
-Offset first_frame_with_room() {
-    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next)
-        if (at<NodeFrame>(o)->free_head && !at<NodeFrame>(o)->release) return o;
-    return 0;
-}
-
 // Free nodes of the frames that are kept.
 struct NodeSource {
-    Offset frame = 0;
+    NodeFrame* frame = nullptr;
 
     Offset take() {
-        if (!frame || !at<NodeFrame>(frame)->free_head || at<NodeFrame>(frame)->release) {
-            frame = first_frame_with_room();
-            if (!frame) frame = offset_of(new_node_frame(kNodeFrameCapacity));
+        if (!frame || !frame->free_head || frame->release) {
+            frame = first_node_frame_with_room();
+            if (!frame) frame = new_node_frame(kNodeFrameCapacity);
         }
-        auto* f = at<NodeFrame>(frame);
-        Offset node = f->free_head;
-        f->free_head = *at<Offset>(node);
-        *at<Offset>(node) = 0;
-        f->used++;
-        return node;
+        return pop_free_node(frame);
     }
 };
 
@@ -72,8 +61,9 @@ void empty_frame(NodeFrame* f, NodeSource& source) {
 } // namespace
 
 void compact_nodes() {
-    Offset current = first_frame_with_room();
-    if (!current) return;
+    NodeFrame* room = first_node_frame_with_room();
+    if (!room) return;
+    Offset current = offset_of(room);
     uint32_t free = count_free_nodes();
     std::vector<Offset> held;
     for (Offset node : g_state.stack_nodes)

@@ -75,6 +75,11 @@ void note_collection_done();
 
 SeriesBuf* alloc_buffer(uint32_t count, uint32_t unit, int32_t head_offset);
 void give_back_node(NodeFrame* frame, Offset node);
+// Takes the first free node of a frame that has one (its slot reads 0).
+Offset pop_free_node(NodeFrame* frame);
+// The first node frame, in address order, with a free node and not flagged
+// for release; null when none.
+NodeFrame* first_node_frame_with_room();
 NodeFrame* new_node_frame(uint32_t capacity);
 void release_node_frame(NodeFrame* frame);
 void sweep_node_frames();

@@ -386,25 +386,30 @@ void release_node_frame(NodeFrame* f) {
     os_free(o);
 }
 
-Offset take_node() {
-    auto* f = at<NodeFrame>(g_memory.current_node_frame);
-    if (!g_memory.current_node_frame || !f->free_head) {
-        f = nullptr;
-        for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next) {
-            auto* c = at<NodeFrame>(o);
-            if (c->free_head && !c->release) {
-                f = c;
-                break;
-            }
-        }
-        if (!f) f = new_node_frame(kNodeFrameCapacity);
-        g_memory.current_node_frame = offset_of(f);
-    }
+Offset pop_free_node(NodeFrame* f) {
     Offset node = f->free_head;
     f->free_head = *at<Offset>(node);
     *at<Offset>(node) = 0;
     f->used++;
     return node;
+}
+
+NodeFrame* first_node_frame_with_room() {
+    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next) {
+        auto* f = at<NodeFrame>(o);
+        if (f->free_head && !f->release) return f;
+    }
+    return nullptr;
+}
+
+Offset take_node() {
+    auto* f = at<NodeFrame>(g_memory.current_node_frame);
+    if (!g_memory.current_node_frame || !f->free_head) {
+        f = first_node_frame_with_room();
+        if (!f) f = new_node_frame(kNodeFrameCapacity);
+        g_memory.current_node_frame = offset_of(f);
+    }
+    return pop_free_node(f);
 }
 
 void give_back_node(NodeFrame* f, Offset node) {
