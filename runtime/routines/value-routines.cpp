@@ -78,8 +78,11 @@ RoutineValue routine_last_lf(const RoutineValue*, uint32_t) {
     return logic_answer(g_last_new_line != 0);
 }
 
+// The library's own functions run with reporting off so the tracer does not
+// step into them; asked from one of them, the answer is whether a traced
+// evaluation is under way.
 RoutineValue routine_tracing(const RoutineValue*, uint32_t) {
-    return logic_answer(g_tracing);
+    return logic_answer(g_tracing || g_tracer_installed);
 }
 
 // Events are reported again (or no longer) inside a traced evaluation; with
