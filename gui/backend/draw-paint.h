@@ -27,6 +27,19 @@ void draw_on_image(const Cell* image, const Cell* commands);
 // printed and the paint goes on.
 void draw_paint(cairo_t* cr, int width, int height, const Cell* commands);
 
+// A face painted as its window shows it, onto cr over width x height: the
+// face's colour fills it when a tuple, its image is stretched over it, a face
+// other than a window shows its text (with its font and para), then its draw
+// block runs; an error of the block is printed and the paint goes on.
+void draw_paint_face(cairo_t* cr, int width, int height, const Cell* face);
+// The same painting into an image's pixels (a base face made an image).
+void draw_face_on_image(const Cell* image, const Cell* face);
+
+// The size of a text in a face's font and para, as size-text measures it:
+// laid out in the face's width (unlimited height); false when the text is
+// not a string.
+bool draw_text_size(const Cell* face, const Cell* text, double* width, double* height);
+
 // The drawing-event bracket: draw_begin opens a drawing on cr that
 // draw_face_commands (draw-face during the event) draws into, until
 // draw_end closes it. Errors of those commands are dropped.

@@ -69,11 +69,18 @@ template <class Body> void caught(bool print, Body body) {
     }
 }
 
-} // namespace
+// A face's own painting, then its draw block.
+void paint_face(draw::DrawContext& ctx, const Cell* face) {
+    draw::face_background(ctx, face);
+    const Cell* commands = draw::facet(face, draw::Facet::kDraw);
+    if (commands && !empty_block(commands)) walk_guarded(ctx, commands, true);
+}
 
-void draw_on_image(const Cell* image, const Cell* commands) {
+// Runs draw on a cairo context over the image's pixels, which take what was
+// drawn even when draw raises.
+template <class Draw> void on_image(const Cell* image, Draw draw) {
     Offset record = image_record(image);
-    if (!record || empty_block(commands)) return;
+    if (!record) return;
     int w = static_cast<int>(bitmap_width(record)), h = static_cast<int>(bitmap_height(record));
     cairo_surface_t* surface = gfx::surface_from_pixels(bitmap_pixels(record), w, h);
     if (!surface) {
@@ -81,7 +88,6 @@ void draw_on_image(const Cell* image, const Cell* commands) {
         return;
     }
     cairo_t* cr = cairo_create(surface);
-    // Whatever the walk does, the pixels drawn so far go back to the image.
     auto finish = [&] {
         cairo_destroy(cr);
         gfx::surface_to_pixels(surface, bitmap_pixels(record));
@@ -89,13 +95,38 @@ void draw_on_image(const Cell* image, const Cell* commands) {
         cairo_surface_destroy(surface);
     };
     try {
-        draw::DrawContext ctx(cr, w, h);
-        walk_guarded(ctx, commands, false);
+        draw(cr, w, h);
     } catch (...) {
         finish();
         throw;
     }
     finish();
+}
+
+} // namespace
+
+void draw_on_image(const Cell* image, const Cell* commands) {
+    if (empty_block(commands)) return;
+    on_image(image, [&](cairo_t* cr, int w, int h) {
+        draw::DrawContext ctx(cr, w, h);
+        walk_guarded(ctx, commands, false);
+    });
+}
+
+void draw_paint_face(cairo_t* cr, int width, int height, const Cell* face) {
+    caught(true, [&] {
+        draw::DrawContext ctx(cr, width, height);
+        paint_face(ctx, face);
+    });
+}
+
+void draw_face_on_image(const Cell* image, const Cell* face) {
+    on_image(image, [&](cairo_t* cr, int w, int h) {
+        caught(false, [&] {
+            draw::DrawContext ctx(cr, w, h);
+            paint_face(ctx, face);
+        });
+    });
 }
 
 void draw_paint(cairo_t* cr, int width, int height, const Cell* commands) {

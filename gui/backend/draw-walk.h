@@ -143,4 +143,8 @@ void command_image(Walk& w, Cursor& c);
 void command_font(Walk& w, Cursor& c);
 void command_text(Walk& w, Cursor& c);
 
+// A face's own painting before its draw block: its colour, its image
+// stretched over it, and (unless it is a window) its text.
+void face_background(DrawContext& ctx, const Cell* face);
+
 } // namespace xel::draw

@@ -17,9 +17,27 @@ namespace {
 
 uint32_t g_facet_symbols[static_cast<int>(Facet::kCount)];
 uint32_t g_bold, g_italic, g_underline, g_strike, g_center, g_right, g_middle, g_bottom;
+uint32_t g_left, g_top;
 
-const char* const kFacetNames[] = {"name", "size",  "style",   "color", "text", "font", "para",
-                                   "data", "align", "v-align", "wrap?", "type", "tabs"};
+// Face types by their group of para bits.
+enum class ParaGroup : uint8_t { kNone, kBase, kButton, kEdit };
+struct TypeGroup {
+    const char* name;
+    ParaGroup group;
+    uint8_t default_align; // 0 left, 1 center, 2 right
+    uint32_t symbol;
+};
+TypeGroup g_types[] = {
+    {"base", ParaGroup::kBase, 1, 0},     {"rich-text", ParaGroup::kBase, 0, 0},
+    {"button", ParaGroup::kButton, 1, 0}, {"toggle", ParaGroup::kButton, 1, 0},
+    {"check", ParaGroup::kButton, 0, 0},  {"radio", ParaGroup::kButton, 0, 0},
+    {"field", ParaGroup::kEdit, 0, 0},    {"area", ParaGroup::kEdit, 0, 0},
+    {"text", ParaGroup::kEdit, 0, 0},
+};
+
+const char* const kFacetNames[] = {"name",  "size", "style", "color", "text",
+                                   "font",  "para", "data",  "align", "v-align",
+                                   "wrap?", "type", "tabs",  "image", "draw"};
 static_assert(sizeof(kFacetNames) / sizeof(kFacetNames[0]) == static_cast<int>(Facet::kCount));
 
 uint32_t canon(const Cell* word) {
@@ -43,6 +61,10 @@ void facets_init() {
     g_right = symbol_resolve(symbol_make("right"));
     g_middle = symbol_resolve(symbol_make("middle"));
     g_bottom = symbol_resolve(symbol_make("bottom"));
+    g_left = symbol_resolve(symbol_make("left"));
+    g_top = symbol_resolve(symbol_make("top"));
+    for (TypeGroup& t : g_types)
+        t.symbol = symbol_resolve(symbol_make(t.name));
 }
 
 const Cell* facet(const Cell* object, Facet which) {
@@ -110,6 +132,63 @@ gfx::TextFormat text_format(const Cell* font, const Cell* para, bool wrap_defaul
     }
     const Cell* wrap = facet(para, Facet::kWrap);
     if (wrap && type_of(wrap) == T_LOGIC) f.wrap = logic_get(wrap) != 0;
+    return f;
+}
+
+uint32_t para_style_bits(const Cell* type, const Cell* para) {
+    const TypeGroup* group = nullptr;
+    if (is_word_kind(type))
+        for (const TypeGroup& t : g_types)
+            if (t.symbol == canon(type)) group = &t;
+    if (!group) return 0;
+    // Columns: left center right, then top middle bottom.
+    static const uint32_t kBits[4][6] = {{0, 0, 0, 0, 0, 0},
+                                         {0, 1, 2, 0, 4, 8},
+                                         {0x100, 0x300, 0x200, 0x400, 0xC00, 0x800},
+                                         {0, 1, 2, 0, 0x200, 0}};
+    const uint32_t* bits = kBits[static_cast<int>(group->group)];
+    int h = group->default_align;
+    int v = group->group == ParaGroup::kBase && group->default_align == 1 ? 1
+            : group->group == ParaGroup::kButton                          ? 1
+                                                                          : 0;
+    const Cell* align = facet(para, Facet::kAlign);
+    if (is_word_kind(align)) {
+        uint32_t s = canon(align);
+        if (s == g_left) h = 0;
+        if (s == g_center) h = 1;
+        if (s == g_right) h = 2;
+    }
+    const Cell* valign = facet(para, Facet::kVAlign);
+    if (is_word_kind(valign)) {
+        uint32_t s = canon(valign);
+        if (s == g_top) v = 0;
+        if (s == g_middle) v = 1;
+        if (s == g_bottom) v = 2;
+    }
+    uint32_t result = bits[h] | bits[3 + v];
+    const Cell* wrap = facet(para, Facet::kWrap);
+    bool wraps = !wrap || type_of(wrap) == T_NONE || (type_of(wrap) == T_LOGIC && logic_get(wrap));
+    switch (group->group) {
+    case ParaGroup::kBase:
+        if (wraps) result |= 16;
+        break;
+    case ParaGroup::kEdit:
+        if (!wraps) result |= group == &g_types[8] ? 0x4000 : 0xC0;
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+gfx::TextFormat base_text_format(const Cell* font, const Cell* para) {
+    gfx::TextFormat f = text_format(font, nullptr, false);
+    Cell base;
+    word_set_cell(&base, T_WORD, 0, g_types[0].symbol, -1);
+    uint32_t flags = para_style_bits(&base, para);
+    f.align = static_cast<gfx::Align>(flags & 3);
+    f.valign = static_cast<gfx::VAlign>(flags >> 2 & 3);
+    f.wrap = (flags & 16) != 0;
     return f;
 }
 

@@ -29,6 +29,8 @@ enum class Facet : uint8_t {
     kWrap,
     kType,
     kTabs,
+    kImage,
+    kDraw,
     kCount
 };
 const Cell* facet(const Cell* object, Facet which);
@@ -43,5 +45,12 @@ PangoFontDescription* font_pango_description(const Cell* font);
 // The text format of a font and a para (either may be none); wrap_default
 // applies when the para's wrap? is none.
 gfx::TextFormat text_format(const Cell* font, const Cell* para, bool wrap_default);
+
+// The alignment and wrap bits of a face type (a word) for a para (any
+// value): buttons' and edits' style bits, the backend's own text flags for
+// base and rich-text faces (bits 0-1 horizontal, 2-3 vertical, 4 wrap).
+uint32_t para_style_bits(const Cell* type, const Cell* para);
+// The text format of a base face's text from its flags.
+gfx::TextFormat base_text_format(const Cell* font, const Cell* para);
 
 } // namespace xel::draw
