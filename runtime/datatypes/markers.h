@@ -18,7 +18,8 @@ void routine_mark_cell(Cell* c);  // routine!
 void binary_mark_cell(Cell* c);   // binary!
 void bitset_mark_cell(Cell* c);   // bitset!
 void vector_mark_cell(Cell* c);   // vector!
-void image_mark_cell(Cell* c);    // image!
+void image_mark_cell(Cell* c);
+void event_mark_cell(Cell* c);    // event!
 void object_mark_cell(Cell* c);   // object!, error! and port!
 void hash_mark_cell(Cell* c);     // hash!
 void map_mark_cell(Cell* c);      // map!

@@ -76,6 +76,7 @@ constexpr TypeEntry kTypes[] = {
     {T_POINT2D, 0, "point2D!", point2d_row, kMarksNothing},
     {T_POINT3D, 0, "point3D!", point3d_row, kMarksNothing},
     {T_IMAGE, T_SERIES, "image!", image_row, image_mark_cell},
+    {T_EVENT, 0, "event!", event_row, event_mark_cell},
 };
 
 } // namespace

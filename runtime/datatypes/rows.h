@@ -68,5 +68,6 @@ void date_row(ActionList& row);
 void money_row(ActionList& row);
 
 void image_row(ActionList& row);
+void event_row(ActionList& row);
 
 } // namespace xel

@@ -63,23 +63,27 @@ RoutineValue routine_unset() {
     return routine_answer(g_unset_cell);
 }
 
+void routine_bind(const char* word_name, const char* spec_text, RoutineFn code) {
+    uint32_t index = routine_register(word_name, code);
+    Cell* text = string_load(reinterpret_cast<const uint8_t*>(spec_text),
+                             static_cast<uint32_t>(std::strlen(spec_text)), 0);
+    Cell source = *text;
+    Cell* loaded = stack_push_cell();
+    lexer_load_string(loaded, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+    Cell spec = *block_cell_at(loaded, 0);
+    Cell routine = *routine_make_compiled(&spec, nullptr, index, -1, true);
+    Cell word = *word_load(word_name);
+    context_set(&word, &routine);
+    stack_reset();
+}
+
 void routines_bind_library() {
     routines_register_system();
     routines_register_codecs();
-    for (const LibraryRoutine& r : kRoutines) {
-        uint32_t index = routine_register(r.word, r.code);
-        Cell* text = string_load(reinterpret_cast<const uint8_t*>(r.spec),
-                                 static_cast<uint32_t>(std::strlen(r.spec)), 0);
-        Cell source = *text;
-        Cell* loaded = stack_push_cell();
-        lexer_load_string(loaded, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
-        Cell spec = *block_cell_at(loaded, 0);
-        Cell routine = *routine_make_compiled(&spec, nullptr, index, -1, true);
-        Cell word = *word_load(r.word);
-        context_set(&word, &routine);
-        stack_reset();
-    }
+    for (const LibraryRoutine& r : kRoutines)
+        routine_bind(r.word, r.spec, r.code);
     routines_bind_draw();
+    routines_bind_gui();
 }
 
 } // namespace xel

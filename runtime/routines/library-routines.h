@@ -11,6 +11,10 @@ namespace xel {
 void routines_bind_library();
 // The drawing routines (draw-routines.cpp).
 void routines_bind_draw();
+// Binds a global word to a routine! of the spec (Xel text) and code.
+void routine_bind(const char* word, const char* spec, RoutineFn code);
+// The routines of the GUI: event!, the view's platform routines, the clipboard.
+void routines_bind_gui();
 
 // A routine's answer: the value pushed on the argument stack.
 RoutineValue routine_answer(const Cell& value);

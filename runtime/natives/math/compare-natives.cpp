@@ -57,6 +57,7 @@ bool natives_same_values(const Cell* value1, const Cell* value2) {
     switch (type) {
     case T_NONE:
     case T_UNSET:
+    case T_EVENT: // any two events are the same
         return true;
     case T_DATATYPE:
     case T_LOGIC:

@@ -1,0 +1,172 @@
+// Start-up, the display check, destroy-view, showing windows, screens, and
+// language-made events turned into input.
+#include "gui/backend/backend.h"
+
+#include "gui/backend/dispatch.h"
+#include "gui/backend/face-access.h"
+#include "platform/gui/gtk-gui.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/event/event-cell.h"
+#include "runtime/datatypes/event/event.h"
+#include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/handle/handle.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/error-fire.h"
+#include "runtime/externals/slots.h"
+#include "runtime/stack/stack.h"
+
+namespace xel::gui {
+
+namespace {
+
+bool g_started = false;
+
+uint32_t monitor_handle_class() {
+    static uint32_t index = handle_register_class("monitor");
+    return index;
+}
+
+void destroy_face_widget(const Cell* face_in) {
+    Cell face = *face_in;
+    gtk::WidgetId id = face_widget(&face);
+    if (!id) return;
+    Cell pane = facet(&face, kFacetPane);
+    if (type_of(&pane) == T_BLOCK) {
+        int32_t n = block_length_at(&pane);
+        for (int32_t i = 0; i < n; i++) {
+            Cell child = *block_cell_at(&pane, static_cast<uint32_t>(block_index(&pane) + i));
+            if (type_of(&child) == T_OBJECT) destroy_face_widget(&child);
+        }
+    }
+    if (gtk::widget_kind(id) == gtk::Kind::kWindow) set_facet(&face, kFacetSelected, &g_none_cell);
+    slots_free(gtk::widget_face_slot(id));
+    gtk::widget_destroy(id);
+    set_facet(&face, kFacetState, &g_none_cell);
+}
+
+} // namespace
+
+bool init() {
+    if (g_started) return true;
+    if (!gtk::display_open()) return false;
+    g_started = true;
+    gtk::set_input_handler(handle_input);
+    std::vector<gtk::Screen> s = gtk::screens();
+    set_dpi(s.empty() ? 96 : static_cast<int>(96 * s.front().scale));
+    return true;
+}
+
+bool has_display() {
+    return init();
+}
+
+void require_display() {
+    if (init()) return;
+    Cell* text = string_load(reinterpret_cast<const uint8_t*>("no display"), 10, 0);
+    Cell msg = *text;
+    error_fire(kCatAccess, err::access::kCannotOpen, &msg);
+}
+
+void destroy_view(const Cell* face, bool empty) {
+    destroy_face_widget(face);
+    note_destroyed_view(empty);
+}
+
+void show_window(uint32_t handle) {
+    if (handle) gtk::window_present(handle);
+}
+
+void redraw(const Cell* face) {
+    if (gtk::WidgetId id = face_widget(face)) gtk::widget_redraw(id);
+}
+
+void update_text(const Cell* face) {
+    if (gtk::WidgetId id = face_widget(face)) read_back(id, face);
+}
+
+int send_event(const Cell* event, bool queued) {
+    Cell ev = *event;
+    if (!event_is_made(&ev) || event_payload(&ev) == 0) return 0;
+    Cell payload{T_BLOCK, 0, event_payload(&ev), 0};
+    Cell face = *block_cell_at(&payload, 0);
+    gtk::WidgetId id = face_widget(&face);
+    if (!id || !has_display()) return 0;
+    Cell offset = *block_cell_at(&payload, 2);
+    Cell picked = *block_cell_at(&payload, 3);
+    uint32_t fk = event_flags_key(&ev);
+    gtk::Input in{};
+    in.widget = id;
+    if (type_of(&offset) == T_PAIR) {
+        in.x = to_device_px(pair_x(&offset));
+        in.y = to_device_px(pair_y(&offset));
+    } else if (type_of(&offset) == T_POINT2D) {
+        in.x = to_device_px(point_coordinate(&offset, 0));
+        in.y = to_device_px(point_coordinate(&offset, 1));
+    }
+    if (fk & kFlagCtrl) in.state |= gtk::kStateCtrl;
+    if (fk & kFlagShift) in.state |= gtk::kStateShift;
+    if (fk & kFlagAlt) in.state |= gtk::kStateAlt;
+    if (fk & kFlagDown) in.state |= gtk::kStateButton1;
+    if (fk & kFlagMidDown) in.state |= gtk::kStateButton2;
+    if (fk & kFlagAltDown) in.state |= gtk::kStateButton3;
+    switch (event_type_code(&ev)) {
+    case kEvDown: case kEvUp: case kEvMidDown: case kEvMidUp: case kEvAltDown: case kEvAltUp:
+    case kEvAuxDown: case kEvAuxUp: {
+        uint32_t t = event_type_code(&ev);
+        bool down = (t - kEvDown) % 2 == 0;
+        static const int kButtons[] = {1, 2, 3, 8};
+        in.button = kButtons[(t - kEvDown) / 2];
+        in.kind = down ? gtk::InputKind::kButtonPress : gtk::InputKind::kButtonRelease;
+        break;
+    }
+    case kEvDblClick:
+        in.kind = gtk::InputKind::kButtonDouble;
+        in.button = 1;
+        break;
+    case kEvWheel:
+        in.kind = gtk::InputKind::kScroll;
+        in.wheel = type_of(&picked) == T_INTEGER ? integer_get(&picked) : 0;
+        break;
+    case kEvOver:
+        in.kind = (fk & kFlagAway) ? gtk::InputKind::kLeave : gtk::InputKind::kMotion;
+        break;
+    case kEvKey:
+    case kEvKeyDown:
+    case kEvKeyUp:
+        in.kind = event_type_code(&ev) == kEvKeyUp ? gtk::InputKind::kKeyRelease
+                                                   : gtk::InputKind::kKeyPress;
+        in.keyval = gtk::keyval_for(fk & 0xFFFF);
+        break;
+    default:
+        return 0;
+    }
+    gtk::synthesize(in, queued);
+    return 1;
+}
+
+void push_screens() {
+    std::vector<gtk::Screen> list = gtk::screens();
+    Cell* block = block_push_new(2);
+    for (const gtk::Screen& s : list) {
+        Cell entry = *block_make_in(block, 4);
+        pair_make_in(&entry, s.x, s.y);
+        pair_make_in(&entry, s.width, s.height);
+        float_make_at(block_alloc_tail_cell(&entry), s.scale);
+        handle_make_in(&entry, s.id, monitor_handle_class());
+    }
+}
+
+uint32_t current_screen() {
+    return gtk::screen_at_pointer();
+}
+
+bool dark_mode() {
+    return gtk::prefers_dark();
+}
+
+} // namespace xel::gui

@@ -1,0 +1,224 @@
+// make-view: the one GTK widget that stands for a face, made from its type
+// and facets under its parent's widget, linked to the face, set up by kind.
+#include <string>
+#include <vector>
+
+#include "gui/backend/backend.h"
+#include "gui/backend/dispatch.h"
+#include "gui/backend/face-access.h"
+#include "platform/gui/gtk-gui.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/handle/handle.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/error-fire.h"
+#include "runtime/externals/slots.h"
+#include "runtime/stack/stack.h"
+
+namespace xel::gui {
+
+namespace {
+
+struct KindName {
+    const char* name;
+    gtk::Kind kind;
+};
+const KindName kKinds[] = {
+    {"window", gtk::Kind::kWindow},     {"panel", gtk::Kind::kPanel},
+    {"base", gtk::Kind::kBase},         {"rich-text", gtk::Kind::kBase},
+    {"button", gtk::Kind::kButton},     {"toggle", gtk::Kind::kToggle},
+    {"check", gtk::Kind::kCheck},       {"radio", gtk::Kind::kRadio},
+    {"field", gtk::Kind::kField},       {"area", gtk::Kind::kArea},
+    {"text", gtk::Kind::kText},         {"text-list", gtk::Kind::kTextList},
+    {"drop-down", gtk::Kind::kDropDown}, {"drop-list", gtk::Kind::kDropList},
+    {"progress", gtk::Kind::kProgress}, {"slider", gtk::Kind::kSlider},
+    {"scroller", gtk::Kind::kScroller}, {"group-box", gtk::Kind::kGroupBox},
+    {"calendar", gtk::Kind::kCalendar},
+};
+
+void size_of(const Cell* face, double* w, double* h) {
+    Cell s = facet(face, kFacetSize);
+    *w = *h = 0;
+    if (type_of(&s) == T_PAIR) {
+        *w = pair_x(&s);
+        *h = pair_y(&s);
+    } else if (type_of(&s) == T_POINT2D) {
+        *w = point_coordinate(&s, 0);
+        *h = point_coordinate(&s, 1);
+    }
+}
+
+bool truthy(const Cell* face, uint32_t index) {
+    Cell v = facet(face, index);
+    return !(type_of(&v) == T_LOGIC && !logic_get(&v)) && type_of(&v) != T_NONE;
+}
+
+} // namespace
+
+std::string text_facet(const Cell* face) {
+    Cell t = facet(face, kFacetText);
+    return type_of(&t) == T_STRING ? string_utf8_text(&t) : std::string();
+}
+
+// The offset as a point2D! (a pair! is turned into one in the face).
+void offset_of(const Cell* face, double* x, double* y) {
+    Cell o = facet(face, kFacetOffset);
+    *x = *y = 0;
+    if (type_of(&o) == T_PAIR) {
+        pair_to_point2d(&o);
+        set_facet(face, kFacetOffset, &o);
+    }
+    if (type_of(&o) == T_POINT2D) {
+        *x = point_coordinate(&o, 0);
+        *y = point_coordinate(&o, 1);
+    }
+}
+
+void apply_data(gtk::WidgetId id, const Cell* face) {
+    Cell d = facet(face, kFacetData);
+    switch (gtk::widget_kind(id)) {
+    case gtk::Kind::kCheck:
+    case gtk::Kind::kToggle:
+    case gtk::Kind::kRadio: {
+        int state = type_of(&d) == T_NONE
+                        ? ((face_flags(face) & kFaceTriState) ? 2 : 0)
+                        : (type_of(&d) == T_LOGIC ? static_cast<int>(logic_get(&d)) : 1);
+        gtk::check_set(id, state);
+        return;
+    }
+    case gtk::Kind::kSlider:
+    case gtk::Kind::kProgress:
+    case gtk::Kind::kScroller:
+        if (type_of(&d) == T_FLOAT || type_of(&d) == T_PERCENT) {
+            double f = cell_double(&d);
+            gtk::range_set(id, f < 0 ? 0 : (f > 1 ? 1 : f));
+        }
+        return;
+    case gtk::Kind::kTextList:
+    case gtk::Kind::kDropDown:
+    case gtk::Kind::kDropList: {
+        if (type_of(&d) != T_BLOCK) return;
+        std::vector<std::string> items;
+        for (Cell* p = block_rs_head(&d) + 0; p < block_rs_tail(&d); p++)
+            if (type_of(p) == T_STRING) items.push_back(string_utf8_text(p));
+        gtk::list_set_items(id, items);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void apply_selected(gtk::WidgetId id, const Cell* face) {
+    Cell s = facet(face, kFacetSelected);
+    switch (gtk::widget_kind(id)) {
+    case gtk::Kind::kField:
+    case gtk::Kind::kArea:
+        if (type_of(&s) == T_PAIR) {
+            int a = pair_x(&s), b = pair_y(&s);
+            if (a > b) std::swap(a, b);
+            gtk::selection_set(id, a - 1, b);
+        } else {
+            gtk::selection_set(id, 0, 0);
+        }
+        return;
+    case gtk::Kind::kTextList:
+    case gtk::Kind::kDropDown:
+    case gtk::Kind::kDropList:
+        gtk::list_select(id, type_of(&s) == T_INTEGER ? integer_get(&s) - 1 : -1);
+        return;
+    case gtk::Kind::kScroller:
+        if (type_of(&s) == T_FLOAT || type_of(&s) == T_PERCENT) gtk::scroller_set_page(id, cell_double(&s));
+        return;
+    case gtk::Kind::kWindow: {
+        gtk::WidgetId target = face_widget(&s);
+        gtk::widget_focus(target ? target : id);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// A face's timer from its rate facet; a bad rate raises invalid-facet-type.
+void apply_rate(gtk::WidgetId id, const Cell* face) {
+    Cell r = facet(face, kFacetRate);
+    uint32_t period = 0;
+    if (type_of(&r) == T_INTEGER && integer_get(&r) > 0) {
+        period = static_cast<uint32_t>(1000 / integer_get(&r));
+    } else if (type_of(&r) == T_TIME && cell_double(&r) > 0) {
+        period = static_cast<uint32_t>(cell_double(&r) * 1000);
+    } else if (type_of(&r) != T_NONE) {
+        error_fire(kCatScript, err::script::kInvalidFacetType, &r);
+    }
+    gtk::timer_set(id, period);
+}
+
+void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
+    require_display();
+    Cell face = *face_in;
+    Cell type = facet(&face, kFacetType);
+    gtk::WidgetSpec spec;
+    bool known = false;
+    for (const KindName& k : kKinds)
+        if (facet_is(&face, kFacetType, k.name)) {
+            spec.kind = k.kind;
+            known = true;
+        }
+    if (!known) error_fire(kCatScript, err::script::kFaceType, &type);
+    uint32_t flags = face_flags(&face);
+    double x, y, w, h;
+    offset_of(&face, &x, &y);
+    size_of(&face, &w, &h);
+    if (spec.kind == gtk::Kind::kWindow) {
+        if (w < 0) w = 200;
+        if (h < 0) h = 200;
+    }
+    spec.parent = type_of(parent) == T_HANDLE ? parent->data2 : 0;
+    spec.x = to_device_px(x);
+    spec.y = to_device_px(y);
+    spec.width = to_device_px(w);
+    spec.height = to_device_px(h);
+    spec.text = text_facet(&face);
+    spec.visible = spec.kind == gtk::Kind::kWindow ? false : truthy(&face, kFacetVisible);
+    spec.enabled = truthy(&face, kFacetEnabled);
+    spec.vertical = h > w;
+    spec.tri_state = (flags & kFaceTriState) != 0;
+    spec.password = (flags & kFacePassword) != 0;
+    spec.resizable = (flags & kFaceResize) != 0;
+    spec.decorated = !(flags & (kFaceNoTitle | kFaceNoBorder));
+    spec.modal = (flags & kFaceModal) != 0;
+    spec.face_slot = slots_store(&face);
+    gtk::WidgetId id = gtk::widget_create(spec);
+    if (id == 0) {
+        slots_free(spec.face_slot);
+        require_display();
+    }
+    apply_data(id, &face);
+    if (spec.kind == gtk::Kind::kScroller) {
+        Cell sel = facet(&face, kFacetSelected);
+        double page = 0.1;
+        if (type_of(&sel) == T_FLOAT || type_of(&sel) == T_PERCENT || type_of(&sel) == T_INTEGER) {
+            page = type_of(&sel) == T_INTEGER ? integer_get(&sel) : cell_double(&sel);
+            page = page < 0 ? 0 : (page > 1 ? 1 : page);
+        } else {
+            Cell pct = Cell{T_PERCENT, 0, 0, 0};
+            cell_set_double(&pct, 0.1);
+            set_facet(&face, kFacetSelected, &pct);
+        }
+        gtk::scroller_set_page(id, page);
+        Cell zero;
+        float_make_at(&zero, 0.0);
+        set_facet(&face, kFacetData, &zero);
+    }
+    if (spec.kind != gtk::Kind::kWindow) apply_selected(id, &face);
+    apply_rate(id, &face);
+    handle_make_at(out, id, window_handle_class());
+}
+
+} // namespace xel::gui

@@ -1,0 +1,76 @@
+// update-view: the facets whose change bits are set (the second value of the
+// face's state block) are brought to the widget, in the designed order.
+#include "gui/backend/backend.h"
+#include "gui/backend/dispatch.h"
+#include "gui/backend/face-access.h"
+#include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+
+namespace xel::gui {
+
+namespace {
+
+constexpr uint32_t bit(uint32_t facet) {
+    return 1u << facet;
+}
+
+Cell* changes_cell(const Cell* face) {
+    Cell state = facet(face, kFacetState);
+    if (type_of(&state) != T_BLOCK || block_length_at(&state) < 2) return nullptr;
+    return block_cell_at(&state, static_cast<uint32_t>(block_index(&state) + 1));
+}
+
+bool truthy(const Cell* face, uint32_t index) {
+    Cell v = facet(face, index);
+    return !(type_of(&v) == T_LOGIC && !logic_get(&v)) && type_of(&v) != T_NONE;
+}
+
+} // namespace
+
+void update_view(const Cell* face_in) {
+    Cell face = *face_in;
+    gtk::WidgetId id = face_widget(&face);
+    if (!id || !gtk::widget_alive(id)) return;
+    Cell* changes = changes_cell(&face);
+    if (!changes || type_of(changes) != T_INTEGER) return;
+    uint32_t bits = static_cast<uint32_t>(integer_get(changes));
+    if (bits & bit(kFacetOffset)) {
+        double x, y;
+        offset_of(&face, &x, &y);
+        gtk::widget_move(id, to_device_px(x), to_device_px(y));
+    }
+    if (bits & bit(kFacetSize)) {
+        Cell s = facet(&face, kFacetSize);
+        double w = 0, h = 0;
+        if (type_of(&s) == T_PAIR) {
+            w = pair_x(&s);
+            h = pair_y(&s);
+        } else if (type_of(&s) == T_POINT2D) {
+            w = point_coordinate(&s, 0);
+            h = point_coordinate(&s, 1);
+        }
+        gtk::widget_resize(id, to_device_px(w), to_device_px(h));
+    }
+    if (bits & bit(kFacetText)) gtk::widget_set_text(id, text_facet(&face));
+    if (bits & bit(kFacetData)) apply_data(id, &face);
+    if (bits & bit(kFacetEnabled)) gtk::widget_enable(id, truthy(&face, kFacetEnabled));
+    if (bits & bit(kFacetVisible)) {
+        bool visible = truthy(&face, kFacetVisible);
+        if (gtk::widget_kind(id) == gtk::Kind::kWindow && visible)
+            gtk::window_present(id);
+        else
+            gtk::widget_show(id, visible);
+    }
+    if (bits & bit(kFacetSelected)) apply_selected(id, &face);
+    if (bits & (bit(kFacetDraw) | bit(kFacetColor) | bit(kFacetFont) | bit(kFacetPara)))
+        gtk::widget_redraw(id);
+    if (bits & bit(kFacetRate)) apply_rate(id, &face);
+    changes = changes_cell(&face);
+    if (changes) *changes = Cell{T_INTEGER, 0, 0, 0};
+}
+
+} // namespace xel::gui

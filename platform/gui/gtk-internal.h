@@ -1,0 +1,27 @@
+// The records behind widget ids, shared by the files of platform/gui.
+#pragma once
+#include <gtk/gtk.h>
+
+#include "platform/gui/gtk-gui.h"
+
+namespace xel::gtk {
+
+struct Widget {
+    GtkWidget* outer = nullptr;     // what is placed in the parent
+    GtkWidget* inner = nullptr;     // what holds the state (entry, view, list) or children
+    GtkWidget* input = nullptr;     // what receives pointer input
+    Kind kind = Kind::kBase;
+    uint32_t face = 0;
+    WidgetId parent = 0;
+    guint timer = 0;
+    int last_x = INT32_MIN, last_y = INT32_MIN, last_w = -1, last_h = -1;
+    int suppress = 0; // > 0 while the program itself changes the state
+};
+
+Widget* widget_record(WidgetId id);
+// The id of a GTK widget or of its nearest ancestor that has one, or 0.
+WidgetId id_of(GtkWidget* w);
+void deliver(const Input& input, bool* stop);
+void connect_input(WidgetId id, Widget& w);
+
+} // namespace xel::gtk
