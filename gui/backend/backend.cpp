@@ -78,7 +78,12 @@ void destroy_view(const Cell* face, bool empty) {
 }
 
 void show_window(uint32_t handle) {
-    if (handle) gtk::window_present(handle);
+    if (!handle) return;
+    gtk::window_present(handle);
+    // The control in the window's selected facet takes the keyboard.
+    Cell window = widget_face(handle);
+    Cell selected = facet(&window, kFacetSelected);
+    if (gtk::WidgetId target = face_widget(&selected)) gtk::widget_focus(target);
 }
 
 void redraw(const Cell* face) {

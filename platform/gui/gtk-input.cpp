@@ -85,7 +85,7 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
     bool key = t == GDK_KEY_PRESS || t == GDK_KEY_RELEASE;
     if (key) {
         // Keys reach the window first; the focused widget's face takes them.
-        if (rec->kind != Kind::kWindow) return FALSE;
+        if (rec->kind != Kind::kWindow || w != rec->outer) return FALSE;
         GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(rec->outer));
         WidgetId fid = focus ? id_of(focus) : 0;
         if (fid) in.widget = fid;
