@@ -120,8 +120,14 @@ int send_event(const Cell* event, bool queued) {
     if (fk & kFlagMidDown) in.state |= gtk::kStateButton2;
     if (fk & kFlagAltDown) in.state |= gtk::kStateButton3;
     switch (event_type_code(&ev)) {
-    case kEvDown: case kEvUp: case kEvMidDown: case kEvMidUp: case kEvAltDown: case kEvAltUp:
-    case kEvAuxDown: case kEvAuxUp: {
+    case kEvDown:
+    case kEvUp:
+    case kEvMidDown:
+    case kEvMidUp:
+    case kEvAltDown:
+    case kEvAltUp:
+    case kEvAuxDown:
+    case kEvAuxUp: {
         uint32_t t = event_type_code(&ev);
         bool down = (t - kEvDown) % 2 == 0;
         static const int kButtons[] = {1, 2, 3, 8};

@@ -43,8 +43,7 @@ uint32_t g_deferred_throw = 0;
 
 const Cell* field_of(const Cell* object, const char* name) {
     if (type_of(object) != T_OBJECT) return nullptr;
-    int32_t i = context_find_word(object_context(object),
-                                  word_symbol(word_load(name)), true);
+    int32_t i = context_find_word(object_context(object), word_symbol(word_load(name)), true);
     return i < 0 ? nullptr : context_value_at(object_context(object), static_cast<uint32_t>(i));
 }
 

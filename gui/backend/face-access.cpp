@@ -21,11 +21,11 @@ struct FlagName {
     uint32_t bit;
 };
 const FlagName kFlagNames[] = {
-    {"all-over", kFaceAllOver},     {"focusable", kFaceFocusable}, {"tri-state", kFaceTriState},
-    {"scrollable", kFaceScrollable}, {"password", kFacePassword},   {"no-sync", kFaceNoSync},
-    {"fullscreen", kFaceFullscreen}, {"popup", kFacePopup},         {"modal", kFaceModal},
+    {"all-over", kFaceAllOver},      {"focusable", kFaceFocusable},  {"tri-state", kFaceTriState},
+    {"scrollable", kFaceScrollable}, {"password", kFacePassword},    {"no-sync", kFaceNoSync},
+    {"fullscreen", kFaceFullscreen}, {"popup", kFacePopup},          {"modal", kFaceModal},
     {"resize", kFaceResize},         {"no-buttons", kFaceNoButtons}, {"no-max", kFaceNoMax},
-    {"no-min", kFaceNoMin},          {"no-title", kFaceNoTitle},    {"no-border", kFaceNoBorder},
+    {"no-min", kFaceNoMin},          {"no-title", kFaceNoTitle},     {"no-border", kFaceNoBorder},
 };
 
 uint32_t flag_bit(const Cell* word) {
@@ -63,10 +63,10 @@ bool facet_is(const Cell* face, uint32_t index, const char* word) {
 
 const char* face_type_name(const Cell* face) {
     static const char* const kTypes[] = {
-        "window", "panel",  "base",      "rich-text", "button",    "toggle",   "check",
-        "radio",  "field",  "area",      "text",      "text-list", "drop-down", "drop-list",
-        "progress", "slider", "scroller", "group-box", "calendar", "tab-panel", "camera",
-        "screen",
+        "window",    "panel",     "base",     "rich-text", "button",   "toggle",
+        "check",     "radio",     "field",    "area",      "text",     "text-list",
+        "drop-down", "drop-list", "progress", "slider",    "scroller", "group-box",
+        "calendar",  "tab-panel", "camera",   "screen",
     };
     for (const char* t : kTypes)
         if (facet_is(face, kFacetType, t)) return t;

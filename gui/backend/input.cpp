@@ -7,12 +7,12 @@
 #include "gui/backend/face-access.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/event/event.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/stack/stack.h"
@@ -45,19 +45,27 @@ uint32_t button_flags(uint32_t s) {
 
 uint32_t pressed_flag(int button) {
     switch (button) {
-    case 1: return kFlagDown;
-    case 2: return kFlagMidDown;
-    case 3: return kFlagAltDown;
-    default: return kFlagAuxDown;
+    case 1:
+        return kFlagDown;
+    case 2:
+        return kFlagMidDown;
+    case 3:
+        return kFlagAltDown;
+    default:
+        return kFlagAuxDown;
     }
 }
 
 uint32_t press_type(int button, bool down) {
     switch (button) {
-    case 1: return down ? kEvDown : kEvUp;
-    case 2: return down ? kEvMidDown : kEvMidUp;
-    case 3: return down ? kEvAltDown : kEvAltUp;
-    default: return down ? kEvAuxDown : kEvAuxUp;
+    case 1:
+        return down ? kEvDown : kEvUp;
+    case 2:
+        return down ? kEvMidDown : kEvMidUp;
+    case 3:
+        return down ? kEvAltDown : kEvAltUp;
+    default:
+        return down ? kEvAuxDown : kEvAuxUp;
     }
 }
 
@@ -87,7 +95,8 @@ int raise(gtk::WidgetId w, uint32_t type, uint32_t fk, const Cell& offset, const
 }
 
 int raise_plain(gtk::WidgetId w, uint32_t type, uint32_t fk = 0) {
-    return raise(w, type, fk, g_none_cell, g_none_cell, int_cell(static_cast<int16_t>(fk & 0xFFFF)));
+    return raise(w, type, fk, g_none_cell, g_none_cell,
+                 int_cell(static_cast<int16_t>(fk & 0xFFFF)));
 }
 
 // The root window's selected facet follows the control that got input.
@@ -145,13 +154,12 @@ int dispatch(const gtk::Input& in) {
     }
     case InputKind::kButtonDouble:
         if (in.button != 1) return 1;
-        raise(in.widget, kEvDblClick,
-              modifier_flags(in.state) | button_flags(in.state) | kFlagDown, point(in.x, in.y),
-              g_none_cell, g_none_cell);
+        raise(in.widget, kEvDblClick, modifier_flags(in.state) | button_flags(in.state) | kFlagDown,
+              point(in.x, in.y), g_none_cell, g_none_cell);
         return 1;
     case InputKind::kButtonRelease: {
-        uint32_t fk = (modifier_flags(in.state) | button_flags(in.state)) &
-                      ~pressed_flag(in.button);
+        uint32_t fk =
+            (modifier_flags(in.state) | button_flags(in.state)) & ~pressed_flag(in.button);
         return raise(in.widget, press_type(in.button, false), fk, point(in.x, in.y), g_none_cell,
                      g_none_cell);
     }

@@ -9,12 +9,12 @@
 #include "platform/gui/gtk-gui.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/handle/handle.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/externals/slots.h"
@@ -29,15 +29,15 @@ struct KindName {
     gtk::Kind kind;
 };
 const KindName kKinds[] = {
-    {"window", gtk::Kind::kWindow},     {"panel", gtk::Kind::kPanel},
-    {"base", gtk::Kind::kBase},         {"rich-text", gtk::Kind::kBase},
-    {"button", gtk::Kind::kButton},     {"toggle", gtk::Kind::kToggle},
-    {"check", gtk::Kind::kCheck},       {"radio", gtk::Kind::kRadio},
-    {"field", gtk::Kind::kField},       {"area", gtk::Kind::kArea},
-    {"text", gtk::Kind::kText},         {"text-list", gtk::Kind::kTextList},
+    {"window", gtk::Kind::kWindow},      {"panel", gtk::Kind::kPanel},
+    {"base", gtk::Kind::kBase},          {"rich-text", gtk::Kind::kBase},
+    {"button", gtk::Kind::kButton},      {"toggle", gtk::Kind::kToggle},
+    {"check", gtk::Kind::kCheck},        {"radio", gtk::Kind::kRadio},
+    {"field", gtk::Kind::kField},        {"area", gtk::Kind::kArea},
+    {"text", gtk::Kind::kText},          {"text-list", gtk::Kind::kTextList},
     {"drop-down", gtk::Kind::kDropDown}, {"drop-list", gtk::Kind::kDropList},
-    {"progress", gtk::Kind::kProgress}, {"slider", gtk::Kind::kSlider},
-    {"scroller", gtk::Kind::kScroller}, {"group-box", gtk::Kind::kGroupBox},
+    {"progress", gtk::Kind::kProgress},  {"slider", gtk::Kind::kSlider},
+    {"scroller", gtk::Kind::kScroller},  {"group-box", gtk::Kind::kGroupBox},
     {"calendar", gtk::Kind::kCalendar},
 };
 
@@ -133,7 +133,8 @@ void apply_selected(gtk::WidgetId id, const Cell* face) {
         gtk::list_select(id, type_of(&s) == T_INTEGER ? integer_get(&s) - 1 : -1);
         return;
     case gtk::Kind::kScroller:
-        if (type_of(&s) == T_FLOAT || type_of(&s) == T_PERCENT) gtk::scroller_set_page(id, cell_double(&s));
+        if (type_of(&s) == T_FLOAT || type_of(&s) == T_PERCENT)
+            gtk::scroller_set_page(id, cell_double(&s));
         return;
     case gtk::Kind::kWindow: {
         gtk::WidgetId target = face_widget(&s);

@@ -5,10 +5,10 @@
 #include "gui/backend/face-access.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/scalar/logic.h"
 
 namespace xel::gui {
 

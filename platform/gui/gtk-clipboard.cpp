@@ -60,7 +60,8 @@ ClipData clipboard_read() {
             return out;
         }
     }
-    GtkSelectionData* png = gtk_clipboard_wait_for_contents(cb, gdk_atom_intern_static_string("image/png"));
+    GtkSelectionData* png =
+        gtk_clipboard_wait_for_contents(cb, gdk_atom_intern_static_string("image/png"));
     if (png) {
         gint n = 0;
         const guchar* bytes = gtk_selection_data_get_data_with_length(png, &n);
@@ -84,8 +85,8 @@ bool clipboard_write(const ClipData& data) {
     case ClipKind::kPng: {
         g_offered = data;
         GtkTargetEntry target{};
-        target.target = const_cast<gchar*>(data.kind == ClipKind::kFiles ? "text/uri-list"
-                                                                         : "image/png");
+        target.target =
+            const_cast<gchar*>(data.kind == ClipKind::kFiles ? "text/uri-list" : "image/png");
         target.info = data.kind == ClipKind::kFiles ? 1 : 2;
         return gtk_clipboard_set_with_data(cb, &target, 1, provide, forget, nullptr);
     }

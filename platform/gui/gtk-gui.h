@@ -125,14 +125,14 @@ enum InputState : uint32_t {
 
 struct Input {
     InputKind kind;
-    WidgetId widget;  // the widget the input is for
+    WidgetId widget;     // the widget the input is for
     double x = 0, y = 0; // pointer position in the widget, logical pixels
     uint32_t state = 0;
-    int button = 0;       // 1 left, 2 middle, 3 right, 8/9 extra
-    double wheel = 0;     // scroll: notches, positive away from the user
-    uint32_t keyval = 0;  // key events: the key symbol
-    uint32_t unicode = 0; // key events: the character the key gives, or 0
-    bool left_side = true; // key events of modifiers: left or right key
+    int button = 0;            // 1 left, 2 middle, 3 right, 8/9 extra
+    double wheel = 0;          // scroll: notches, positive away from the user
+    uint32_t keyval = 0;       // key events: the key symbol
+    uint32_t unicode = 0;      // key events: the character the key gives, or 0
+    bool left_side = true;     // key events of modifiers: left or right key
     int width = 0, height = 0; // configure
     bool moved = false, resized = false;
 };

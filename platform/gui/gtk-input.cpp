@@ -99,8 +99,8 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
         if (GdkDisplay* d = gdk_display_get_default())
             pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(d));
         if (pointer && gtk_widget_get_window(rec->outer)) {
-            gdk_window_get_device_position_double(gtk_widget_get_window(rec->outer), pointer,
-                                                  &rx, &ry, nullptr);
+            gdk_window_get_device_position_double(gtk_widget_get_window(rec->outer), pointer, &rx,
+                                                  &ry, nullptr);
         }
         in.x = rx;
         in.y = ry;
@@ -110,9 +110,9 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
         case GDK_BUTTON_PRESS:
         case GDK_2BUTTON_PRESS:
         case GDK_BUTTON_RELEASE:
-            in.kind = t == GDK_BUTTON_PRESS     ? InputKind::kButtonPress
+            in.kind = t == GDK_BUTTON_PRESS    ? InputKind::kButtonPress
                       : t == GDK_2BUTTON_PRESS ? InputKind::kButtonDouble
-                                                : InputKind::kButtonRelease;
+                                               : InputKind::kButtonRelease;
             in.button = static_cast<int>(ev->button.button);
             in.state = state_of(ev->button.state);
             widget_point(rec->outer, ev->button.window, ev->button.x, ev->button.y, &in.x, &in.y);
@@ -134,10 +134,14 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
             in.state = state_of(ev->scroll.state);
             widget_point(rec->outer, ev->scroll.window, ev->scroll.x, ev->scroll.y, &in.x, &in.y);
             double dx = 0, dy = 0;
-            if (ev->scroll.direction == GDK_SCROLL_UP) dy = -1;
-            else if (ev->scroll.direction == GDK_SCROLL_DOWN) dy = 1;
-            else if (ev->scroll.direction == GDK_SCROLL_SMOOTH) gdk_event_get_scroll_deltas(ev, &dx, &dy);
-            else return FALSE;
+            if (ev->scroll.direction == GDK_SCROLL_UP)
+                dy = -1;
+            else if (ev->scroll.direction == GDK_SCROLL_DOWN)
+                dy = 1;
+            else if (ev->scroll.direction == GDK_SCROLL_SMOOTH)
+                gdk_event_get_scroll_deltas(ev, &dx, &dy);
+            else
+                return FALSE;
             in.wheel = -dy;
             break;
         }
@@ -228,8 +232,8 @@ gboolean on_timer(gpointer data) {
 
 constexpr gint kInputMask = GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
                             GDK_BUTTON_RELEASE_MASK | GDK_SCROLL_MASK | GDK_KEY_PRESS_MASK |
-                            GDK_KEY_RELEASE_MASK | GDK_ENTER_NOTIFY_MASK |
-                            GDK_LEAVE_NOTIFY_MASK | GDK_FOCUS_CHANGE_MASK;
+                            GDK_KEY_RELEASE_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK |
+                            GDK_FOCUS_CHANGE_MASK;
 
 GdkWindow* g_pointer_window = nullptr;
 
@@ -369,50 +373,99 @@ void window_close(WidgetId id) {
 
 const char* key_name(uint32_t keyval, bool left_side) {
     switch (keyval) {
-    case GDK_KEY_Pause: return "pause";
-    case GDK_KEY_Caps_Lock: return "caps-lock";
-    case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: return "page-up";
-    case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: return "page-down";
-    case GDK_KEY_End: case GDK_KEY_KP_End: return "end";
-    case GDK_KEY_Home: case GDK_KEY_KP_Home: return "home";
-    case GDK_KEY_Left: case GDK_KEY_KP_Left: return "left";
-    case GDK_KEY_Up: case GDK_KEY_KP_Up: return "up";
-    case GDK_KEY_Right: case GDK_KEY_KP_Right: return "right";
-    case GDK_KEY_Down: case GDK_KEY_KP_Down: return "down";
-    case GDK_KEY_Insert: case GDK_KEY_KP_Insert: return "insert";
-    case GDK_KEY_Delete: case GDK_KEY_KP_Delete: return "delete";
-    case GDK_KEY_Super_L: return "left-command";
-    case GDK_KEY_Super_R: return "right-command";
-    case GDK_KEY_F1: return "F1";
-    case GDK_KEY_F2: return "F2";
-    case GDK_KEY_F3: return "F3";
-    case GDK_KEY_F4: return "F4";
-    case GDK_KEY_F5: return "F5";
-    case GDK_KEY_F6: return "F6";
-    case GDK_KEY_F7: return "F7";
-    case GDK_KEY_F8: return "F8";
-    case GDK_KEY_F9: return "F9";
-    case GDK_KEY_F10: return "F10";
-    case GDK_KEY_F11: return "F11";
-    case GDK_KEY_F12: return "F12";
-    case GDK_KEY_Num_Lock: return "num-lock";
-    case GDK_KEY_Scroll_Lock: return "scroll-lock";
-    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return left_side ? "left-shift" : "right-shift";
-    case GDK_KEY_Control_L: case GDK_KEY_Control_R:
+    case GDK_KEY_Pause:
+        return "pause";
+    case GDK_KEY_Caps_Lock:
+        return "caps-lock";
+    case GDK_KEY_Page_Up:
+    case GDK_KEY_KP_Page_Up:
+        return "page-up";
+    case GDK_KEY_Page_Down:
+    case GDK_KEY_KP_Page_Down:
+        return "page-down";
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End:
+        return "end";
+    case GDK_KEY_Home:
+    case GDK_KEY_KP_Home:
+        return "home";
+    case GDK_KEY_Left:
+    case GDK_KEY_KP_Left:
+        return "left";
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up:
+        return "up";
+    case GDK_KEY_Right:
+    case GDK_KEY_KP_Right:
+        return "right";
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down:
+        return "down";
+    case GDK_KEY_Insert:
+    case GDK_KEY_KP_Insert:
+        return "insert";
+    case GDK_KEY_Delete:
+    case GDK_KEY_KP_Delete:
+        return "delete";
+    case GDK_KEY_Super_L:
+        return "left-command";
+    case GDK_KEY_Super_R:
+        return "right-command";
+    case GDK_KEY_F1:
+        return "F1";
+    case GDK_KEY_F2:
+        return "F2";
+    case GDK_KEY_F3:
+        return "F3";
+    case GDK_KEY_F4:
+        return "F4";
+    case GDK_KEY_F5:
+        return "F5";
+    case GDK_KEY_F6:
+        return "F6";
+    case GDK_KEY_F7:
+        return "F7";
+    case GDK_KEY_F8:
+        return "F8";
+    case GDK_KEY_F9:
+        return "F9";
+    case GDK_KEY_F10:
+        return "F10";
+    case GDK_KEY_F11:
+        return "F11";
+    case GDK_KEY_F12:
+        return "F12";
+    case GDK_KEY_Num_Lock:
+        return "num-lock";
+    case GDK_KEY_Scroll_Lock:
+        return "scroll-lock";
+    case GDK_KEY_Shift_L:
+    case GDK_KEY_Shift_R:
+        return left_side ? "left-shift" : "right-shift";
+    case GDK_KEY_Control_L:
+    case GDK_KEY_Control_R:
         return left_side ? "left-control" : "right-control";
-    case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: case GDK_KEY_ISO_Level3_Shift:
+    case GDK_KEY_Alt_L:
+    case GDK_KEY_Alt_R:
+    case GDK_KEY_ISO_Level3_Shift:
         return left_side ? "left-alt" : "right-alt";
-    default: return nullptr;
+    default:
+        return nullptr;
     }
 }
 
 uint32_t keyval_for(uint32_t unicode) {
     switch (unicode) {
-    case 8: return GDK_KEY_BackSpace;
-    case 9: return GDK_KEY_Tab;
-    case 13: return GDK_KEY_Return;
-    case 27: return GDK_KEY_Escape;
-    default: return gdk_unicode_to_keyval(unicode);
+    case 8:
+        return GDK_KEY_BackSpace;
+    case 9:
+        return GDK_KEY_Tab;
+    case 13:
+        return GDK_KEY_Return;
+    case 27:
+        return GDK_KEY_Escape;
+    default:
+        return gdk_unicode_to_keyval(unicode);
     }
 }
 
@@ -436,7 +489,8 @@ void synthesize(const Input& input, bool queued) {
         GdkKeymapKey* keys = nullptr;
         gint n = 0;
         if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                              input.keyval, &keys, &n) && n > 0)
+                                              input.keyval, &keys, &n) &&
+            n > 0)
             ev->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
         g_free(keys);
         char utf8[8] = {};

@@ -7,9 +7,9 @@
 namespace xel::gtk {
 
 struct Widget {
-    GtkWidget* outer = nullptr;     // what is placed in the parent
-    GtkWidget* inner = nullptr;     // what holds the state (entry, view, list) or children
-    GtkWidget* input = nullptr;     // what receives pointer input
+    GtkWidget* outer = nullptr; // what is placed in the parent
+    GtkWidget* inner = nullptr; // what holds the state (entry, view, list) or children
+    GtkWidget* input = nullptr; // what receives pointer input
     Kind kind = Kind::kBase;
     uint32_t face = 0;
     WidgetId parent = 0;

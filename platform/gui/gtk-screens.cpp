@@ -39,8 +39,7 @@ bool prefers_dark() {
     GtkSettings* s = gtk_settings_get_default();
     gboolean dark = FALSE;
     gchar* theme = nullptr;
-    g_object_get(s, "gtk-application-prefer-dark-theme", &dark, "gtk-theme-name", &theme,
-                 nullptr);
+    g_object_get(s, "gtk-application-prefer-dark-theme", &dark, "gtk-theme-name", &theme, nullptr);
     std::string name = theme ? theme : "";
     g_free(theme);
     for (char& c : name)

@@ -115,8 +115,8 @@ void make_widgets(Widget& w, const WidgetSpec& spec) {
         g_object_unref(store);
         gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(w.inner), FALSE);
         GtkCellRenderer* cell = gtk_cell_renderer_text_new();
-        gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(w.inner), -1, "", cell, "text",
-                                                    0, nullptr);
+        gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(w.inner), -1, "", cell, "text", 0,
+                                                    nullptr);
         gtk_container_add(GTK_CONTAINER(w.outer), w.inner);
         break;
     }
@@ -209,7 +209,8 @@ void widget_destroy(WidgetId id) {
     if (!w) return;
     timer_set(id, 0);
     for (Widget& child : table())
-        if (child.outer && child.parent == id) widget_destroy(static_cast<WidgetId>(&child - table().data() + 1));
+        if (child.outer && child.parent == id)
+            widget_destroy(static_cast<WidgetId>(&child - table().data() + 1));
     w = widget_record(id);
     GtkWidget* outer = w->outer;
     w->outer = w->inner = w->input = nullptr;
@@ -456,8 +457,7 @@ void list_set_items(WidgetId id, const std::vector<std::string>& items) {
     if (!w) return;
     w->suppress++;
     if (w->kind == Kind::kTextList) {
-        GtkListStore* store =
-            GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(w->inner)));
+        GtkListStore* store = GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(w->inner)));
         gtk_list_store_clear(store);
         for (const std::string& s : items) {
             GtkTreeIter it;

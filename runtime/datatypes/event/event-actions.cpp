@@ -6,7 +6,6 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
-#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/event/event-cell.h"
 #include "runtime/datatypes/event/event.h"
@@ -16,6 +15,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/memory/collector.h"
 #include "runtime/datatypes/rows.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -25,11 +25,11 @@
 namespace xel {
 
 const char* const kEventTypeNames[kEventTypeCount] = {
-    "down",     "up",       "mid-down", "mid-up",    "alt-down", "alt-up",  "aux-down",
-    "aux-up",   "click",    "dbl-click", "wheel",    "over",     "key",     "key-down",
-    "key-up",   "ime",      "focus",    "unfocus",   "enter",    "zoom",    "pan",
-    "rotate",   "two-tap",  "press-tap", "select",   "change",   "menu",    "close",
-    "move",     "resize",   "moving",   "resizing",  "time",     "drawing", "scroll",
+    "down",   "up",      "mid-down",  "mid-up",   "alt-down", "alt-up",  "aux-down",
+    "aux-up", "click",   "dbl-click", "wheel",    "over",     "key",     "key-down",
+    "key-up", "ime",     "focus",     "unfocus",  "enter",    "zoom",    "pan",
+    "rotate", "two-tap", "press-tap", "select",   "change",   "menu",    "close",
+    "move",   "resize",  "moving",    "resizing", "time",     "drawing", "scroll",
 };
 
 namespace {
@@ -54,8 +54,8 @@ enum Field : int {
 constexpr int kFieldCount = 15;
 
 const char* const kFieldNames[kFieldCount] = {
-    "type",     "face",     "window",    "offset", "key",   "picked", "flags",      "away?",
-    "down?",    "mid-down?", "alt-down?", "aux-down?", "ctrl?", "shift?", "orientation",
+    "type",  "face",      "window",    "offset",    "key",   "picked", "flags",       "away?",
+    "down?", "mid-down?", "alt-down?", "aux-down?", "ctrl?", "shift?", "orientation",
 };
 
 // The flag words of the flags field, in their order, and the bit of each.
@@ -64,13 +64,13 @@ struct FlagWord {
     uint32_t bit;
 };
 const FlagWord kFlagWords[] = {
-    {"away", kFlagAway},         {"down", kFlagDown},         {"mid-down", kFlagMidDown},
-    {"alt-down", kFlagAltDown},   {"aux-down", kFlagAuxDown}, {"control", kFlagCtrl},
-    {"shift", kFlagShift},       {"alt", kFlagAlt},
+    {"away", kFlagAway},        {"down", kFlagDown},        {"mid-down", kFlagMidDown},
+    {"alt-down", kFlagAltDown}, {"aux-down", kFlagAuxDown}, {"control", kFlagCtrl},
+    {"shift", kFlagShift},      {"alt", kFlagAlt},
 };
 // The logic fields away? to shift? test these bits.
-const uint32_t kLogicBits[] = {kFlagAway,    kFlagDown,    kFlagMidDown, kFlagAltDown,
-                               kFlagAuxDown, kFlagCtrl,    kFlagShift};
+const uint32_t kLogicBits[] = {kFlagAway,    kFlagDown, kFlagMidDown, kFlagAltDown,
+                               kFlagAuxDown, kFlagCtrl, kFlagShift};
 
 uint32_t canonical(const char* name) {
     return symbol_resolve(word_symbol(word_load(name)));
@@ -270,8 +270,7 @@ int event_mold(Cell* value, Cell* buffer, bool, bool, bool, Cell* arg, int part,
 
 int event_compare(Cell*, Cell* value2, int op) {
     if (type_of(value2) != T_EVENT) return -2;
-    if (op == kCmpLesser || op == kCmpLesserEqual || op == kCmpGreater ||
-        op == kCmpGreaterEqual)
+    if (op == kCmpLesser || op == kCmpLesserEqual || op == kCmpGreater || op == kCmpGreaterEqual)
         return -2;
     return 0;
 }
