@@ -1,4 +1,5 @@
 // now and wait: the date and time from the OS, and sleeping.
+#include "gui/backend/backend.h"
 #include "platform/os/os.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/date/date-cell.h"
@@ -76,8 +77,7 @@ uint32_t natives_now(int, const int32_t* refs) {
     return 0;
 }
 
-// The GUI message loop that wait also runs belongs to the window layer,
-// which does not exist yet; until it does, wait only sleeps.
+// After the sleep, pending GUI input is handled once, without waiting.
 uint32_t natives_wait(int, const int32_t*) {
     Cell* value = stack_arguments();
     double seconds;
@@ -95,6 +95,7 @@ uint32_t natives_wait(int, const int32_t*) {
     }
     set_none(value);
     os_sleep(seconds);
+    gui::do_events(true);
     return 0;
 }
 
