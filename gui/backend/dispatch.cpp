@@ -86,8 +86,7 @@ int call_awake(const Cell* event) {
         stack_push(event);
         uint32_t slots = context_word_count(function_context(&fn));
         if (slots > 1) function_push_unused_refinement(slots - 1);
-        interp_call_function(&fn, 0);
-        if (exit_pending()) {
+        if (interp_call_function(&fn).exit_pending()) {
             exit_take();
         } else {
             Cell r = *stack_arguments();
