@@ -563,7 +563,8 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
 }
 
 Evaluated<> interp_call_function(const Cell* fn) {
-    Cell body = function_record(fn)[kRecordBody];
+    const Cell* record = function_record(fn);
+    Cell body = record[kRecordBody];
     Offset ctx = fn->data1;
     Cell* context = context_cell(ctx);
     uint32_t saved_values = context->data2;
@@ -572,7 +573,7 @@ Evaluated<> interp_call_function(const Cell* fn) {
     if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
     if (fn->header & kFunctionNoTrace) g_tracing = false;
     // The program's own functions are not stepped into.
-    if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER) g_tracing = false;
+    if (type_of(&record[kRecordCode]) == T_INTEGER) g_tracing = false;
 
     // The function's words read the frame's cells for this call.
     context->header |= kContextStackValues;

@@ -41,6 +41,37 @@ Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_
     return pos + 1;
 }
 
+// An expression of a block that starts with a word, begun with tracing off,
+// as interp_eval_expression evaluates it, a level less deep: the word's value
+// pushed or its function called, then the operators that follow.
+Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
+    const Cell* v = context_get_fast(pos);
+    uint8_t t = type_of(v);
+    Cell* start = g_stack_top;
+    Cell* after = pos + 1;
+    if (is_callable(t)) {
+        Cell fn = *v;
+        Evaluated<Cell*> next = interp_eval_code(&fn, pos + 1, end, code, pos, kApplyNone, false);
+        if (next.exit_pending()) return next;
+        after = next.value();
+    } else if (t == T_UNSET || t == T_OP) {
+        return interp_eval_expression(pos, end, code, false, false, false);
+    } else {
+        stack_push(v);
+    }
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTracePush, code, after, nullptr, stack_top());
+    if (after < end && type_of(after) == T_WORD) {
+        Evaluated<Cell*> next = apply_operators(after, end, code, start);
+        if (next.exit_pending()) return next;
+        after = next.value();
+    }
+    stack_set_last_keep(start);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
+    return after;
+}
+
 } // namespace
 
 void interp_init() {
@@ -66,7 +97,10 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         g_current_code = code;
         while (true) {
             g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
-            Evaluated<Cell*> next = interp_eval_expression(pos, end, &code, false, false, false);
+            Evaluated<Cell*> next =
+                type_of(pos) == T_WORD && g_interp_fast && !g_tracing
+                    ? word_statement(pos, end, &code)
+                    : interp_eval_expression(pos, end, &code, false, false, false);
             if (next.exit_pending()) return {};
             pos = next.value();
             if (pos >= end) break;
