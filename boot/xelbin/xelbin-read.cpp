@@ -7,18 +7,13 @@
 #include "boot/xelbin/xelbin.h"
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/block/block.h"
-#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/date/date-cell.h"
-#include "runtime/datatypes/error/error-catalog.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/function/function.h"
-#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/issue/issue-cell.h"
-#include "runtime/datatypes/map/map.h"
-#include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/pair/pair-cell.h"
@@ -29,7 +24,6 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/series-memory.h"
-#include "runtime/natives/natives.h"
 
 namespace xel {
 
@@ -92,10 +86,7 @@ Cell Compact::reference(uint8_t type, uint32_t head, const uint8_t* at) {
     Cell v = r_.resolve(path(), at);
     uint8_t t = type_of(&v);
     if (!is_series_record(t) || !xelbin_same_shape(type, t)) r_.invalid(at);
-    v.header = type;
-    if (t != T_BITSET && t != T_MAP) v.data1 = head;
-    if (is_block_kind(type) && type != T_HASH) v.data3 = 0;
-    return v;
+    return xelbin_retyped(v, type, head);
 }
 
 void Compact::record(const Cell& block) {
@@ -181,10 +172,7 @@ void Compact::make(uint8_t type, bool flag, bool ref, const Cell& block, uint32_
         if (b >= 0x80 || (inner != T_NATIVE && inner != T_ACTION && inner != T_FUNCTION))
             r_.invalid(inner_at);
         make(inner, b & kCpFlag, false, block, i, inner_at);
-        Cell* c = XelbinReader::cell(block, i);
-        Cell src = *c;
-        if (inner == T_FUNCTION) function_record(&src)[kRecordOpSource] = src;
-        c->header = T_OP | static_cast<uint32_t>(inner) << 16;
+        xelbin_op_close(block, i, inner);
         return;
     }
     case T_ERROR:
@@ -199,25 +187,18 @@ void Compact::make(uint8_t type, bool flag, bool ref, const Cell& block, uint32_
 
 void Compact::scalar(uint8_t type, bool flag, Cell* out, const uint8_t* at) {
     switch (type) {
-    case T_DATATYPE: {
-        uint32_t id = r_.varint();
-        if (id < 1 || id > static_cast<uint32_t>(g_highest_type) || !g_type_names[id].name)
-            r_.invalid(at);
-        *out = Cell{T_DATATYPE, id, 0, 0};
+    case T_DATATYPE:
+        *out = xelbin_datatype(r_, r_.varint(), at);
         return;
-    }
     case T_UNSET:
         set_unset(out);
         return;
     case T_NONE:
         set_none(out);
         return;
-    case T_CHAR: {
-        uint32_t cp = r_.varint();
-        if (cp > 0x10FFFF) r_.invalid(at);
-        char_set(out, cp);
+    case T_CHAR:
+        *out = xelbin_char(r_, r_.varint(), at);
         return;
-    }
     case T_INTEGER:
         set_integer(out, r_.zigzag());
         return;
@@ -252,21 +233,14 @@ void Compact::scalar(uint8_t type, bool flag, Cell* out, const uint8_t* at) {
     }
     case T_DATE: {
         uint32_t packed = r_.u32();
-        if (date_has_time(packed) != flag || date_month(packed) < 1 || date_month(packed) > 12 ||
-            date_day(packed) < 1)
-            r_.invalid(at);
+        if (date_has_time(packed) != flag) r_.invalid(at);
         double time = flag ? r_.f64_low_first() : 0;
-        date_make_at(out, packed, time);
+        *out = xelbin_date(r_, packed, time, at);
         return;
     }
-    case T_MONEY: {
-        const uint8_t* bytes = r_.take(12);
-        if (bytes[0] && !money_currency_symbol(bytes[0])) r_.invalid(at);
-        for (int k = 1; k < 12; k++)
-            if ((bytes[k] >> 4) > 9 || (bytes[k] & 15) > 9) r_.invalid(at);
-        money_make_at(out, flag, bytes[0], bytes + 1);
+    case T_MONEY:
+        *out = xelbin_money(r_, flag, at);
         return;
-    }
     case T_POINT2D:
     case T_POINT3D: {
         *out = Cell{type, r_.u32(), r_.u32(), 0};
@@ -289,35 +263,15 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
     if (is_block_kind(type) || type == T_MAP) {
         uint32_t n = r_.count(r_.varint(), 1, at);
         if (h > n || (type == T_MAP && n % 2)) r_.invalid(at);
-        Cell v;
+        auto read = [this](const Cell& into) { record(into); };
         if (type == T_MAP) {
-            Cell pairs;
-            block_make_at(&pairs, static_cast<int>(n));
-            Cell* held = stack_push(&pairs);
-            map_make_new(&v, n / 2);
-            *XelbinReader::cell(block, i) = v;
             r_.depth++;
-            for (uint32_t k = 0; k < n; k++)
-                record(pairs);
+            xelbin_map(n, block, i, read);
             r_.depth--;
-            for (uint32_t k = 0; k < n; k += 2) {
-                Cell key = *block_cell_at(&pairs, k), item = *block_cell_at(&pairs, k + 1);
-                map_store(&v, &key, &item, kMapCase);
-            }
-            g_stack_top = held;
             return;
         }
-        block_make_at(&v, static_cast<int>(n));
-        if (r_.mode == kXelbinBoot && !g_xelbin_codec) series_or_flags(v.data2, kFlagLibrary);
-        v.header = type == T_HASH ? uint32_t{T_BLOCK} : type;
-        v.data1 = h;
-        *XelbinReader::cell(block, i) = v;
-        for (uint32_t k = 0; k < n; k++)
-            record(v);
-        if (type == T_HASH) {
-            hash_index_block(&v);
-            *XelbinReader::cell(block, i) = v;
-        }
+        bool library = r_.mode == kXelbinBoot && !g_xelbin_codec;
+        xelbin_block(type, h, n, library, block, i, read);
         return;
     }
     Cell v{type, h, 0, 0};
@@ -327,12 +281,7 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
         if (code == 3) r_.invalid(at);
         uint32_t unit = 1u << code, n = r_.count(e >> 2, unit, at);
         const uint8_t* chars = r_.take(static_cast<size_t>(n) * unit);
-        if (unit == 4)
-            for (uint32_t k = 0; k < n; k++) {
-                uint32_t cp;
-                std::memcpy(&cp, chars + 4 * k, 4);
-                if (cp > 0x10FFFF) r_.invalid(at);
-            }
+        if (unit == 4) xelbin_check_code_points(r_, chars, n, at);
         if (h > n) r_.invalid(at);
         v.data2 = xelbin_series_of_bytes(chars, n, unit);
     } else if (type == T_VECTOR) {
@@ -365,22 +314,13 @@ Offset Compact::context(const Cell& block, uint32_t i, const uint8_t* at) {
     bool stack = flags & kCtxStackValues;
     if (kind > kContextObject) r_.invalid(at);
     uint32_t n = r_.count(r_.varint(), 1, at);
-    Offset ctx = context_make(n, kind, 0, stack, false);
-    Cell holder{T_OBJECT, ctx, 0xFFFFFFFFu, 0};
-    *XelbinReader::cell(block, i) = holder;
-    *context_self(ctx) = holder;
+    Offset ctx = xelbin_context_open(r_, kind, stack, n, block, i, at);
     for (uint32_t k = 0; k < n; k++) {
         const uint8_t* sym_at = r_.pos;
-        uint32_t symbol = r_.symbol(r_.varint(), sym_at);
-        if (context_find_word(ctx, symbol, true) >= 0) r_.invalid(sym_at);
-        int32_t index;
-        context_find_or_add(ctx, symbol, &index);
-        if (!stack) set_unset(series_alloc_tail_cell(buffer_of(context_cell(ctx)->data2)));
+        xelbin_context_word(r_, ctx, r_.symbol(r_.varint(), sym_at), stack, sym_at);
     }
     if ((flags & kCtxValues) && !stack) {
-        Cell values{T_BLOCK, 0, context_cell(ctx)->data2, 0};
-        SeriesBuf* vb = buffer_of(values.data2);
-        vb->tail = vb->head;
+        Cell values = xelbin_context_values(ctx);
         for (uint32_t k = 0; k < n; k++)
             record(values);
     }
@@ -389,10 +329,7 @@ Offset Compact::context(const Cell& block, uint32_t i, const uint8_t* at) {
 
 void Compact::object(bool flag, bool ref, const Cell& block, uint32_t i, const uint8_t* at) {
     if (ref) {
-        Cell v = r_.resolve(path(), at);
-        if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
-        if (type_of(&v) != T_OBJECT) r_.invalid(at);
-        *XelbinReader::cell(block, i) = v;
+        *XelbinReader::cell(block, i) = xelbin_shared(r_, r_.resolve(path(), at), T_OBJECT, at);
         return;
     }
     int32_t class_id = r_.zigzag();
@@ -438,11 +375,7 @@ Cell Compact::function_part(uint32_t capacity) {
 
 void Compact::function(bool ref, const Cell& block, uint32_t i, const uint8_t* at) {
     if (ref) {
-        Cell v = r_.resolve(path(), at);
-        if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
-        if (type_of(&v) == T_OP && op_source_type(&v) == T_FUNCTION) v.header = T_FUNCTION;
-        if (type_of(&v) != T_FUNCTION) r_.invalid(at);
-        *XelbinReader::cell(block, i) = v;
+        *XelbinReader::cell(block, i) = xelbin_shared(r_, r_.resolve(path(), at), T_FUNCTION, at);
         return;
     }
     uint32_t spec_size = r_.count(r_.varint(), 1, at);
@@ -450,25 +383,12 @@ void Compact::function(bool ref, const Cell& block, uint32_t i, const uint8_t* a
     const uint8_t* ctx_at = r_.pos;
     if ((r_.u8() & kCpTypeMask) != T_CONTEXT) r_.invalid(ctx_at);
     Offset ctx = context(block, i, ctx_at);
-    Cell record;
-    block_make_at(&record, kFunctionRecordCells);
-    for (uint32_t k = 0; k < kFunctionRecordCells; k++)
-        block_append_copy(&record, &g_unset_cell);
-    Cell spec;
-    block_make_at(&spec, static_cast<int>(spec_size));
-    Cell fn{T_FUNCTION, ctx, spec.data2, record.data2};
-    *context_self(ctx) = fn;
-    *XelbinReader::cell(block, i) = fn;
+    Cell fn = xelbin_function_open(ctx, spec_size, block, i);
     r_.depth++;
     Cell spec_part = function_part(spec_size);
-    fn.data2 = spec_part.data2;
     Cell body = function_part(body_size);
     r_.depth--;
-    body.data1 = 0;
-    function_record(&fn)[kRecordBody] = body;
-    fn.header |= function_validate_spec(&spec_part) & ~0xFFu;
-    *context_self(ctx) = fn;
-    *XelbinReader::cell(block, i) = fn;
+    xelbin_function_close(fn, spec_part, body, block, i);
 }
 
 Cell Compact::decode_one() {
@@ -485,28 +405,13 @@ Cell Compact::decode_one() {
 
 void Compact::native(uint8_t type, const Cell& block, uint32_t i, const uint8_t* at) {
     uint32_t index = r_.varint();
-    bool known = type == T_NATIVE ? native_code(index) != nullptr
-                                  : index >= 1 && index <= static_cast<uint32_t>(kActionCount);
-    if (!known) r_.invalid(at);
+    xelbin_check_native(r_, type, index, at);
     Cell spec = decode_one();
-    if (type_of(&spec) != T_BLOCK) r_.invalid(at);
-    Cell* held = stack_push(&spec);
-    Cell v = native_value(type, index, &spec);
-    g_stack_top = held;
-    *XelbinReader::cell(block, i) = v;
+    *XelbinReader::cell(block, i) = xelbin_native(r_, type, index, spec, at);
 }
 
 void Compact::error(const Cell& block, uint32_t i, const uint8_t* at) {
-    uint32_t code = r_.varint();
-    int category = static_cast<int>(code / 100), id = static_cast<int>(code % 100 + 2);
-    if (category >= kErrorCategoryCount || id - 2 >= kErrorCatalog[category].count) r_.invalid(at);
-    Cell e;
-    error_create_at(&e, category, id, nullptr, nullptr, nullptr);
-    *XelbinReader::cell(block, i) = e;
-    for (uint32_t f = kErrFieldArg1; f <= kErrFieldStack; f++) {
-        Cell v = decode_one();
-        *error_field(&e, f) = v;
-    }
+    xelbin_error(r_, r_.varint(), block, i, at, [this] { return decode_one(); });
 }
 
 void Compact::word(uint8_t type, bool flag, const Cell& block, uint32_t i, const uint8_t* at) {
@@ -523,9 +428,7 @@ void Compact::word(uint8_t type, bool flag, const Cell& block, uint32_t i, const
         slot = r_.zigzag();
         uint32_t root_at = r_.base_count + root;
         if (root_at >= block_buffer_length(&r_.target)) r_.invalid(at);
-        Cell owner = *block_cell_at(&r_.target, root_at);
-        if (type_of(&owner) != T_OBJECT && type_of(&owner) != T_FUNCTION) r_.invalid(at);
-        ctx = owner.data1;
+        ctx = xelbin_owner_context(r_, *block_cell_at(&r_.target, root_at), at);
     } else {
         slot = r_.zigzag();
         const uint8_t* owner_at = r_.pos;
@@ -548,12 +451,9 @@ void Compact::word(uint8_t type, bool flag, const Cell& block, uint32_t i, const
         } else {
             r_.invalid(owner_at);
         }
-        if (type_of(&owner) != T_OBJECT && type_of(&owner) != T_FUNCTION) r_.invalid(owner_at);
-        ctx = owner.data1;
+        ctx = xelbin_owner_context(r_, owner, owner_at);
     }
-    if (slot < 0) slot = context_find_word(ctx, symbol, true);
-    if (slot < 0 || static_cast<uint32_t>(slot) >= context_word_count(ctx)) r_.invalid(at);
-    word_set_cell(XelbinReader::cell(block, i), type, ctx, symbol, slot);
+    xelbin_bind_word(r_, block, i, type, ctx, symbol, slot, at);
 }
 
 } // namespace
@@ -564,17 +464,9 @@ void xelbin_read_compact(XelbinReader& r) {
     uint32_t records = r.varint();
     if (r.flags & kXelbinSymbols) {
         uint32_t count = r.varint();
-        uint32_t names = r.varint();
-        r.count(count, 4, at);
-        r.symbol_offsets = r.take(4 * static_cast<size_t>(count));
-        r.names = r.take(names);
-        if (names == 0 ? count != 0 : r.names[names - 1] != 0) r.invalid(at);
-        r.symbol_count = count;
-        r.names_size = names;
-        r.symbol_ids.assign(count, 0);
+        xelbin_symbol_table(r, count, r.varint(), at);
     }
-    if (records > r.left()) r.invalid(at);
-    r.end = r.pos + records;
+    xelbin_records_end(r, records, at);
     Compact reader(r);
     while (r.pos < r.end)
         reader.record(r.target);

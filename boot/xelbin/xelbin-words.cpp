@@ -8,14 +8,10 @@
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/block/block.h"
-#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
-#include "runtime/datatypes/date/date-cell.h"
-#include "runtime/datatypes/error/error-catalog.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/function/function.h"
-#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/issue/issue-cell.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/money/money-cell.h"
@@ -29,7 +25,6 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/series-memory.h"
-#include "runtime/natives/natives.h"
 #include "runtime/stack/stack.h"
 
 namespace xel {
@@ -437,13 +432,9 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
     if (xelbin_refused_type(type)) xelbin_refused(type);
     Cell v{};
     switch (type) {
-    case T_DATATYPE: {
-        uint32_t id = r_.u32();
-        if (id < 1 || id > static_cast<uint32_t>(g_highest_type) || !g_type_names[id].name)
-            r_.invalid(at);
-        v = Cell{T_DATATYPE, id, 0, 0};
+    case T_DATATYPE:
+        v = xelbin_datatype(r_, r_.u32(), at);
         break;
-    }
     case T_UNSET:
     case T_NONE:
         v = Cell{type, 0, 0, 0};
@@ -451,12 +442,9 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
     case T_LOGIC:
         set_logic(&v, r_.u32() != 0);
         break;
-    case T_CHAR: {
-        uint32_t cp = r_.u32();
-        if (cp > 0x10FFFF) r_.invalid(at);
-        char_set(&v, cp);
+    case T_CHAR:
+        v = xelbin_char(r_, r_.u32(), at);
         break;
-    }
     case T_INTEGER:
         set_integer(&v, static_cast<int32_t>(r_.u32()));
         break;
@@ -477,10 +465,7 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
     }
     case T_DATE: {
         uint32_t packed = r_.u32();
-        double time = f64_high_first();
-        if (date_month(packed) < 1 || date_month(packed) > 12 || date_day(packed) < 1)
-            r_.invalid(at);
-        date_make_at(&v, packed, date_has_time(packed) ? time : 0);
+        v = xelbin_date(r_, packed, f64_high_first(), at);
         break;
     }
     case T_TUPLE: {
@@ -490,14 +475,9 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
         tuple_make_at(&v, reinterpret_cast<const uint8_t*>(words), n);
         break;
     }
-    case T_MONEY: {
-        const uint8_t* bytes = r_.take(12);
-        if (bytes[0] && !money_currency_symbol(bytes[0])) r_.invalid(at);
-        for (int k = 1; k < 12; k++)
-            if ((bytes[k] >> 4) > 9 || (bytes[k] & 15) > 9) r_.invalid(at);
-        money_make_at(&v, (h & kWdMoneySign) != 0, bytes[0], bytes + 1);
+    case T_MONEY:
+        v = xelbin_money(r_, (h & kWdMoneySign) != 0, at);
         break;
-    }
     case T_ISSUE:
         issue_make_at_symbol(&v, r_.symbol(r_.u32(), at));
         break;
@@ -517,14 +497,9 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
     case T_NATIVE:
     case T_ACTION: {
         uint32_t index = r_.u32();
-        bool known = type == T_NATIVE ? native_code(index) != nullptr
-                                      : index >= 1 && index <= static_cast<uint32_t>(kActionCount);
-        if (!known) r_.invalid(at);
+        xelbin_check_native(r_, type, index, at);
         Cell spec = decode_one();
-        if (type_of(&spec) != T_BLOCK) r_.invalid(at);
-        Cell* held = stack_push(&spec);
-        v = native_value(type, index, &spec);
-        g_stack_top = held;
+        v = xelbin_native(r_, type, index, spec, at);
         break;
     }
     case T_OP: {
@@ -535,26 +510,12 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
             (source != T_NATIVE && source != T_ACTION && source != T_FUNCTION))
             r_.invalid(inner_at);
         make(inner, block, i, inner_at);
-        Cell* c = XelbinReader::cell(block, i);
-        Cell src = *c;
-        if (source == T_FUNCTION) function_record(&src)[kRecordOpSource] = src;
-        c->header = T_OP | static_cast<uint32_t>(source) << kSourceShift;
+        xelbin_op_close(block, i, source);
         return;
     }
-    case T_ERROR: {
-        uint32_t code = r_.u32();
-        int category = static_cast<int>(code / 100), id = static_cast<int>(code % 100 + 2);
-        if (category >= kErrorCategoryCount || id - 2 >= kErrorCatalog[category].count)
-            r_.invalid(at);
-        Cell e;
-        error_create_at(&e, category, id, nullptr, nullptr, nullptr);
-        *XelbinReader::cell(block, i) = e;
-        for (uint32_t f = kErrFieldArg1; f <= kErrFieldStack; f++) {
-            Cell field = decode_one();
-            *error_field(&e, f) = field;
-        }
+    case T_ERROR:
+        xelbin_error(r_, r_.u32(), block, i, at, [this] { return decode_one(); });
         return;
-    }
     default:
         if (is_block_kind(type) || is_string_kind(type) || type == T_BINARY || type == T_VECTOR ||
             type == T_BITSET || type == T_MAP)
@@ -571,41 +532,17 @@ void WordReader::series(uint32_t h, const Cell& block, uint32_t i, const uint8_t
         Cell v = r_.resolve(path(at), at);
         uint8_t t = type_of(&v);
         if (!xelbin_same_shape(type, t) || xelbin_shared_node(&v) == 0) r_.invalid(at);
-        v.header = type;
-        if (t != T_BITSET && t != T_MAP) v.data1 = head;
-        if (is_block_kind(type) && type != T_HASH) v.data3 = 0;
-        *XelbinReader::cell(block, i) = v;
+        *XelbinReader::cell(block, i) = xelbin_retyped(v, type, head);
         return;
     }
     if (is_block_kind(type) || type == T_MAP) {
         uint32_t n = r_.count(r_.u32(), 4, at);
         if (head > n || (type == T_MAP && n % 2)) r_.invalid(at);
-        Cell v;
-        if (type == T_MAP) {
-            Cell pairs;
-            block_make_at(&pairs, static_cast<int>(n));
-            Cell* held = stack_push(&pairs);
-            map_make_new(&v, n / 2);
-            *XelbinReader::cell(block, i) = v;
-            for (uint32_t k = 0; k < n; k++)
-                record(pairs);
-            for (uint32_t k = 0; k < n; k += 2) {
-                Cell key = *block_cell_at(&pairs, k), item = *block_cell_at(&pairs, k + 1);
-                map_store(&v, &key, &item, kMapCase);
-            }
-            g_stack_top = held;
-            return;
-        }
-        block_make_at(&v, static_cast<int>(n));
-        v.header = type == T_HASH ? uint32_t{T_BLOCK} : type;
-        v.data1 = head;
-        *XelbinReader::cell(block, i) = v;
-        for (uint32_t k = 0; k < n; k++)
-            record(v);
-        if (type == T_HASH) {
-            hash_index_block(&v);
-            *XelbinReader::cell(block, i) = v;
-        }
+        auto read = [this](const Cell& into) { record(into); };
+        if (type == T_MAP)
+            xelbin_map(n, block, i, read);
+        else
+            xelbin_block(type, head, n, false, block, i, read);
         return;
     }
     uint32_t unit = type == T_BITSET ? 1 : (h >> kUnitShift) & 0xFF;
@@ -625,12 +562,7 @@ void WordReader::series(uint32_t h, const Cell& block, uint32_t i, const uint8_t
     size_t bytes = static_cast<size_t>(n) * unit;
     const uint8_t* data = r_.take(bytes);
     r_.take((4 - bytes % 4) % 4);
-    if (unit == 4 && is_string_kind(type))
-        for (uint32_t k = 0; k < n; k++) {
-            uint32_t cp;
-            std::memcpy(&cp, data + 4 * k, 4);
-            if (cp > 0x10FFFF) r_.invalid(at);
-        }
+    if (unit == 4 && is_string_kind(type)) xelbin_check_code_points(r_, data, n, at);
     if (head > n) r_.invalid(at);
     v.data2 = xelbin_series_of_bytes(data, n, unit);
     if (type == T_BITSET && (h & kWdNegated)) series_or_flags(v.data2, kBitsetNegated);
@@ -647,22 +579,13 @@ Offset WordReader::context(const Cell& block, uint32_t i) {
     bool stack = h & kCtxStackBit;
     if (kind > kContextObject) r_.invalid(at);
     uint32_t n = r_.count(r_.u32(), 4, at);
-    Offset ctx = context_make(n, kind, 0, stack, false);
-    Cell holder{T_OBJECT, ctx, 0xFFFFFFFFu, 0};
-    *XelbinReader::cell(block, i) = holder;
-    *context_self(ctx) = holder;
+    Offset ctx = xelbin_context_open(r_, kind, stack, n, block, i, at);
     for (uint32_t k = 0; k < n; k++) {
         const uint8_t* sym_at = r_.pos;
-        uint32_t symbol = r_.symbol(r_.u32(), sym_at);
-        if (context_find_word(ctx, symbol, true) >= 0) r_.invalid(sym_at);
-        int32_t index;
-        context_find_or_add(ctx, symbol, &index);
-        if (!stack) set_unset(series_alloc_tail_cell(buffer_of(context_cell(ctx)->data2)));
+        xelbin_context_word(r_, ctx, r_.symbol(r_.u32(), sym_at), stack, sym_at);
     }
     if ((h & kCtxValuesBit) && !stack) {
-        Cell values{T_BLOCK, 0, context_cell(ctx)->data2, 0};
-        SeriesBuf* vb = buffer_of(values.data2);
-        vb->tail = vb->head;
+        Cell values = xelbin_context_values(ctx);
         for (uint32_t k = 0; k < n; k++)
             record(values);
     }
@@ -671,10 +594,7 @@ Offset WordReader::context(const Cell& block, uint32_t i) {
 
 void WordReader::object(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
     if (h & kWdShared) {
-        Cell v = r_.resolve(path(at), at);
-        if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
-        if (type_of(&v) != T_OBJECT) r_.invalid(at);
-        *XelbinReader::cell(block, i) = v;
+        *XelbinReader::cell(block, i) = xelbin_shared(r_, r_.resolve(path(at), at), T_OBJECT, at);
         return;
     }
     r_.u32(); // the class id: decoded objects take -1
@@ -692,26 +612,14 @@ void WordReader::object(uint32_t h, const Cell& block, uint32_t i, const uint8_t
 
 void WordReader::function(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {
     if (h & kWdShared) {
-        Cell v = r_.resolve(path(at), at);
-        if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
-        if (type_of(&v) == T_OP && op_source_type(&v) == T_FUNCTION) v.header = T_FUNCTION;
-        if (type_of(&v) != T_FUNCTION) r_.invalid(at);
-        *XelbinReader::cell(block, i) = v;
+        *XelbinReader::cell(block, i) = xelbin_shared(r_, r_.resolve(path(at), at), T_FUNCTION, at);
         return;
     }
     r_.count(r_.u32(), 4, at); // spec cells
     r_.count(r_.u32(), 4, at); // body cells
     context_header();
     Offset ctx = context(block, i);
-    Cell record;
-    block_make_at(&record, kFunctionRecordCells);
-    for (uint32_t k = 0; k < kFunctionRecordCells; k++)
-        block_append_copy(&record, &g_unset_cell);
-    Cell spec;
-    block_make_at(&spec, 1);
-    Cell fn{T_FUNCTION, ctx, spec.data2, record.data2};
-    *context_self(ctx) = fn;
-    *XelbinReader::cell(block, i) = fn;
+    Cell fn = xelbin_function_open(ctx, 1, block, i);
     // The spec and the body are the function's values 0 and 1.
     Cell parts;
     block_make_at(&parts, 2);
@@ -719,13 +627,7 @@ void WordReader::function(uint32_t h, const Cell& block, uint32_t i, const uint8
     record_part(parts, at);
     record_part(parts, at);
     g_stack_top = held;
-    Cell spec_part = *block_cell_at(&parts, 0), body = *block_cell_at(&parts, 1);
-    fn.data2 = spec_part.data2;
-    body.data1 = 0;
-    function_record(&fn)[kRecordBody] = body;
-    fn.header |= function_validate_spec(&spec_part) & ~0xFFu;
-    *context_self(ctx) = fn;
-    *XelbinReader::cell(block, i) = fn;
+    xelbin_function_close(fn, *block_cell_at(&parts, 0), *block_cell_at(&parts, 1), block, i);
 }
 
 void WordReader::record_part(const Cell& parts, const uint8_t* at) {
@@ -757,11 +659,7 @@ void WordReader::word(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
         owner = *block_cell_at(&holder, 0);
         g_stack_top = held;
     }
-    if (type_of(&owner) != T_OBJECT && type_of(&owner) != T_FUNCTION) r_.invalid(at);
-    Offset ctx = owner.data1;
-    if (slot < 0) slot = context_find_word(ctx, symbol, true);
-    if (slot < 0 || static_cast<uint32_t>(slot) >= context_word_count(ctx)) r_.invalid(at);
-    word_set_cell(XelbinReader::cell(block, i), type, ctx, symbol, slot);
+    xelbin_bind_word(r_, block, i, type, xelbin_owner_context(r_, owner, at), symbol, slot, at);
 }
 
 } // namespace
@@ -779,17 +677,9 @@ void xelbin_read_words(XelbinReader& r) {
     uint32_t records = r.u32();
     if (r.flags & kXelbinSymbols) {
         uint32_t count = r.u32();
-        uint32_t names = r.u32();
-        r.count(count, 4, at);
-        r.symbol_offsets = r.take(4 * static_cast<size_t>(count));
-        r.names = r.take(names);
-        if (names == 0 ? count != 0 : r.names[names - 1] != 0) r.invalid(at);
-        r.symbol_count = count;
-        r.names_size = names;
-        r.symbol_ids.assign(count, 0);
+        xelbin_symbol_table(r, count, r.u32(), at);
     }
-    if (records > r.left()) r.invalid(at);
-    r.end = r.pos + records;
+    xelbin_records_end(r, records, at);
     WordReader reader(r);
     while (r.pos < r.end) {
         if (r.left() >= 4 && r.pos[0] == 0 && r.pos[1] == 0 && r.pos[2] == 0 && r.pos[3] == 0) {
