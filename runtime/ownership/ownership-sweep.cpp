@@ -1,6 +1,7 @@
 // The ownership table as a root of the collector: it keeps its entries
 // without keeping what they name, and after marking drops the entries whose
 // series or owner died.
+#include "runtime/datatypes/object/object.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/memory/collector.h"
 #include "runtime/ownership/ownership.h"
@@ -12,7 +13,7 @@ namespace {
 bool owner_dead(const Cell* owner) {
     uint8_t type = type_of(owner);
     if (type != T_OBJECT && type != T_ERROR && type != T_PORT) return false;
-    Offset ctx = owner->data1;
+    Offset ctx = object_context(owner);
     return ctx && !collector_marked_buffer(&ctx);
 }
 

@@ -1,8 +1,10 @@
 // negative?, positive?, sign? and zero?.
+#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/money/money-cell.h"
+#include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/natives/math/math-natives.h"
@@ -73,8 +75,10 @@ uint32_t natives_zero(int, const int32_t*) {
     bool zero;
     switch (type_of(v)) {
     case T_CHAR:
+        zero = char_value(v) == 0;
+        break;
     case T_INTEGER:
-        zero = v->data2 == 0;
+        zero = integer_get(v) == 0;
         break;
     case T_FLOAT:
     case T_PERCENT:
@@ -85,7 +89,7 @@ uint32_t natives_zero(int, const int32_t*) {
         zero = money_amount_zero(v);
         break;
     case T_PAIR:
-        zero = v->data2 == 0 && v->data3 == 0;
+        zero = pair_x(v) == 0 && pair_y(v) == 0;
         break;
     case T_POINT2D:
     case T_POINT3D: {
