@@ -10,14 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/run-script.h"
 #include "boot/entry.h"
-#include "boot/throw.h"
-#include "runtime/datatypes/string/string.h"
-#include "runtime/interpreter/interp.h"
-#include "runtime/lexer/lexer.h"
-#include "runtime/stack/exits.h"
-#include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
 
 using namespace xel;
 using Clock = std::chrono::steady_clock;
@@ -56,21 +50,6 @@ std::string scene(const std::vector<Item>& v) {
         out += buf;
     }
     return out + "] img: make image! 800x600";
-}
-
-bool run(const std::string& code) {
-    g_stack_args = g_stack_top = g_stack_base;
-    g_frames_top = g_frames_base;
-    uint32_t caught = catch_at(kCatchErrors, [&] {
-        stack_mark_try(g_word_try);
-        Cell source = *string_load(reinterpret_cast<const uint8_t*>(code.data()),
-                                   static_cast<uint32_t>(code.size()), 0);
-        Cell block;
-        lexer_load_string(&block, &source, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
-        stack_reset();
-        if (interp_eval_block(&block, true).exit_pending()) exit_take();
-    });
-    return caught == 0;
 }
 
 void baseline(const std::vector<Item>& v) {
@@ -112,14 +91,14 @@ double ms_since(Clock::time_point t0) {
 
 void body() {
     std::vector<Item> v = items();
-    if (!run(scene(v))) {
+    if (!bench::run_script(scene(v))) {
         std::printf("setup failed\n");
         return;
     }
     std::vector<double> a, b;
     for (int i = 0; i < kRuns; i++) {
         auto t0 = Clock::now();
-        bool ok = run("draw img scene");
+        bool ok = bench::run_script("draw img scene");
         a.push_back(ms_since(t0));
         if (!ok) {
             std::printf("draw failed\n");
