@@ -425,7 +425,16 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     SpecList list = interp_cached_spec(fn);
     const Cell* e = list.begin;
     int spec_pos = 0;
-    if (Infix) e = lean_first_entry(fn, pos, end, code, name, list, slot, &spec_pos);
+    if (Infix) {
+        // The left operand, in place, is only checked.
+        if (e < list.end && type_of(e) == T_TYPESET && argument_class(e) != kArgReturn &&
+            typeset_has(e, type_of(slot))) {
+            e++;
+            spec_pos = 1;
+        } else {
+            e = lean_first_entry(fn, pos, end, code, name, list, slot, &spec_pos);
+        }
+    }
     for (; e < list.end && type_of(e) == T_TYPESET; e++) {
         uint32_t cls = argument_class(e);
         if (cls == kArgReturn) continue;

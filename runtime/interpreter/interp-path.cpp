@@ -32,7 +32,7 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
         g_stack_top--;
     }
 
-    Cell current = *context_get(head);
+    Cell current = *context_get_fast(head);
     if (type_of(&current) == T_UNSET) error_fire(kCatScript, err::script::kUnsetPath, &path, head);
     Cell* start = g_stack_top;
     if (is_callable(type_of(&current))) {
