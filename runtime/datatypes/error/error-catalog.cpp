@@ -133,7 +133,7 @@ const ErrorIdInfo kScriptIds[] = {
      {"PARSE - COLLECT INTO/AFTER expects a series! of compatible datatype"}},
     {"draw-invalid", ErrorMessageKind::kBlock, {"DRAW - invalid input at:", ":arg1"}},
     {"draw-infinite", ErrorMessageKind::kBlock, {"DRAW - infinite recursion at:", ":arg1"}},
-    {"invalid-data-facet", ErrorMessageKind::kNone, {}},
+    {"invalid-data-facet", ErrorMessageKind::kBlock, {"invalid DATA facet content", ":arg1"}},
     {"face-type", ErrorMessageKind::kBlock, {"VIEW - invalid face type:", ":arg1"}},
     {"not-window", ErrorMessageKind::kString, {"VIEW - expected a window root face"}},
     {"bad-window",
