@@ -11,8 +11,10 @@
 #include "boot/boot-load.h"
 #include "gui/backend/draw-paint.h"
 #include "gui/backend/font-native.h"
+#include "gui/backend/font-requester.h"
 #include "runtime/datatypes/image/bitmap.h"
 #include "runtime/datatypes/image/image-cell.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "tests/unit/case_names.h"
@@ -198,6 +200,35 @@ TEST_F(DrawPaint, FontObjectsBecomePangoDescriptions) {
     EXPECT_EQ(pango_font_description_get_weight(d), PANGO_WEIGHT_BOLD);
     EXPECT_EQ(pango_font_description_get_style(d), PANGO_STYLE_ITALIC);
     pango_font_description_free(d);
+}
+
+TEST_F(DrawPaint, AChosenFontSetsNameSizeAndStyle) {
+    eval("f: make object! [name: none size: none style: 'keep] "
+         "g: make object! [name: none size: none style: 'keep]");
+    Cell f = value("f"), g = value("g");
+    PangoFontDescription* d = pango_font_description_from_string("DejaVu Serif Bold Italic 13");
+    draw::font_fill_from_description(&f, d);
+    pango_font_description_free(d);
+    d = pango_font_description_from_string("DejaVu Sans 10");
+    draw::font_fill_from_description(&g, d);
+    pango_font_description_free(d);
+    eval("ok: all [f/name = \"DejaVu Serif\" f/size = 13 f/style = [bold italic] "
+         "g/name = \"DejaVu Sans\" g/size = 10 g/style = 'keep]");
+    Cell ok = value("ok");
+    EXPECT_EQ(type_of(&ok), T_LOGIC);
+    EXPECT_TRUE(logic_get(&ok));
+}
+
+TEST_F(DrawPaint, TheFontRequesterAnswersNothingWithoutADisplay) {
+    std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+    std::string wayland = getenv("WAYLAND_DISPLAY") ? getenv("WAYLAND_DISPLAY") : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    eval("f: make object! [name: none size: none style: none]");
+    Cell f = value("f");
+    EXPECT_FALSE(draw::font_request(&f, nullptr, true));
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    if (!wayland.empty()) setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
 }
 
 struct ParaCase {
