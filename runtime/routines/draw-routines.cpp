@@ -1,6 +1,6 @@
 // The drawing routines: draw-image (the draw dialect on an image) and
 // text-box-metrics (layout queries on a rich-text face), bound to global
-// words for the GUI's Xel code.
+// words that the view's platform object gathers.
 #include <cstring>
 
 #include "gui/backend/draw-paint.h"
@@ -13,7 +13,9 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
+#include "runtime/datatypes/image/image-cell.h"
 #include "runtime/error-fire.h"
+#include "runtime/ownership/ownership.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
@@ -23,8 +25,13 @@ namespace xel {
 
 namespace {
 
+// Reactions on the image run after it was drawn into, as after a poke.
 RoutineValue routine_draw_image(const RoutineValue* args, uint32_t) {
-    draw_on_image(args[0].cell, args[1].cell);
+    Cell image = *args[0].cell;
+    if (image_width(&image) == 0 || image_height(&image) == 0) return routine_answer(g_none_cell);
+    draw_on_image(&image, args[1].cell);
+    Cell poke = *ownership_word_before(Change::Poke);
+    ownership_check(&image, &poke, &g_none_cell, -1, -1);
     return routine_answer(g_none_cell);
 }
 
