@@ -131,6 +131,17 @@ class HttpClient : public ::testing::Test {
                 body[i] = static_cast<char>(i % 251);
             reply(x, 200, {}, body);
         });
+        s->route("/script", [](const RecordedRequest&, Exchange& x) {
+            reply(x, 200, {}, "#!/bin/sh\nXel [Title: \"remote\"] reduce [system/script/header/title "
+                              "system/script/path 1 + 2]");
+        });
+        s->route("/sum", [](const RecordedRequest&, Exchange& x) {
+            reply(x, 200, {}, "#!/bin/sh\nXel [] 40 + 2");
+        });
+        s->route("/count", [](const RecordedRequest&, Exchange& x) {
+            static int served = 0;
+            reply(x, 200, {}, std::to_string(++served));
+        });
         s->route("/latin1",
                  [](const RecordedRequest&, Exchange& x) { reply(x, 200, {}, "caf\xE9"); });
     }
@@ -204,6 +215,26 @@ TEST_F(HttpClient, BodyShapes) {
         {R"(read {http}/slow)", R"("late")"},
         {R"(read {https}/text)", R"("café^/line2^/line3")"},
         {R"(read/binary {http}/latin1)", "#{636166E9}"},
+    });
+}
+
+// Scripts run from a url, and remote files through the disk cache: a cached
+// copy answers until an update fetches the url again.
+TEST_F(HttpClient, RemoteScriptsAndTheDiskCache) {
+    check({
+        {R"(do {http}/script)", R"(["remote" none 3])"},
+        {R"(do {http}/missing)", "script is missing a Xel header: {http}/missing"},
+        {R"(tmp: copy "" call/wait/output "mktemp -d" tmp take/last tmp
+            system/options/cache: dirize to file! tmp system/options/thru-cache: none
+            reduce [exists-thru? {http}/count read-thru {http}/count exists-thru? {http}/count])",
+         R"([false "1" true])"},
+        {R"(read-thru {http}/count)", R"("1")"},
+        {R"(read-thru/update {http}/count)", R"("2")"},
+        {R"(read-thru/binary {http}/count)", "#{32}"},
+        {R"(load-thru {http}/count)", "2"},
+        {R"(do-thru {http}/sum)", "42"},
+        {R"(do-thru/update {http}/sum)", "42"},
+        {R"(call/wait rejoin ["rm -rf '" tmp "'"])", "0"},
     });
 }
 
