@@ -132,8 +132,9 @@ class HttpClient : public ::testing::Test {
             reply(x, 200, {}, body);
         });
         s->route("/script", [](const RecordedRequest&, Exchange& x) {
-            reply(x, 200, {}, "#!/bin/sh\nXel [Title: \"remote\"] reduce [system/script/header/title "
-                              "system/script/path 1 + 2]");
+            reply(x, 200, {},
+                  "#!/bin/sh\nXel [Title: \"remote\"] reduce [system/script/header/title "
+                  "system/script/path 1 + 2]");
         });
         s->route("/sum", [](const RecordedRequest&, Exchange& x) {
             reply(x, 200, {}, "#!/bin/sh\nXel [] 40 + 2");
