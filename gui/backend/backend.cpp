@@ -2,7 +2,9 @@
 // language-made events turned into input.
 #include "gui/backend/backend.h"
 
+#include "boot/throw.h"
 #include "gui/backend/dispatch.h"
+#include "gui/backend/draw-paint.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-gui.h"
 #include "runtime/datatypes/block/block.h"
@@ -25,6 +27,17 @@ namespace xel::gui {
 namespace {
 
 bool g_started = false;
+
+// A base face shows its draw block; an error there is printed by the drawing
+// and the paint goes on.
+void paint(gtk::WidgetId id, cairo_t* cr, int width, int height) {
+    try {
+        Cell face = widget_face(id);
+        Cell commands = facet(&face, kFacetDraw);
+        if (type_of(&commands) == T_BLOCK) draw_paint(cr, width, height, &commands);
+    } catch (const Throw&) {
+    }
+}
 
 uint32_t monitor_handle_class() {
     static uint32_t index = handle_register_class("monitor");
@@ -56,6 +69,7 @@ bool init() {
     if (!gtk::display_open()) return false;
     g_started = true;
     gtk::set_input_handler(handle_input);
+    gtk::set_paint_handler(paint);
     std::vector<gtk::Screen> s = gtk::screens();
     set_dpi(s.empty() ? 96 : static_cast<int>(96 * s.front().scale));
     return true;

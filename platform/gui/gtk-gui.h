@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <cairo.h>
+
 namespace xel::gtk {
 
 // 0 is no widget; ids are not reused while the process runs.
@@ -140,6 +142,11 @@ struct Input {
 // The handler answers 1 to let the input through, 0 to stop it.
 using InputHandler = int (*)(const Input& input);
 void set_input_handler(InputHandler handler);
+
+// Base faces paint through this handler: the widget, its cairo context and
+// size. It must not throw.
+using PaintHandler = void (*)(WidgetId id, cairo_t* cr, int width, int height);
+void set_paint_handler(PaintHandler handler);
 
 // The name of a key symbol for the keys that have no character (page-up,
 // F1 ...), or nullptr; modifiers are named by side.

@@ -10,6 +10,7 @@ namespace xel::gtk {
 namespace {
 
 InputHandler g_handler = nullptr;
+PaintHandler g_paint = nullptr;
 
 uint32_t state_of(guint s) {
     uint32_t out = 0;
@@ -225,6 +226,13 @@ gboolean on_delete(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE;
 }
 
+gboolean on_draw(GtkWidget* w, cairo_t* cr, gpointer data) {
+    if (g_paint)
+        g_paint(static_cast<WidgetId>(GPOINTER_TO_UINT(data)), cr,
+                gtk_widget_get_allocated_width(w), gtk_widget_get_allocated_height(w));
+    return FALSE;
+}
+
 gboolean on_timer(gpointer data) {
     signal_input(static_cast<WidgetId>(GPOINTER_TO_UINT(data)), InputKind::kTimer);
     return G_SOURCE_CONTINUE;
@@ -298,6 +306,10 @@ void set_input_handler(InputHandler handler) {
     g_handler = handler;
 }
 
+void set_paint_handler(PaintHandler handler) {
+    g_paint = handler;
+}
+
 void deliver(const Input& input, bool* stop) {
     *stop = g_handler && g_handler(input) == 0;
 }
@@ -319,6 +331,9 @@ void connect_input(WidgetId id, Widget& w) {
         break;
     case Kind::kButton:
         g_signal_connect(w.inner, "clicked", G_CALLBACK(on_clicked), data);
+        break;
+    case Kind::kBase:
+        g_signal_connect(w.inner, "draw", G_CALLBACK(on_draw), data);
         break;
     case Kind::kToggle:
     case Kind::kCheck:
@@ -354,6 +369,9 @@ void timer_set(WidgetId id, uint32_t period_ms) {
     if (!w) return;
     if (w->timer) g_source_remove(w->timer);
     w->timer = period_ms ? g_timeout_add(period_ms, on_timer, GUINT_TO_POINTER(id)) : 0;
+    // An actor may run a nested loop from a tick: the ticks go on inside it.
+    if (w->timer)
+        g_source_set_can_recurse(g_main_context_find_source_by_id(nullptr, w->timer), TRUE);
 }
 
 void window_close(WidgetId id) {
@@ -476,6 +494,9 @@ void synthesize(const Input& input, bool queued) {
     Widget* topr = widget_record(top);
     if (!topr || !gtk_widget_get_realized(topr->outer)) return;
     GdkWindow* topwin = gtk_widget_get_window(topr->outer);
+    // Widgets added since the last frame get their places first, as they
+    // would have before a person could point at them.
+    gtk_container_check_resize(GTK_CONTAINER(topr->outer));
     switch (input.kind) {
     case InputKind::kKeyPress:
     case InputKind::kKeyRelease: {

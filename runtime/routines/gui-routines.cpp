@@ -94,8 +94,8 @@ RoutineValue update_view(const RoutineValue* args, uint32_t) {
     if (type_of(&v) == T_BLOCK) {
         for (Cell* p = block_rs_head(&v) + 0; p < block_rs_tail(&v); p++)
             if (type_of(p) != T_OBJECT) {
-                Cell bad = *p;
-                error_fire(kCatScript, err::script::kInvalidType, &bad);
+                Cell type = datatype_cell(type_of(p));
+                error_fire(kCatScript, err::script::kInvalidType, &type);
             }
         int32_t n = block_length_at(&v);
         for (int32_t i = 0; i < n; i++) {
