@@ -144,7 +144,7 @@ int make_event(gtk::WidgetId widget, uint32_t type, uint32_t flags_key, const Ce
     if (type_of(&r.face) != T_OBJECT) return 1;
     uint32_t index = event_records_push(r);
     Cell event;
-    event_make_at(&event, type, index, flags_key);
+    event_make_native_at(&event, type, index, flags_key);
     int depth = g_loop_depth;
     int result = call_awake(&event);
     event_records_pop();
