@@ -186,6 +186,14 @@ void push_screens() {
     }
 }
 
+void screen_size(int* width, int* height) {
+    std::vector<gtk::Screen> list = gtk::screens();
+    *width = *height = 0;
+    if (list.empty()) return;
+    *width = static_cast<int>(to_logical_px(list.front().width));
+    *height = static_cast<int>(to_logical_px(list.front().height));
+}
+
 uint32_t current_screen() {
     return gtk::screen_at_pointer();
 }

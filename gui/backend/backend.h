@@ -35,6 +35,8 @@ int pending_exits();
 // Screens: a block of [offset size scale handle] blocks pushed on the stack.
 void push_screens();
 uint32_t current_screen();
+// The first screen's size in logical pixels (0x0 without a display).
+void screen_size(int* width, int* height);
 bool dark_mode();
 
 } // namespace xel::gui

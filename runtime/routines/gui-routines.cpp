@@ -6,6 +6,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/handle/handle.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -72,6 +73,14 @@ RoutineValue get_current_screen(const RoutineValue*, uint32_t) {
     Cell h;
     handle_make_at(&h, gui::current_screen(), 0);
     return routine_answer(h);
+}
+
+RoutineValue get_screen_size(const RoutineValue*, uint32_t) {
+    int w, h;
+    gui::screen_size(&w, &h);
+    Cell p;
+    pair_make_at(&p, w, h);
+    return routine_answer(p);
 }
 
 RoutineValue on_change_facet(const RoutineValue* args, uint32_t) {
@@ -167,6 +176,7 @@ const GuiRoutine kGuiRoutines[] = {
     {"make-null-handle", "[]", make_null_handle},
     {"fetch-all-screens", "[]", fetch_all_screens},
     {"get-current-screen", "[]", get_current_screen},
+    {"get-screen-size", "[id [integer!]]", get_screen_size},
     {"on-change-facet",
      "[owner [object!] word [any-word!] value [any-type!] action [word!] new [any-type!] "
      "index [integer!] part [integer!]]",
