@@ -156,14 +156,9 @@ void shape_walk(Cursor& outer, const Cell* block, PathBuilder& b) {
         case T_LIT_WORD:
             shape_command(c, b);
             break;
-        case T_SET_WORD: {
-            Cell here = c.block;
-            series_set_index(&here, static_cast<int32_t>(c.p - block_rs_head(&c.block)) +
-                                        block_index(&c.block));
-            if (Cell* slot = context_peek_fast(c.p)) *slot = here;
-            c.p++;
+        case T_SET_WORD:
+            take_set_word(c);
             break;
-        }
         case T_BLOCK: {
             const Cell* inner = c.p++;
             shape_walk(c, inner, b);

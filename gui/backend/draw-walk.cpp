@@ -538,6 +538,14 @@ void command(Walk& w, Cursor& c, gfx::ClipMode& clip) {
 
 } // namespace
 
+void take_set_word(Cursor& c) {
+    Cell here = c.block;
+    series_set_index(&here,
+                     static_cast<int32_t>(c.p - block_rs_head(&c.block)) + block_index(&c.block));
+    if (Cell* slot = context_peek_fast(c.p)) *slot = here;
+    c.p++;
+}
+
 void walk(Walk& w, const Cell* block) {
     Offset node = series_node(block);
     if (cycles_find(node)) error_fire(kCatScript, err::script::kDrawInfinite, block);
@@ -549,15 +557,9 @@ void walk(Walk& w, const Cell* block) {
         case T_WORD:
             command(w, c, clip);
             break;
-        case T_SET_WORD: {
-            // The word gets the block positioned at its own cell.
-            Cell here = c.block;
-            series_set_index(&here, static_cast<int32_t>(c.p - block_rs_head(&c.block)) +
-                                        block_index(&c.block));
-            if (Cell* slot = context_peek_fast(c.p)) *slot = here;
-            c.p++;
+        case T_SET_WORD:
+            take_set_word(c);
             break;
-        }
         case T_BLOCK: {
             const Cell* inner = c.p++;
             walk(w, inner);

@@ -129,6 +129,9 @@ const Cell* image_cell(const Cell* v);
 // or of the wrong kind.
 gfx::Point need_point(Cursor& c);
 double need_number(Cursor& c);
+// A set-word in a draw or shape block gets the block positioned at its own
+// cell; the cursor steps past it.
+void take_set_word(Cursor& c);
 
 // Walks a command block with the state as it is.
 void walk(Walk& w, const Cell* block);
