@@ -89,10 +89,7 @@ void WordWriter::context(Offset ctx) {
     Cell* cc = context_cell(ctx);
     bool stack = (cc->header & kContextStackValues) != 0;
     uint32_t n = context_word_count(ctx);
-    bool values = false;
-    if (!stack && context_has_values(ctx))
-        for (uint32_t i = 0; i < n && !values; i++)
-            values = type_of(context_value_at(ctx, i)) != T_UNSET;
+    bool values = xelbin_context_values_written(ctx);
     bool self = type_of(context_self(ctx)) != T_UNSET;
     u32(T_CONTEXT | context_kind(ctx) << kCtxKindShift | (self ? kCtxSelfBit : 0) |
         (stack ? kCtxStackBit : 0) | (values ? kCtxValuesBit : 0));

@@ -82,6 +82,14 @@ Offset bound_context(const Cell* w) {
 
 } // namespace
 
+bool xelbin_context_values_written(Offset ctx) {
+    if (context_cell(ctx)->header & kContextStackValues || !context_has_values(ctx)) return false;
+    uint32_t n = context_word_count(ctx);
+    for (uint32_t i = 0; i < n; i++)
+        if (type_of(context_value_at(ctx, i)) != T_UNSET) return true;
+    return false;
+}
+
 Offset xelbin_shared_node(const Cell* v) {
     uint8_t t = type_of(v);
     if (t >= T_WORD && t <= T_REFINEMENT) return bound_context(v);
@@ -255,10 +263,7 @@ void CompactWriter::context(Offset ctx) {
     Cell* cc = context_cell(ctx);
     bool stack = (cc->header & kContextStackValues) != 0;
     uint32_t n = context_word_count(ctx);
-    bool values = false;
-    if (!stack && context_has_values(ctx))
-        for (uint32_t i = 0; i < n && !values; i++)
-            values = type_of(context_value_at(ctx, i)) != T_UNSET;
+    bool values = xelbin_context_values_written(ctx);
     uint8_t self = type_of(context_self(ctx)) != T_UNSET ? kCtxSelf : 0;
     type_byte(T_CONTEXT, false);
     byte(static_cast<uint8_t>(context_kind(ctx) | (stack ? kCtxStackValues : 0) | self |

@@ -80,6 +80,10 @@ std::vector<uint8_t> xelbin_write_words(const Cell* value);
 // values written in place.
 Offset xelbin_shared_node(const Cell* v);
 
+// Whether a context's values are written: held in a block (not on the
+// stack) and at least one of them set.
+bool xelbin_context_values_written(Offset ctx);
+
 // Raises access no-codec naming the value.
 [[noreturn]] void xelbin_no_codec(const Cell* v);
 
