@@ -28,21 +28,6 @@ void sample_then_collect() {
     collector_collect();
 }
 
-[[gnu::noinline]] std::string eval(const std::string& code) {
-    Cell* source = string_load(reinterpret_cast<const uint8_t*>(code.data()),
-                               static_cast<uint32_t>(code.size()), 0);
-    Cell text = *source;
-    Cell block;
-    lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
-    stack_reset();
-    if (interp_eval_block(&block, true).exit_pending()) exit_take();
-    Cell value = *stack_arguments();
-    Cell out;
-    string_make_at(&out, 64);
-    actions_mold_typed(&value, &out, false, false, false, nullptr, INT_MAX, 0);
-    return string_utf8_text(&out);
-}
-
 class LongRun : public CollectorFixture {
   protected:
     void SetUp() override {

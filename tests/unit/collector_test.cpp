@@ -203,22 +203,6 @@ TEST_F(CollectorFixture, ASparseSteadyNodeFrameIsEmptiedAndItsNodesFollowed) {
     EXPECT_EQ(heap_fault(), "");
 }
 
-// Evaluates code and answers the mold of its value.
-[[gnu::noinline]] std::string eval(const char* code) {
-    Cell* source = string_load(reinterpret_cast<const uint8_t*>(code),
-                               static_cast<uint32_t>(std::strlen(code)), 0);
-    Cell text = *source;
-    Cell block;
-    lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
-    stack_reset();
-    if (interp_eval_block(&block, true).exit_pending()) exit_take();
-    Cell value = *stack_arguments();
-    Cell out;
-    string_make_at(&out, 64);
-    actions_mold_typed(&value, &out, false, false, false, nullptr, INT_MAX, 0);
-    return string_utf8_text(&out);
-}
-
 TEST_F(CollectorFixture, ValuesWhoseNodesMovedStillWork) {
     boot_run_top_level();
     // Strings fill the first node frame; what is made next lies in the

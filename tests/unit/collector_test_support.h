@@ -18,12 +18,18 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "boot/runtime-record.h"
+#include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/string/string.h"
+#include "runtime/interpreter/interp.h"
+#include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector.h"
 #include "runtime/memory/series-memory-internal.h"
 #include "runtime/runtime-init.h"
+#include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/symbols.h"
 
@@ -115,5 +121,22 @@ class CollectorFixture : public ::testing::Test {
     }
     void TearDown() override { g_collector_enabled = false; }
 };
+
+// Evaluates code at the top level and answers the mold of its value; out of
+// line, so the caller's frame keeps none of the values it made.
+[[gnu::noinline]] inline std::string eval(const std::string& code) {
+    Cell* source = string_load(reinterpret_cast<const uint8_t*>(code.data()),
+                               static_cast<uint32_t>(code.size()), 0);
+    Cell text = *source;
+    Cell block;
+    lexer_load_string(&block, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+    stack_reset();
+    if (interp_eval_block(&block, true).exit_pending()) exit_take();
+    Cell value = *stack_arguments();
+    Cell out;
+    string_make_at(&out, 64);
+    actions_mold_typed(&value, &out, false, false, false, nullptr, INT_MAX, 0);
+    return string_utf8_text(&out);
+}
 
 } // namespace xel::test
