@@ -35,6 +35,12 @@ inline void cell_clear_new_line(Cell* c) {
     c->header &= ~kNewLineFlag;
 }
 
+// The same type and payload words: identity, for types without a compare.
+inline bool cell_identical(const Cell* a, const Cell* b) {
+    return type_of(a) == type_of(b) && a->data1 == b->data1 && a->data2 == b->data2 &&
+           a->data3 == b->data3;
+}
+
 inline Cell* cell_copy(const Cell* src, Cell* dst) {
     if (src != dst) std::memcpy(dst, src, sizeof(Cell));
     return dst;

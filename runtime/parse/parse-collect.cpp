@@ -30,7 +30,7 @@ Cell collect_target(const Engine& e, const Cell* word) {
     bool fits =
         e.kind == InputKind::kBlock ? is_block_kind(t) : (is_string_kind(t) || t == T_BINARY);
     if (!fits) fail_into_type();
-    if (target.data2 == e.input.data2) fail_into_bad();
+    if (series_same_buffer(&target, &e.input)) fail_into_bad();
     return target;
 }
 
@@ -71,21 +71,21 @@ Step collect_begin(Engine& e, const Cell* word) {
     uint32_t extra = mode | static_cast<uint32_t>(e.collect_slot + 1) << kOuterShift;
     e.collect_slot = index;
     Step step = push_frame(e, kCollect, extra, &target_word, &target);
-    rule_cells()[rule_height() - 1].data3 = static_cast<uint32_t>(index);
+    frame_set_slot(rule_cells() + rule_height() - kFrameCells, static_cast<uint32_t>(index));
     return step;
 }
 
 void collect_abandon(Engine& e, const Cell* frame) {
-    g_stack_top = g_stack_base + frame[kKindCell].data3;
-    e.collect_slot = static_cast<int32_t>(frame[kKindCell].data1 >> kOuterShift) - 1;
+    g_stack_top = g_stack_base + frame_slot(frame);
+    e.collect_slot = static_cast<int32_t>(frame_extra(frame) >> kOuterShift) - 1;
 }
 
 void collect_end(Engine& e, const Cell* frame) {
-    Cell gathered = g_stack_base[frame[kKindCell].data3];
+    Cell gathered = g_stack_base[frame_slot(frame)];
     collect_abandon(e, frame);
     if (!e.result) return;
-    gathered.data1 = 0;
-    switch (frame[kKindCell].data1 & kModeMask) {
+    series_set_index(&gathered, 0);
+    switch (frame_extra(frame) & kModeMask) {
     case kCollectSet: {
         Cell word = frame[kAux];
         context_set(&word, &gathered);
@@ -134,13 +134,13 @@ Step keep_begin(Engine& e, const Cell* word) {
 
 void keep_end(Engine& e, const Cell* frame) {
     if (!e.result) return;
-    uint32_t start = frame[kPosition].data2;
+    uint32_t start = frame_start(frame);
     uint32_t from = start < e.pos ? start : e.pos;
     uint32_t to = start < e.pos ? e.pos : start;
     uint32_t tail = input_tail(e);
     if (to > tail) to = tail;
     if (from > to) from = to;
-    if (frame[kKindCell].data1) {
+    if (frame_extra(frame)) {
         for (uint32_t i = from; i < to; i++) {
             Cell v = element_at(e, i);
             keep_value(e, &v);

@@ -24,19 +24,18 @@ Step close_frame(Engine& e, uint32_t base) {
 
 // any, some, opt, counts and while after a run of their rule.
 Step end_iteration(Engine& e, uint32_t base, const Cell* f) {
-    uint32_t min = f[kBounds].data1;
-    uint32_t count = f[kBounds].data2;
-    uint32_t max = f[kBounds].data3;
-    uint32_t start = f[kPosition].data2;
+    uint32_t min = frame_min(f);
+    uint32_t count = frame_count(f);
+    uint32_t max = frame_max(f);
+    uint32_t start = frame_start(f);
     if (e.result) {
         uint32_t tail = input_tail(e);
-        bool stuck = f[kKindCell].data2 == kIterate && e.pos == start && tail >= f[kPosition].data3;
+        bool stuck = frame_kind(f) == kIterate && e.pos == start && tail >= frame_tail(f);
         if (!(max != kNoMaximum && count >= max) && !stuck) {
             Cell* frame = rule_cells() + base;
-            frame[kBounds].data2 = count + 1;
-            frame[kPosition].data2 = e.pos;
-            frame[kPosition].data3 = tail;
-            set_rule_pos(e, frame[kPosition].data1);
+            frame_set_count(frame, count + 1);
+            frame_set_start(frame, e.pos, tail);
+            set_rule_pos(e, frame_rule(frame));
             if (e.tracing) parse_fire_event(e, Event::kIterate);
             return Step::kFetch;
         }
@@ -50,24 +49,24 @@ Step end_iteration(Engine& e, uint32_t base, const Cell* f) {
 
 // to and thru with a sub-rule: tried at each position in turn.
 Step end_search(Engine& e, uint32_t base, const Cell* f) {
-    uint32_t attempt = f[kPosition].data2;
+    uint32_t attempt = frame_start(f);
     if (e.result) {
-        if (f[kKindCell].data2 == kTo) e.pos = attempt;
+        if (frame_kind(f) == kTo) e.pos = attempt;
         return close_frame(e, base);
     }
     if (attempt >= input_end(e)) {
-        e.pos = f[kBounds].data1;
+        e.pos = frame_search_origin(f);
         return close_frame(e, base);
     }
     Cell* frame = rule_cells() + base;
-    frame[kPosition].data2 = attempt + 1;
+    frame_set_start(frame, attempt + 1, frame_tail(frame));
     e.pos = attempt + 1;
-    set_rule_pos(e, frame[kPosition].data1);
+    set_rule_pos(e, frame_rule(frame));
     return Step::kFetch;
 }
 
 void end_copy(Engine& e, const Cell* f) {
-    uint32_t start = f[kBounds].data1;
+    uint32_t start = frame_capture_start(f);
     uint32_t from = start < e.pos ? start : e.pos;
     uint32_t to = start < e.pos ? e.pos : start;
     uint32_t tail = input_tail(e);
@@ -79,7 +78,7 @@ void end_copy(Engine& e, const Cell* f) {
 }
 
 void end_set(Engine& e, const Cell* f) {
-    uint32_t start = f[kBounds].data1;
+    uint32_t start = frame_capture_start(f);
     Cell value = g_none_cell;
     if (e.pos > start && start < input_tail(e)) value = element_at(e, start);
     Cell word = f[kAux];
@@ -90,7 +89,7 @@ void end_into(Engine& e, const Cell* f) {
     bool consumed = e.pos >= input_tail(e);
     input_cut(input_height() - 1);
     set_input(e, &input_cells()[input_height() - 1]);
-    e.pos = f[kPosition].data2;
+    e.pos = frame_start(f);
     if (e.result && consumed)
         e.pos++;
     else
@@ -100,17 +99,17 @@ void end_into(Engine& e, const Cell* f) {
 // A frame left by break or reject: only what it holds outside the rule
 // stack needs undoing.
 void abandon(Engine& e, const Cell* f) {
-    switch (f[kKindCell].data2) {
+    switch (frame_kind(f)) {
     case kInto:
         input_cut(input_height() - 1);
         set_input(e, &input_cells()[input_height() - 1]);
-        e.pos = f[kPosition].data2;
+        e.pos = frame_start(f);
         break;
     case kCollect:
         collect_abandon(e, f);
         break;
     case kCase:
-        e.strict = f[kKindCell].data1 != 0;
+        e.strict = frame_extra(f) != 0;
         break;
     default:
         break;
@@ -128,7 +127,7 @@ Step check_pending(Engine& e) {
     for (uint32_t i = rule_pos(e); i < tail; i++) {
         if (is_bar(block_cell_at(&e.rules, i))) {
             set_rule_pos(e, i + 1);
-            e.pos = rule_cells()[rule_height() - 2].data2;
+            e.pos = group_entry(rule_cells() + rule_height() - kGroupCells);
             return Step::kFetch;
         }
     }
@@ -137,7 +136,7 @@ Step check_pending(Engine& e) {
 
 Step pop_block(Engine& e) {
     uint32_t height = rule_height() - kGroupCells;
-    if (!e.result) e.pos = rule_cells()[height].data2;
+    if (!e.result) e.pos = group_entry(rule_cells() + height);
     rule_cut(height);
     if (e.tracing) parse_fire_event(e, Event::kPop);
     if (height == e.rule_base) return Step::kFinish;
@@ -150,7 +149,7 @@ Step pop_frame(Engine& e) {
     Cell f[kFrameCells];
     for (uint32_t i = 0; i < kFrameCells; i++)
         f[i] = rule_cells()[base + i];
-    switch (f[kKindCell].data2) {
+    switch (frame_kind(f)) {
     case kIterate:
     case kWhile:
         return end_iteration(e, base, f);
@@ -165,10 +164,10 @@ Step pop_frame(Engine& e) {
         break;
     case kNot:
         e.result = !e.result;
-        e.pos = f[kPosition].data2;
+        e.pos = frame_start(f);
         break;
     case kAhead:
-        e.pos = f[kPosition].data2;
+        e.pos = frame_start(f);
         break;
     case kInto:
         end_into(e, f);
@@ -186,7 +185,7 @@ Step pop_frame(Engine& e) {
         if (!change_end(e, f)) return Step::kExit;
         break;
     case kCase:
-        e.strict = f[kKindCell].data1 != 0;
+        e.strict = frame_extra(f) != 0;
         break;
     default:
         break;
@@ -205,7 +204,7 @@ Step break_loop(Engine& e, bool matched) {
             height -= kGroupCells;
             continue;
         }
-        uint32_t kind = cells[height - 1].data2;
+        uint32_t kind = frame_kind_below(&cells[height - 1]);
         if (kind == kIterate || kind == kWhile) {
             loop = height;
             break;
@@ -232,15 +231,15 @@ Step break_loop(Engine& e, bool matched) {
     uint32_t base = loop - kFrameCells;
     find_group(e, base);
     const Cell* f = rule_cells() + base;
-    uint32_t min = f[kBounds].data1;
-    uint32_t count = f[kBounds].data2;
+    uint32_t min = frame_min(f);
+    uint32_t count = frame_count(f);
     if (matched) {
         e.result = count >= min;
     } else {
-        e.pos = f[kPosition].data2;
+        e.pos = frame_start(f);
         e.result = count - 1 >= min;
     }
-    set_rule_pos(e, skip_rule(e, f[kPosition].data1));
+    set_rule_pos(e, skip_rule(e, frame_rule(f)));
     return close_frame(e, base);
 }
 

@@ -2,6 +2,7 @@
 // of its parts.
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
@@ -34,7 +35,7 @@ uint32_t input_end(const Engine& e) {
 
 Cell input_at(const Engine& e, uint32_t index) {
     Cell c = e.input;
-    c.data1 = index;
+    series_set_index(&c, static_cast<int32_t>(index));
     return c;
 }
 
@@ -46,9 +47,11 @@ Cell element_at(const Engine& e, uint32_t index) {
         cell_clear_new_line(&c);
         return c;
     }
-    case InputKind::kString:
-        return Cell{T_CHAR, 0, string_get_char(at(buf->head) + index * buf->unit(), buf->unit()),
-                    0};
+    case InputKind::kString: {
+        Cell c{};
+        char_set(&c, string_get_char(at(buf->head) + index * buf->unit(), buf->unit()));
+        return c;
+    }
     default: {
         Cell c;
         set_integer(&c, *at(buf->head + index));
@@ -66,7 +69,7 @@ Cell copy_part(const Engine& e, uint32_t index, uint32_t count) {
 }
 
 bool same_series(const Engine& e, const Cell* value) {
-    return is_series_kind(type_of(value)) && value->data2 == e.input.data2;
+    return is_series_kind(type_of(value)) && series_same_buffer(value, &e.input);
 }
 
 } // namespace xel::parse

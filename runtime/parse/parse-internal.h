@@ -85,6 +85,74 @@ constexpr uint32_t kNoMaximum = 0xFFFFFFFF;
 
 enum FrameCell : uint32_t { kAux = 0, kBounds = 1, kPosition = 2, kKindCell = 3 };
 
+// Frames and groups keep their numbers in integer-typed record cells, which
+// the collector passes over; these name the three words of each record.
+inline Cell record_cell(uint32_t a, uint32_t b, uint32_t c) {
+    return Cell{T_INTEGER, a, b, c};
+}
+// Bounds of a repetition: least count, runs so far, most (kNoMaximum).
+inline uint32_t frame_min(const Cell* f) {
+    return f[kBounds].data1;
+}
+inline uint32_t frame_count(const Cell* f) {
+    return f[kBounds].data2;
+}
+inline uint32_t frame_max(const Cell* f) {
+    return f[kBounds].data3;
+}
+inline void frame_set_count(Cell* f, uint32_t n) {
+    f[kBounds].data2 = n;
+}
+// Where to and thru began searching (their bounds record).
+inline uint32_t frame_search_origin(const Cell* f) {
+    return f[kBounds].data1;
+}
+// The position record: the rule to go back to, the input position at the
+// start of the run (or of the attempt), and the input's tail then.
+inline uint32_t frame_rule(const Cell* f) {
+    return f[kPosition].data1;
+}
+inline uint32_t frame_start(const Cell* f) {
+    return f[kPosition].data2;
+}
+inline uint32_t frame_tail(const Cell* f) {
+    return f[kPosition].data3;
+}
+inline void frame_set_start(Cell* f, uint32_t pos, uint32_t tail) {
+    f[kPosition].data2 = pos;
+    f[kPosition].data3 = tail;
+}
+// The kind record: the keyword's own number (a flag, or collect's mode and
+// outer slot), the frame kind, and collect's argument-stack slot.
+inline uint32_t frame_extra(const Cell* f) {
+    return f[kKindCell].data1;
+}
+inline uint32_t frame_kind(const Cell* f) {
+    return f[kKindCell].data2;
+}
+inline uint32_t frame_slot(const Cell* f) {
+    return f[kKindCell].data3;
+}
+inline void frame_set_slot(Cell* f, uint32_t slot) {
+    f[kKindCell].data3 = slot;
+}
+// The kind of the frame whose last cell is at top.
+inline uint32_t frame_kind_below(const Cell* top) {
+    return frame_kind(top + 1 - kFrameCells);
+}
+// Where copy and set began: their bounds cell is the input at that position.
+inline uint32_t frame_capture_start(const Cell* f) {
+    return static_cast<uint32_t>(series_index(&f[kBounds]));
+}
+// A group is a record (its input position at entry and the tail then)
+// followed by its rule block.
+inline Cell group_record(uint32_t pos, uint32_t tail) {
+    return record_cell(0, pos, tail);
+}
+inline uint32_t group_entry(const Cell* g) {
+    return g[0].data2;
+}
+
 // collect targets, in the kind cell's word 1 (low two bits).
 enum CollectMode : uint32_t { kCollectPlain = 0, kCollectSet, kCollectInto, kCollectAfter };
 

@@ -30,7 +30,7 @@ Step to_thru(Engine& e, bool thru, const Cell* word) {
         rule_advance(e);
         return matched(e, find_literal(e, &literal, thru));
     }
-    Cell bounds{T_INTEGER, e.pos, 0, 0};
+    Cell bounds = record_cell(e.pos, 0, 0);
     return push_frame(e, thru ? kThru : kTo, 0, nullptr, &bounds);
 }
 
@@ -79,8 +79,7 @@ Step if_rule(Engine& e, const Cell* word) {
     rule_advance(e);
     Cell value;
     if (!parse_eval_paren(e, &paren, &value)) return Step::kExit;
-    return matched(e,
-                   type_of(&value) != T_NONE && !(type_of(&value) == T_LOGIC && value.data1 == 0));
+    return matched(e, value_truth(&value));
 }
 
 Step quote(Engine& e, const Cell* word) {
@@ -122,7 +121,7 @@ Step repeat(Engine& e, uint32_t min, uint32_t max, uint32_t kind) {
         uint32_t count = parse_match_repeat(e, &literal, max);
         return matched(e, count >= min);
     }
-    Cell bounds{T_INTEGER, min, 1, max};
+    Cell bounds = record_cell(min, 1, max);
     return push_frame(e, kind, 0, nullptr, &bounds);
 }
 

@@ -3,6 +3,7 @@
 // compare action's equality (strict under /case).
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/memory/series-memory.h"
@@ -25,9 +26,7 @@ bool equal(const Engine& e, const Cell* item, const Cell* rule) {
     Cell a = *item;
     Cell b = *rule;
     // A type without a compare action equals only the very same cell.
-    if (!action_entry(type_of(&a), A_COMPARE))
-        return type_of(&a) == type_of(&b) && a.data1 == b.data1 && a.data2 == b.data2 &&
-               a.data3 == b.data3;
+    if (!action_entry(type_of(&a), A_COMPARE)) return cell_identical(&a, &b);
     return actions_compare(&a, &b, e.strict ? kCmpStrictEqual : kCmpEqual);
 }
 
@@ -36,7 +35,7 @@ bool matches(const Engine& e, const Cell* item, const Cell* rule, bool as_value)
     if (!as_value) {
         switch (type_of(rule)) {
         case T_DATATYPE:
-            return it == rule->data1;
+            return it == datatype_id(rule);
         case T_TYPESET:
             return typeset_has(rule, it);
         case T_LIT_WORD:

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "runtime/datatypes/bitset/bitset.h"
+#include "runtime/datatypes/char/char.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-view.h"
 #include "runtime/datatypes/typeset/typeset.h"
@@ -86,9 +88,9 @@ int64_t match_length(const Engine& e, const Units& in, uint32_t i, uint32_t end,
     bool fold = !e.strict && !binary;
     uint8_t t = type_of(rule);
     if (t == T_CHAR) {
-        if (!binary) return i < end && same_char(in[i], rule->data2, fold) ? 1 : -1;
+        if (!binary) return i < end && same_char(in[i], char_value(rule), fold) ? 1 : -1;
         uint8_t bytes[4];
-        auto n = static_cast<uint32_t>(encode(rule->data2, bytes));
+        auto n = static_cast<uint32_t>(encode(char_value(rule), bytes));
         return n <= end - i && std::memcmp(in.data + i, bytes, n) == 0 ? static_cast<int64_t>(n)
                                                                        : -1;
     }
@@ -149,7 +151,8 @@ bool string_match(Engine& e, const Cell* rule) {
 
 uint32_t string_repeat(Engine& e, const Cell* rule, uint32_t max) {
     uint8_t t = type_of(rule);
-    if (t == T_CHAR && e.kind != InputKind::kBinary) return parse_match_chars(e, rule->data2, max);
+    if (t == T_CHAR && e.kind != InputKind::kBinary)
+        return parse_match_chars(e, char_value(rule), max);
     if (t == T_BITSET) return parse_match_bitset(e, rule, max);
     Units in = units_of(e);
     uint32_t end = input_end(e);
@@ -234,7 +237,7 @@ bool parse_find_in_string(Engine& e, const Cell* rule, bool thru) {
     if (!binary && (t == T_CHAR || is_text(t))) {
         if (t == T_CHAR) {
             first = true;
-            lead = rule->data2;
+            lead = char_value(rule);
         } else if (string_view_of(rule).count > 0) {
             first = true;
             lead = string_view_of(rule)[0];
@@ -261,7 +264,7 @@ bool parse_scan_datatype(Engine& e, const Cell* rule) {
         lexer_scan(&token, start, end - e.pos, kScanOneValue, &consumed, nullptr, nullptr, nullptr);
     if (type <= 0 || type >= kTypeTableSize) return false;
     auto id = static_cast<uint8_t>(type);
-    bool match = type_of(rule) == T_DATATYPE ? rule->data1 == id : typeset_has(rule, id);
+    bool match = type_of(rule) == T_DATATYPE ? datatype_id(rule) == id : typeset_has(rule, id);
     if (!match || consumed <= 0) return false;
     e.pos += static_cast<uint32_t>(consumed);
     return true;

@@ -19,7 +19,7 @@ bool position_of(const Engine& e, const Cell* v, uint32_t* index) {
     if (!word_context(v) || word_index(v) < 0) return false;
     Cell value = *context_get(v);
     if (!same_series(e, &value)) return false;
-    auto i = static_cast<int32_t>(value.data1);
+    int32_t i = series_index(&value);
     uint32_t tail = input_tail(e);
     *index = i < 0 ? 0 : (static_cast<uint32_t>(i) > tail ? tail : i);
     return true;
@@ -49,7 +49,7 @@ void replace_range(Engine& e, uint32_t from, uint32_t to, Cell* value, bool only
     Cell target = input_at(e, from);
     Cell part = count_cell(to - from);
     Cell after = *actions_change_typed(&target, value, &part, only, nullptr);
-    e.pos = after.data1;
+    e.pos = static_cast<uint32_t>(series_index(&after));
 }
 
 Step done(Engine& e) {
@@ -95,7 +95,7 @@ Step insert_rule(Engine& e, const Cell* word) {
     if (!action_value(e, &spec, &value)) return Step::kExit;
     Cell target = input_at(e, where);
     Cell after = *actions_insert_typed(&target, &value, nullptr, only, nullptr);
-    if (where <= e.pos) e.pos += after.data1 - where;
+    if (where <= e.pos) e.pos += static_cast<uint32_t>(series_index(&after)) - where;
     return done(e);
 }
 
@@ -116,7 +116,7 @@ Step remove_begin(Engine& e, const Cell* word) {
 
 void remove_end(Engine& e, const Cell* frame) {
     if (!e.result) return;
-    uint32_t start = frame[kPosition].data2;
+    uint32_t start = frame_start(frame);
     if (e.pos > start)
         remove_range(e, start, e.pos);
     else
@@ -157,10 +157,10 @@ bool change_end(Engine& e, const Cell* frame) {
     if (!e.result) return true;
     Cell value;
     if (!action_value(e, &spec, &value)) return false;
-    uint32_t start = frame[kPosition].data2;
+    uint32_t start = frame_start(frame);
     uint32_t from = start < e.pos ? start : e.pos;
     uint32_t to = start < e.pos ? e.pos : start;
-    replace_range(e, from, to, &value, frame[kKindCell].data1 != 0);
+    replace_range(e, from, to, &value, frame_extra(frame) != 0);
     return true;
 }
 

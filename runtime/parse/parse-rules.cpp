@@ -3,6 +3,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/parse/parse-internal.h"
@@ -21,11 +22,11 @@ Step terminal(Engine& e, const Cell* rule) {
 
 // N rule, N M rule: between N and M times (exactly N without M).
 Step counted(Engine& e, const Cell* count) {
-    auto n = static_cast<int32_t>(count->data2);
+    int32_t n = integer_get(count);
     int32_t m = n;
     const Cell* next = rule_at(e, rule_pos(e));
     if (next && type_of(next) == T_INTEGER) {
-        m = static_cast<int32_t>(next->data2);
+        m = integer_get(next);
         rule_advance(e);
     }
     if (n < 0 || m < n) fail_rule(count);
@@ -71,11 +72,12 @@ void find_group(Engine& e, uint32_t height) {
 
 Step push_block(Engine& e, const Cell* block) {
     Cell b = *block;
-    if (rule_height() > e.rule_base) rule_cells()[e.group].data1 = rule_pos(e);
+    if (rule_height() > e.rule_base)
+        series_set_index(&rule_cells()[e.group], static_cast<int32_t>(rule_pos(e)));
     uint32_t tail = input_tail(e);
     Cell* group = rule_push(kGroupCells);
-    group[0] = Cell{T_INTEGER, 0, e.pos, tail};
-    if (block_index(&b) < 0) b.data1 = 0;
+    group[0] = group_record(e.pos, tail);
+    if (block_index(&b) < 0) series_set_index(&b, 0);
     cell_clear_new_line(&b);
     group[1] = b;
     e.group = rule_height() - 1;
@@ -91,8 +93,8 @@ Step push_frame(Engine& e, uint32_t kind, uint32_t extra, const Cell* aux, const
     Cell* frame = rule_push(kFrameCells);
     frame[kAux] = a;
     frame[kBounds] = b;
-    frame[kPosition] = Cell{T_INTEGER, rule_pos(e), e.pos, tail};
-    frame[kKindCell] = Cell{T_INTEGER, extra, kind, 0};
+    frame[kPosition] = record_cell(rule_pos(e), e.pos, tail);
+    frame[kKindCell] = record_cell(extra, kind, 0);
     if (e.tracing) parse_fire_event(e, Event::kPush);
     return Step::kFetch;
 }
@@ -135,7 +137,7 @@ Step dispatch(Engine& e, const Cell* rule) {
     case T_GET_WORD: {
         Cell target = *context_get(&v);
         if (!same_series(e, &target)) fail_invalid_ref(&v);
-        auto index = static_cast<int32_t>(target.data1);
+        int32_t index = series_index(&target);
         uint32_t tail = input_tail(e);
         e.pos = index < 0 ? 0 : (static_cast<uint32_t>(index) > tail ? tail : index);
         e.result = true;

@@ -62,7 +62,7 @@ using namespace parse;
 void parse_fire_event(Engine& e, Event event) {
     if (!e.tracing || e.stopped) return;
     if (e.group < rule_height() && e.group >= e.rule_base)
-        rule_cells()[e.group].data1 = rule_pos(e);
+        series_set_index(&rule_cells()[e.group], static_cast<int32_t>(rule_pos(e)));
     Cell callback = e.callback;
     Cell args[5];
     args[0] = *event_word(event);
