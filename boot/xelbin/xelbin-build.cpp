@@ -15,7 +15,9 @@
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/native/native.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/natives/natives.h"
@@ -79,9 +81,12 @@ void xelbin_check_code_points(XelbinReader& r, const uint8_t* units, uint32_t n,
 
 Cell xelbin_retyped(Cell v, uint8_t type, uint32_t head) {
     uint8_t t = type_of(&v);
+    if (t != T_BITSET && t != T_MAP) series_set_index(&v, static_cast<int32_t>(head));
+    if (is_block_kind(type) && type != T_HASH) {
+        series_set_cell(&v, type, series_node(&v), series_index(&v));
+        return v;
+    }
     v.header = type;
-    if (t != T_BITSET && t != T_MAP) v.data1 = head;
-    if (is_block_kind(type) && type != T_HASH) v.data3 = 0;
     return v;
 }
 
@@ -97,9 +102,9 @@ Cell xelbin_block_open(uint8_t type, uint32_t head, uint32_t n, bool library, co
                        uint32_t i) {
     Cell v;
     block_make_at(&v, static_cast<int>(n));
-    if (library) series_or_flags(v.data2, kFlagLibrary);
+    if (library) series_or_flags(series_node(&v), kFlagLibrary);
     v.header = type == T_HASH ? uint32_t{T_BLOCK} : type;
-    v.data1 = head;
+    series_set_index(&v, static_cast<int32_t>(head));
     *XelbinReader::cell(block, i) = v;
     return v;
 }
@@ -141,12 +146,13 @@ void xelbin_context_word(XelbinReader& r, Offset ctx, uint32_t symbol, bool stac
     if (context_find_word(ctx, symbol, true) >= 0) r.invalid(at);
     int32_t index;
     context_find_or_add(ctx, symbol, &index);
-    if (!stack) set_unset(series_alloc_tail_cell(buffer_of(context_cell(ctx)->data2)));
+    if (!stack) set_unset(series_alloc_tail_cell(buffer_of(context_values_node(ctx))));
 }
 
 Cell xelbin_context_values(Offset ctx) {
-    Cell values{T_BLOCK, 0, context_cell(ctx)->data2, 0};
-    SeriesBuf* vb = buffer_of(values.data2);
+    Cell values{};
+    block_set_cell(&values, T_BLOCK, context_values_node(ctx), 0);
+    SeriesBuf* vb = series_buffer(&values);
     vb->tail = vb->head;
     return values;
 }
@@ -158,19 +164,19 @@ Cell xelbin_function_open(Offset ctx, uint32_t spec_cells, const Cell& block, ui
         block_append_copy(&record, &g_unset_cell);
     Cell spec;
     block_make_at(&spec, static_cast<int>(spec_cells));
-    Cell fn{T_FUNCTION, ctx, spec.data2, record.data2};
+    Cell fn = function_cell(ctx, series_node(&spec), series_node(&record));
     *context_self(ctx) = fn;
     *XelbinReader::cell(block, i) = fn;
     return fn;
 }
 
 void xelbin_function_close(Cell fn, const Cell& spec, Cell body, const Cell& block, uint32_t i) {
-    fn.data2 = spec.data2;
-    body.data1 = 0;
+    function_set_spec_node(&fn, series_node(&spec));
+    series_set_index(&body, 0);
     function_record(&fn)[kRecordBody] = body;
     Cell spec_copy = spec;
     fn.header |= function_validate_spec(&spec_copy) & ~0xFFu;
-    *context_self(fn.data1) = fn;
+    *context_self(function_context(&fn)) = fn;
     *XelbinReader::cell(block, i) = fn;
 }
 
@@ -208,7 +214,7 @@ Cell xelbin_error_open(XelbinReader& r, uint32_t code, const Cell& block, uint32
 
 Offset xelbin_owner_context(XelbinReader& r, const Cell& owner, const uint8_t* at) {
     if (type_of(&owner) != T_OBJECT && type_of(&owner) != T_FUNCTION) r.invalid(at);
-    return owner.data1;
+    return type_of(&owner) == T_OBJECT ? object_context(&owner) : function_context(&owner);
 }
 
 void xelbin_bind_word(XelbinReader& r, const Cell& block, uint32_t i, uint8_t type, Offset ctx,

@@ -18,6 +18,7 @@
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector-hook.h"
@@ -89,7 +90,7 @@ uint32_t XelbinReader::symbol(uint32_t index, const uint8_t* at) {
 
 uint32_t XelbinReader::append(const Cell& block) {
     uint32_t i = block_buffer_length(&block);
-    set_unset(series_alloc_tail_cell(buffer_of(block.data2)));
+    set_unset(series_alloc_tail_cell(series_buffer(&block)));
     return i;
 }
 
@@ -136,7 +137,7 @@ bool index_in(uint32_t i, uint32_t n) {
 
 Cell XelbinReader::resolve(const std::vector<uint32_t>& path, const uint8_t* at) {
     Cell cur = target;
-    cur.data1 = 0;
+    series_set_index(&cur, 0);
     for (size_t k = 0; k < path.size(); k++) {
         uint32_t i = path[k];
         uint8_t t = type_of(&cur);

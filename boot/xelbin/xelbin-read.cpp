@@ -1,4 +1,5 @@
 // The compact reader: one record after another into the target block.
+#include <bit>
 #include <cstring>
 
 #include "boot/xelbin/xelbin-format.h"
@@ -17,7 +18,10 @@
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/point3d/point3d-cell.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/vector/vector.h"
@@ -31,10 +35,6 @@ namespace {
 
 // Deeper nesting than any value the writers take from a language value.
 constexpr int kMaxDepth = 4096;
-
-bool is_string_kind(uint8_t t) {
-    return t == T_STRING || t == T_FILE || t == T_URL || t == T_TAG || t == T_EMAIL || t == T_REF;
-}
 
 bool is_series_record(uint8_t t) {
     return is_block_kind(t) || is_string_kind(t) || t == T_BINARY || t == T_VECTOR ||
@@ -216,8 +216,9 @@ void Compact::scalar(uint8_t type, bool flag, Cell* out, const uint8_t* at) {
     case T_TYPESET: {
         uint8_t n = r_.u8();
         if (n > 12) r_.invalid(at);
-        *out = Cell{T_TYPESET, 0, 0, 0};
-        std::memcpy(&out->data1, r_.take(n), n);
+        uint8_t bits[12] = {};
+        std::memcpy(bits, r_.take(n), n);
+        *out = typeset_of_bytes(bits);
         return;
     }
     case T_PAIR: {
@@ -243,8 +244,12 @@ void Compact::scalar(uint8_t type, bool flag, Cell* out, const uint8_t* at) {
         return;
     case T_POINT2D:
     case T_POINT3D: {
-        *out = Cell{type, r_.u32(), r_.u32(), 0};
-        if (type == T_POINT3D) out->data3 = r_.u32();
+        float x = std::bit_cast<float>(r_.u32());
+        float y = std::bit_cast<float>(r_.u32());
+        if (type == T_POINT3D)
+            point3d_make_at(out, x, y, std::bit_cast<float>(r_.u32()));
+        else
+            point2d_make_at(out, x, y);
         return;
     }
     default:
@@ -274,7 +279,8 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
         xelbin_block(type, h, n, library, block, i, read);
         return;
     }
-    Cell v{type, h, 0, 0};
+    Offset node = 0;
+    uint8_t item = 0;
     if (is_string_kind(type)) {
         uint32_t e = r_.varint();
         uint32_t code = e & 3;
@@ -283,25 +289,27 @@ void Compact::series(uint8_t type, bool flag, bool ref, const Cell& block, uint3
         const uint8_t* chars = r_.take(static_cast<size_t>(n) * unit);
         if (unit == 4) xelbin_check_code_points(r_, chars, n, at);
         if (h > n) r_.invalid(at);
-        v.data2 = xelbin_series_of_bytes(chars, n, unit);
+        node = xelbin_series_of_bytes(chars, n, unit);
     } else if (type == T_VECTOR) {
         uint8_t b = r_.u8();
         uint32_t unit = (b & 3) == 3 ? 8 : 1u << (b & 3);
-        auto item = static_cast<uint8_t>(b >> 2);
+        item = static_cast<uint8_t>(b >> 2);
         bool numeric = item == T_FLOAT || item == T_PERCENT;
         if (!vector_item_type_ok(item) || (numeric ? unit < 4 : unit > 4)) r_.invalid(at);
         uint32_t n = r_.count(r_.varint(), unit, at);
         if (h > n) r_.invalid(at);
-        v.data2 = xelbin_series_of_bytes(r_.take(static_cast<size_t>(n) * unit), n, unit);
-        v.data3 = item;
+        node = xelbin_series_of_bytes(r_.take(static_cast<size_t>(n) * unit), n, unit);
     } else if (type == T_BINARY || type == T_BITSET) {
         uint32_t n = r_.count(r_.varint(), 1, at);
         if (h > n) r_.invalid(at);
-        v.data2 = xelbin_series_of_bytes(r_.take(n), n, 1);
-        if (type == T_BITSET && flag) series_or_flags(v.data2, kBitsetNegated);
+        node = xelbin_series_of_bytes(r_.take(n), n, 1);
+        if (type == T_BITSET && flag) series_or_flags(node, kBitsetNegated);
     } else {
         xelbin_refused(type);
     }
+    Cell v{};
+    series_set_cell(&v, type, node, static_cast<int32_t>(h));
+    if (type == T_VECTOR) vector_set_item_type(&v, item);
     *XelbinReader::cell(block, i) = v;
 }
 
@@ -341,7 +349,7 @@ void Compact::object(bool flag, bool ref, const Cell& block, uint32_t i, const u
     if ((r_.u8() & kCpTypeMask) != T_CONTEXT) r_.invalid(ctx_at);
     Offset ctx = context(block, i, ctx_at);
     Cell obj = *XelbinReader::cell(block, i);
-    obj.data2 = g_xelbin_codec ? 0xFFFFFFFFu : static_cast<uint32_t>(class_id);
+    object_set_class_id(&obj, g_xelbin_codec ? 0xFFFFFFFFu : static_cast<uint32_t>(class_id));
     if (flag) object_attach_events(&obj);
     *context_self(ctx) = obj;
     *XelbinReader::cell(block, i) = obj;

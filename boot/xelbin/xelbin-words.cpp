@@ -1,4 +1,5 @@
 // The word encoding: records of 32-bit words.
+#include <bit>
 #include <cstring>
 
 #include "boot/xelbin/xelbin-format.h"
@@ -8,17 +9,24 @@
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/date/date-cell.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/issue/issue-cell.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/point3d/point3d-cell.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/vector/vector.h"
@@ -39,8 +47,11 @@ constexpr uint32_t kCtxStackBit = 1u << 29;
 constexpr uint32_t kCtxValuesBit = 1u << 30;
 constexpr int kMaxDepth = 4096;
 
-bool is_string_kind(uint8_t t) {
-    return t == T_STRING || t == T_FILE || t == T_URL || t == T_TAG || t == T_EMAIL || t == T_REF;
+// Word i of a payload given as bytes (tuples and typesets keep bytes).
+uint32_t payload_word(const uint8_t* bytes, int i) {
+    uint32_t w;
+    std::memcpy(&w, bytes + 4 * i, sizeof w);
+    return w;
 }
 
 class WordWriter {
@@ -108,9 +119,8 @@ void WordWriter::object(const Cell* v, uint32_t nl) {
     u32(T_OBJECT | nl | (events ? kWdHasEvents : 0));
     u32(object_class_id(v));
     if (events) {
-        Cell* record = at<Cell>(buffer_of(events)->head);
-        for (uint32_t i = 0; i < 2; i++)
-            u32(static_cast<uint32_t>(static_cast<int32_t>(record[i].data2) >> 16));
+        u32(static_cast<uint32_t>(object_event_handler(v, kEventOnChange)));
+        u32(static_cast<uint32_t>(object_event_handler(v, kEventOnDeepChange)));
     }
     context(object_context(v));
 }
@@ -124,7 +134,7 @@ void WordWriter::function(const Cell* v, uint32_t nl) {
     context(function_context(v));
     value(&spec);
     if (type_of(&body) == T_BLOCK) {
-        body.data1 = 0;
+        series_set_index(&body, 0);
         value(&body);
     } else {
         u32(T_BLOCK);
@@ -136,12 +146,12 @@ void WordWriter::function(const Cell* v, uint32_t nl) {
 
 void WordWriter::series(const Cell* v, uint32_t nl, const std::vector<uint32_t>* shared) {
     uint8_t t = type_of(v);
-    SeriesBuf* buf = buffer_of(v->data2);
+    SeriesBuf* buf = series_buffer(v);
     uint32_t header = t | nl | (shared ? kWdShared : 0);
     if (is_string_kind(t) || t == T_BINARY || t == T_VECTOR) header |= buf->unit() << kUnitShift;
     if (t == T_BITSET && bitset_negated(v)) header |= kWdNegated;
     u32(header);
-    if (t != T_BITSET && t != T_MAP) u32(v->data1);
+    if (t != T_BITSET && t != T_MAP) u32(static_cast<uint32_t>(series_index(v)));
     if (shared) return reference(*shared);
     if (is_block_kind(t) || t == T_MAP) {
         uint32_t n = buf->used() / sizeof(Cell);
@@ -151,12 +161,12 @@ void WordWriter::series(const Cell* v, uint32_t nl, const std::vector<uint32_t>*
             u32(n);
         }
         for (uint32_t i = 0; i < n; i++) {
-            Cell* cells = at<Cell>(buffer_of(v->data2)->head);
+            Cell* cells = at<Cell>(series_buffer(v)->head);
             if (t == T_MAP && (i % 2 || cells[i + 1].header == 0)) continue;
             Cell item = cells[i];
             value(&item);
             if (t == T_MAP) {
-                Cell next = at<Cell>(buffer_of(v->data2)->head)[i + 1];
+                Cell next = at<Cell>(series_buffer(v)->head)[i + 1];
                 value(&next);
             }
         }
@@ -165,7 +175,7 @@ void WordWriter::series(const Cell* v, uint32_t nl, const std::vector<uint32_t>*
     uint32_t unit = buf->unit();
     u32(buf->used() / unit);
     if (t == T_VECTOR) u32(vector_item_type(v));
-    padded(at<uint8_t>(buffer_of(v->data2)->head), buf->used());
+    padded(at<uint8_t>(series_buffer(v)->head), buf->used());
 }
 
 void WordWriter::word(const Cell* v, uint32_t nl) {
@@ -221,18 +231,24 @@ void WordWriter::scalar(const Cell* v, uint32_t nl) {
         break;
     case T_DATATYPE:
         u32(t | nl);
-        u32(v->data1);
+        u32(datatype_id(v));
         break;
     case T_LOGIC:
         u32(t | nl);
-        u32(v->data1 ? 1 : 0);
+        u32(logic_get(v) ? 1 : 0);
         break;
     case T_CHAR:
+        u32(t | nl);
+        u32(char_value(v));
+        break;
     case T_INTEGER:
+        u32(t | nl);
+        u32(static_cast<uint32_t>(integer_get(v)));
+        break;
     case T_PAIR:
         u32(t | nl);
-        u32(v->data2);
-        if (t == T_PAIR) u32(v->data3);
+        u32(static_cast<uint32_t>(pair_x(v)));
+        u32(static_cast<uint32_t>(pair_y(v)));
         break;
     case T_FLOAT:
     case T_PERCENT:
@@ -241,27 +257,29 @@ void WordWriter::scalar(const Cell* v, uint32_t nl) {
         break;
     case T_POINT2D:
     case T_POINT3D:
+        u32(t | nl);
+        for (int i = 0; i < (t == T_POINT3D ? 3 : 2); i++)
+            u32(std::bit_cast<uint32_t>(point_coordinate(v, i)));
+        break;
     case T_TYPESET:
         u32(t | nl);
-        u32(v->data1);
-        u32(v->data2);
-        if (t != T_POINT2D) u32(v->data3);
+        for (int i = 0; i < 3; i++)
+            u32(payload_word(typeset_bytes(v), i));
         break;
     case T_DATE: {
         uint64_t bits;
         double d = cell_double(v);
         std::memcpy(&bits, &d, sizeof bits);
         u32(t | nl);
-        u32(v->data1);
+        u32(date_packed(v));
         u32(static_cast<uint32_t>(bits >> 32));
         u32(static_cast<uint32_t>(bits));
         break;
     }
     case T_TUPLE:
         u32(t | nl | tuple_count(v) << kUnitShift);
-        u32(v->data1);
-        u32(v->data2);
-        u32(v->data3);
+        for (int i = 0; i < 3; i++)
+            u32(payload_word(tuple_bytes(v), i));
         break;
     case T_MONEY:
         u32(t | nl | (money_sign_bit(v) ? kWdMoneySign : 0));
@@ -288,7 +306,7 @@ void WordWriter::value(const Cell* v) {
     uint32_t nl = v->header & kNewLineFlag ? kWdNewLine : 0;
     if (t == T_NATIVE || t == T_ACTION) {
         u32(t | nl);
-        u32(v->data1);
+        u32(native_entry(v));
         Cell spec{T_BLOCK, 0, native_spec_node(v), 0};
         value(&spec);
         return;
@@ -305,7 +323,7 @@ void WordWriter::value(const Cell* v) {
     if (t == T_ERROR) {
         Offset ctx = error_context(v);
         u32(T_ERROR | nl);
-        u32(context_value_at(ctx, kErrFieldCode)->data2);
+        u32(static_cast<uint32_t>(integer_get(context_value_at(ctx, kErrFieldCode))));
         paths_.open_level();
         for (uint32_t f = kErrFieldArg1; f <= kErrFieldStack; f++) {
             Cell field = *context_value_at(ctx, f);
@@ -451,13 +469,24 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
         v = Cell{type, 0, 0, 0};
         cell_set_double(&v, f64_high_first());
         break;
-    case T_PAIR:
+    case T_PAIR: {
+        auto x = static_cast<int32_t>(r_.u32());
+        pair_make_at(&v, x, static_cast<int32_t>(r_.u32()));
+        break;
+    }
     case T_POINT2D:
-    case T_POINT3D:
+    case T_POINT3D: {
+        float x = std::bit_cast<float>(r_.u32());
+        float y = std::bit_cast<float>(r_.u32());
+        if (type == T_POINT3D)
+            point3d_make_at(&v, x, y, std::bit_cast<float>(r_.u32()));
+        else
+            point2d_make_at(&v, x, y);
+        break;
+    }
     case T_TYPESET: {
-        uint32_t a = r_.u32(), b = r_.u32();
-        v = type == T_PAIR ? Cell{type, 0, a, b} : Cell{type, a, b, 0};
-        if (type == T_POINT3D || type == T_TYPESET) v.data3 = r_.u32();
+        uint32_t words[3] = {r_.u32(), r_.u32(), r_.u32()};
+        v = typeset_of_bytes(reinterpret_cast<const uint8_t*>(words));
         break;
     }
     case T_DATE: {
@@ -544,14 +573,13 @@ void WordReader::series(uint32_t h, const Cell& block, uint32_t i, const uint8_t
     }
     uint32_t unit = type == T_BITSET ? 1 : (h >> kUnitShift) & 0xFF;
     uint32_t n = r_.u32();
-    Cell v{type, head, 0, 0};
+    uint8_t item = 0;
     if (type == T_VECTOR) {
-        auto item = static_cast<uint8_t>(r_.u32());
+        item = static_cast<uint8_t>(r_.u32());
         bool numeric = item == T_FLOAT || item == T_PERCENT;
         if (!vector_item_type_ok(item) ||
             (numeric ? unit != 4 && unit != 8 : unit != 1 && unit != 2 && unit != 4))
             r_.invalid(at);
-        v.data3 = item;
     } else if (is_string_kind(type) ? unit != 1 && unit != 2 && unit != 4 : unit != 1) {
         r_.invalid(at);
     }
@@ -561,8 +589,10 @@ void WordReader::series(uint32_t h, const Cell& block, uint32_t i, const uint8_t
     r_.take((4 - bytes % 4) % 4);
     if (unit == 4 && is_string_kind(type)) xelbin_check_code_points(r_, data, n, at);
     if (head > n) r_.invalid(at);
-    v.data2 = xelbin_series_of_bytes(data, n, unit);
-    if (type == T_BITSET && (h & kWdNegated)) series_or_flags(v.data2, kBitsetNegated);
+    Cell v{};
+    series_set_cell(&v, type, xelbin_series_of_bytes(data, n, unit), static_cast<int32_t>(head));
+    if (type == T_VECTOR) vector_set_item_type(&v, item);
+    if (type == T_BITSET && (h & kWdNegated)) series_or_flags(series_node(&v), kBitsetNegated);
     *XelbinReader::cell(block, i) = v;
 }
 
@@ -631,7 +661,7 @@ void WordReader::record_part(const Cell& parts, const uint8_t* at) {
     record(parts);
     Cell* c = block_cell_at(&parts, block_buffer_length(&parts) - 1);
     if (type_of(c) != T_BLOCK) r_.invalid(at);
-    c->data1 = 0;
+    series_set_index(c, 0);
 }
 
 void WordReader::word(uint32_t h, const Cell& block, uint32_t i, const uint8_t* at) {

@@ -1,4 +1,5 @@
 // The compact writer (and what both writers share).
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -6,14 +7,20 @@
 #include "boot/xelbin/xelbin-writer.h"
 #include "runtime/datatypes/bitset/bitset.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/date/date-cell.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/vector/vector.h"
@@ -67,10 +74,6 @@ void XelbinPaths::close() {
 
 namespace {
 
-bool is_string_kind(uint8_t t) {
-    return t == T_STRING || t == T_FILE || t == T_URL || t == T_TAG || t == T_EMAIL || t == T_REF;
-}
-
 // A word's context when the word is written with its owner: a context whose
 // self value is an object! or a function!; else 0 (written as global).
 Offset bound_context(const Cell* w) {
@@ -93,10 +96,11 @@ bool xelbin_context_values_written(Offset ctx) {
 Offset xelbin_shared_node(const Cell* v) {
     uint8_t t = type_of(v);
     if (t >= T_WORD && t <= T_REFINEMENT) return bound_context(v);
-    if (t == T_OBJECT || t == T_FUNCTION) return v->data1;
+    if (t == T_OBJECT) return object_context(v);
+    if (t == T_FUNCTION) return function_context(v);
     if (is_block_kind(t) || is_string_kind(t) || t == T_BINARY || t == T_VECTOR || t == T_BITSET ||
         t == T_MAP || t == T_IMAGE)
-        return v->data2;
+        return series_node(v);
     return 0;
 }
 
@@ -166,13 +170,13 @@ void CompactWriter::scalar(const Cell* v) {
         break;
     case T_DATATYPE:
         type_byte(t, false);
-        varint(v->data1);
+        varint(datatype_id(v));
         break;
     case T_LOGIC:
-        byte(v->data1 ? kCpTrue : kCpFalse);
+        byte(logic_get(v) ? kCpTrue : kCpFalse);
         break;
     case T_INTEGER: {
-        auto n = static_cast<int32_t>(v->data2);
+        int32_t n = integer_get(v);
         if (n >= 0 && n < 64) {
             byte(static_cast<uint8_t>(kCpSmallInteger + n));
         } else {
@@ -183,7 +187,7 @@ void CompactWriter::scalar(const Cell* v) {
     }
     case T_CHAR:
         type_byte(t, false);
-        varint(v->data2);
+        varint(char_value(v));
         break;
     case T_FLOAT:
     case T_TIME:
@@ -194,23 +198,23 @@ void CompactWriter::scalar(const Cell* v) {
         break;
     case T_PAIR:
         type_byte(t, false);
-        zigzag(static_cast<int32_t>(v->data2));
-        zigzag(static_cast<int32_t>(v->data3));
+        zigzag(pair_x(v));
+        zigzag(pair_y(v));
         break;
     case T_POINT2D:
     case T_POINT3D:
         type_byte(t, false);
-        raw32(v->data1);
-        raw32(v->data2);
-        if (t == T_POINT3D) raw32(v->data3);
+        for (int i = 0; i < (t == T_POINT3D ? 3 : 2); i++)
+            raw32(std::bit_cast<uint32_t>(point_coordinate(v, i)));
         break;
     case T_DATE: {
-        bool timed = date_has_time(v->data1);
+        bool timed = date_has_time(date_packed(v));
         type_byte(t, timed);
-        raw32(v->data1);
+        raw32(date_packed(v));
         if (timed) {
-            raw32(v->data2);
-            raw32(v->data3);
+            auto bits = std::bit_cast<uint64_t>(cell_double(v));
+            raw32(static_cast<uint32_t>(bits));
+            raw32(static_cast<uint32_t>(bits >> 32));
         }
         break;
     }
@@ -254,7 +258,7 @@ void CompactWriter::scalar(const Cell* v) {
 
 void CompactWriter::native(const Cell* v, uint8_t type) {
     type_byte(type, false);
-    varint(v->data1);
+    varint(native_entry(v));
     Cell spec{T_BLOCK, 0, native_spec_node(v), 0};
     value(&spec);
 }
@@ -283,9 +287,8 @@ void CompactWriter::object(const Cell* v) {
     type_byte(T_OBJECT, events != 0);
     zigzag(static_cast<int32_t>(object_class_id(v)));
     if (events) {
-        Cell* record = at<Cell>(buffer_of(events)->head);
-        for (uint32_t i = 0; i < 2; i++)
-            zigzag(static_cast<int32_t>(record[i].data2) >> 16);
+        zigzag(object_event_handler(v, kEventOnChange));
+        zigzag(object_event_handler(v, kEventOnDeepChange));
     }
     context(object_context(v));
 }
@@ -296,12 +299,12 @@ void CompactWriter::function(const Cell* v) {
     if (type_of(&body) != T_BLOCK) block_set_cell(&body, T_BLOCK, 0, 0);
     type_byte(T_FUNCTION, false);
     varint(block_buffer_length(&spec));
-    varint(body.data2 ? block_buffer_length(&body) : 0);
+    varint(series_node(&body) ? block_buffer_length(&body) : 0);
     context(function_context(v));
     value(&spec);
-    if (body.data2) {
+    if (series_node(&body)) {
         Cell whole = body;
-        whole.data1 = 0;
+        series_set_index(&whole, 0);
         value(&whole);
     } else {
         type_byte(T_BLOCK, false);
@@ -331,7 +334,7 @@ void CompactWriter::word(const Cell* v) {
 
 void CompactWriter::series(const Cell* v, bool reference) {
     uint8_t t = type_of(v);
-    uint32_t head = v->data1;
+    auto head = static_cast<uint32_t>(series_index(v));
     bool headed = t != T_BITSET && t != T_MAP && head != 0;
     if (t == T_BITSET)
         type_byte(t, bitset_negated(v));
@@ -339,19 +342,19 @@ void CompactWriter::series(const Cell* v, bool reference) {
         type_byte(t, headed);
     if (headed) varint(head);
     if (reference) return;
-    SeriesBuf* buf = buffer_of(v->data2);
+    SeriesBuf* buf = series_buffer(v);
     if (is_block_kind(t)) {
         uint32_t n = buf->used() / sizeof(Cell);
         varint(n);
         for (uint32_t i = 0; i < n; i++) {
-            Cell item = at<Cell>(buffer_of(v->data2)->head)[i];
+            Cell item = at<Cell>(series_buffer(v)->head)[i];
             value(&item);
         }
     } else if (t == T_MAP) {
         uint32_t n = buf->used() / sizeof(Cell);
         varint(2 * map_count(v));
         for (uint32_t i = 0; i + 1 < n; i += 2) {
-            Cell* pair = at<Cell>(buffer_of(v->data2)->head) + i;
+            Cell* pair = at<Cell>(series_buffer(v)->head) + i;
             if (pair[1].header == 0) continue;
             Cell key = pair[0], item = pair[1];
             value(&key);
@@ -422,7 +425,7 @@ void CompactWriter::value(const Cell* v) {
     if (t == T_ERROR) {
         Offset ctx = error_context(v);
         type_byte(T_ERROR, false);
-        varint(context_value_at(ctx, kErrFieldCode)->data2);
+        varint(static_cast<uint32_t>(integer_get(context_value_at(ctx, kErrFieldCode))));
         paths_.open_level();
         for (uint32_t f = kErrFieldArg1; f <= kErrFieldStack; f++) {
             Cell field = *context_value_at(ctx, f);

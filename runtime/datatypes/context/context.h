@@ -54,6 +54,10 @@ inline uint32_t context_kind(Offset ctx) {
 inline Offset context_table(Offset ctx) {
     return context_cell(ctx)->data1;
 }
+// The values block of a context whose values are not on the stack.
+inline Offset context_values_node(Offset ctx) {
+    return context_cell(ctx)->data2;
+}
 
 // A new context for n words (0 gives 1), over a given words block node (0: a
 // new one), of a kind; stack_values: its values will live on the argument

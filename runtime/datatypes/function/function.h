@@ -37,6 +37,12 @@ constexpr uint32_t kRoutineCellArguments = 0x8000;
 constexpr uint32_t kHeaderCountShift = 25;
 constexpr uint32_t kHeaderCountMask = 0x1F;
 
+inline Cell function_cell(Offset ctx, Offset spec, Offset record) {
+    return Cell{T_FUNCTION, ctx, spec, record};
+}
+inline void function_set_spec_node(Cell* fn, Offset spec) {
+    fn->data2 = spec;
+}
 inline Offset function_context(const Cell* fn) {
     return fn->data1;
 }

@@ -32,6 +32,14 @@ uint32_t handler_locals(const Cell* entry) {
     return entry->data2 & 0xFFFF;
 }
 
+} // namespace
+
+int32_t object_event_handler(const Cell* object, EventSlot slot) {
+    return handler_index(&record_cells(object_events(object))[slot]);
+}
+
+namespace {
+
 Cell record_entry(int32_t index, uint32_t locals, Offset spec) {
     uint32_t word2 = (static_cast<uint32_t>(index) << 16) | (locals & 0xFFFF);
     return Cell{T_PAIR, 0, word2, spec};

@@ -38,9 +38,15 @@ inline Offset object_context(const Cell* object) {
 inline uint32_t object_class_id(const Cell* object) {
     return object->data2;
 }
+inline void object_set_class_id(Cell* object, uint32_t id) {
+    object->data2 = id;
+}
 inline Offset object_events(const Cell* object) {
     return object->data3;
 }
+// The context index of the object's handler of the slot's event, or -1 (the
+// object has an event record).
+int32_t object_event_handler(const Cell* object, EventSlot slot);
 // object!, error! and port!.
 inline bool is_object_kind(uint8_t type) {
     return type == T_OBJECT || type == T_ERROR || type == T_PORT;

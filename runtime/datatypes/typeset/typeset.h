@@ -8,6 +8,7 @@
 // class in header bits 20-21.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 #include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
@@ -31,6 +32,12 @@ inline bool typeset_has(const Cell* ts, uint8_t type) {
 }
 inline void typeset_set_type(Cell* ts, uint8_t type) {
     reinterpret_cast<uint8_t*>(&ts->data1)[type >> 3] |= static_cast<uint8_t>(0x80u >> (type & 7));
+}
+// A typeset cell of its twelve bit bytes.
+inline Cell typeset_of_bytes(const uint8_t* bytes) {
+    Cell c{T_TYPESET, 0, 0, 0};
+    std::memcpy(&c.data1, bytes, 12);
+    return c;
 }
 // A typeset cell with the given bit words.
 inline Cell typeset_cell(uint32_t w1, uint32_t w2, uint32_t w3) {

@@ -16,6 +16,9 @@ namespace xel {
 inline uint8_t vector_item_type(const Cell* v) {
     return static_cast<uint8_t>(v->data3);
 }
+inline void vector_set_item_type(Cell* v, uint8_t type) {
+    v->data3 = type;
+}
 // Whether values of the type may be vector items.
 inline bool vector_item_type_ok(uint8_t type) {
     return type == T_CHAR || type == T_INTEGER || type == T_FLOAT || type == T_PERCENT;
