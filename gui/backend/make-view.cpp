@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gui/backend/backend.h"
+#include "gui/backend/camera.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-gui.h"
@@ -38,7 +39,7 @@ const KindName kKinds[] = {
     {"drop-down", gtk::Kind::kDropDown}, {"drop-list", gtk::Kind::kDropList},
     {"progress", gtk::Kind::kProgress},  {"slider", gtk::Kind::kSlider},
     {"scroller", gtk::Kind::kScroller},  {"group-box", gtk::Kind::kGroupBox},
-    {"calendar", gtk::Kind::kCalendar},
+    {"calendar", gtk::Kind::kCalendar},  {"camera", gtk::Kind::kPanel},
 };
 
 void size_of(const Cell* face, double* w, double* h) {
@@ -219,6 +220,7 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
     }
     if (spec.kind != gtk::Kind::kWindow) apply_selected(id, &face);
     apply_rate(id, &face);
+    if (facet_is(&face, kFacetType, "camera")) camera_init(id, &face);
     handle_make_at(out, id, window_handle_class());
 }
 

@@ -1,6 +1,7 @@
 // update-view: the facets whose change bits are set (the second value of the
 // face's state block) are brought to the widget, in the designed order.
 #include "gui/backend/backend.h"
+#include "gui/backend/camera.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
 #include "runtime/datatypes/block/block.h"
@@ -69,6 +70,7 @@ void update_view(const Cell* face_in) {
     if (bits & (bit(kFacetDraw) | bit(kFacetColor) | bit(kFacetFont) | bit(kFacetPara)))
         gtk::widget_redraw(id);
     if (bits & bit(kFacetRate)) apply_rate(id, &face);
+    if (facet_is(&face, kFacetType, "camera")) camera_update(id, &face, bits);
     changes = changes_cell(&face);
     if (changes) *changes = Cell{T_INTEGER, 0, 0, 0};
 }
