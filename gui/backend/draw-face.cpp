@@ -72,14 +72,15 @@ void face_background(DrawContext& ctx, const Cell* face) {
 
 } // namespace draw
 
-bool draw_text_size(const Cell* face, const Cell* text, double* width, double* height) {
+bool draw_text_size(const Cell* face, const Cell* text, bool in_face_width, double* width,
+                    double* height) {
     if (!text || type_of(text) == T_NONE) text = draw::facet(face, draw::Facet::kText);
     if (!text || type_of(text) != T_STRING) return false;
     gfx::TextFormat format = draw::base_text_format(draw::facet(face, draw::Facet::kFont),
                                                     draw::facet(face, draw::Facet::kPara));
     double w = 0;
     const Cell* size = draw::facet(face, draw::Facet::kSize);
-    if (size && draw::is_point(size)) w = std::trunc(draw::point_of(size).x + 0.5);
+    if (in_face_width && size && draw::is_point(size)) w = std::trunc(draw::point_of(size).x + 0.5);
     gfx::TextLayout layout(string_utf8_text(text), format, w, 0);
     layout.size(width, height);
     return true;

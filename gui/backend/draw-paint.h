@@ -36,9 +36,10 @@ void draw_paint_face(cairo_t* cr, int width, int height, const Cell* face);
 void draw_face_on_image(const Cell* image, const Cell* face);
 
 // The size of a text in a face's font and para, as size-text measures it:
-// laid out in the face's width (unlimited height); false when the text is
-// not a string.
-bool draw_text_size(const Cell* face, const Cell* text, double* width, double* height);
+// laid out in the face's width when in_face_width (unlimited height), else on
+// one line per line break; false when the text is not a string.
+bool draw_text_size(const Cell* face, const Cell* text, bool in_face_width, double* width,
+                    double* height);
 
 // The drawing-event bracket: draw_begin opens a drawing on cr that
 // draw_face_commands (draw-face during the event) draws into, until

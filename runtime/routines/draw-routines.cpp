@@ -1,22 +1,26 @@
-// The drawing routines: draw-image (the draw dialect on an image) and
-// text-box-metrics (layout queries on a rich-text face), bound to global
-// words that the view's platform object gathers.
+// The drawing routines: draw-image (the draw dialect on an image),
+// text-box-metrics (layout queries on a rich-text face) and size-text (a
+// text's size in a face's font), bound to global words that the view's
+// platform object gathers.
 #include <cstring>
+#include <string_view>
 
 #include "gui/backend/draw-paint.h"
+#include "gui/backend/face-access.h"
 #include "gui/backend/font-native.h"
 #include "gui/backend/text-layout.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/image/image-cell.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/datatypes/image/image-cell.h"
 #include "runtime/error-fire.h"
-#include "runtime/ownership/ownership.h"
 #include "runtime/lexer/lexer.h"
+#include "runtime/ownership/ownership.h"
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/symbols.h"
@@ -52,6 +56,25 @@ RoutineValue routine_text_box_metrics(const RoutineValue* args, uint32_t) {
     return routine_answer(out);
 }
 
+// The text is the value when a string, the face's own text when none. Faces
+// that paint their own text and have a window measure it in their width;
+// widgets, and faces not shown yet, on one line per line break.
+RoutineValue routine_size_text(const RoutineValue* args, uint32_t) {
+    const Cell* face = args[0].cell;
+    const Cell* value = args[1].cell;
+    if (type_of(value) != T_STRING && type_of(value) != T_NONE)
+        error_fire(kCatScript, err::script::kInvalidType, value);
+    std::string_view type = gui::face_type_name(face);
+    bool painted = type == "base" || type == "rich-text" || type == "window" || type == "panel";
+    bool in_face_width = painted && gui::face_widget(face) != 0;
+    double width = 0, height = 0;
+    if (!draw_text_size(face, value, in_face_width, &width, &height))
+        return routine_answer(g_none_cell);
+    Cell size;
+    point2d_make_at(&size, static_cast<float>(width), static_cast<float>(height));
+    return routine_answer(size);
+}
+
 struct DrawRoutine {
     const char* word;
     const char* spec;
@@ -62,6 +85,7 @@ const DrawRoutine kRoutines[] = {
     {"draw-image", "[image [image!] cmds [block!]]", routine_draw_image},
     {"text-box-metrics", "[box [object!] arg0 [any-type!] type [integer!]]",
      routine_text_box_metrics},
+    {"size-text", "[face [object!] value [any-type!]]", routine_size_text},
 };
 
 } // namespace

@@ -160,9 +160,9 @@ TEST_F(CollectorFixture, ANodeFrameLeftEmptyIsReleased) {
     EXPECT_EQ(heap_fault(), "");
 }
 
-// Fills the first node frame, then keeps every 20th of 2,000 strings made in
-// a second frame in a block on the argument stack; the first of them is
-// owned by an object that the block keeps too.
+// Fills the node frames the boot data left room in, then keeps every 20th of
+// 2,000 strings made in a new frame in a block on the argument stack; the
+// first of them is owned by an object that the block keeps too.
 [[gnu::noinline]] void make_sparse_node_frame() {
     Cell keep;
     block_make_at(&keep, 120);
@@ -180,20 +180,28 @@ TEST_F(CollectorFixture, ANodeFrameLeftEmptyIsReleased) {
     ownership_set_owner(block_cell_at(stack_top(), 1), block_cell_at(stack_top(), 0), &word);
 }
 
+bool node_frame_listed(const NodeFrame* frame) {
+    for (Offset o = g_memory.first_node_frame; o; o = at<NodeFrame>(o)->next)
+        if (at<NodeFrame>(o) == frame) return true;
+    return false;
+}
+
 TEST_F(CollectorFixture, ASparseSteadyNodeFrameIsEmptiedAndItsNodesFollowed) {
     make_sparse_node_frame();
     uint32_t frames = node_frame_count();
-    Offset first = g_memory.first_node_frame;
-    // Six collections with an unchanged count, then the frame is emptied.
+    auto* sparse = at<NodeFrame>(g_memory.last_node_frame);
+    // Six collections with an unchanged count, then the frame is emptied (a
+    // frame of the boot data's left sparse by the filler may go with it).
     for (int i = 0; i < 8; i++)
         collect_clean();
-    EXPECT_EQ(node_frame_count(), frames - 1);
+    EXPECT_LT(node_frame_count(), frames);
+    EXPECT_FALSE(node_frame_listed(sparse));
     EXPECT_EQ(g_node_generation, 1u);
     Cell keep = *stack_top();
     ASSERT_EQ(block_buffer_length(&keep), 101u);
     for (uint32_t i = 1; i <= 100; i++) {
         const Cell* s = block_cell_at(&keep, i);
-        EXPECT_EQ(frame_of_node(s->data2), at<NodeFrame>(first));
+        EXPECT_TRUE(node_frame_listed(frame_of_node(s->data2)));
         EXPECT_EQ(string_utf8_text(s), std::to_string((i - 1) * 20));
     }
     // The ownership table, keyed by nodes, finds the moved node.
@@ -205,9 +213,14 @@ TEST_F(CollectorFixture, ASparseSteadyNodeFrameIsEmptiedAndItsNodesFollowed) {
 
 TEST_F(CollectorFixture, ValuesWhoseNodesMovedStillWork) {
     boot_run_top_level();
-    // Strings fill the first node frame; what is made next lies in the
-    // second, which the dropped strings leave sparse.
-    eval("keep: copy [] loop 12000 [append keep copy {s}]");
+    // Strings fill the node frames the environment left room in and begin a
+    // new one; what is made next lies in it too, and the dropped strings
+    // leave it sparse.
+    eval("keep: copy []");
+    uint32_t frames = node_frame_count();
+    while (node_frame_count() == frames)
+        eval("loop 100 [append keep copy {s}]");
+    eval("loop 2000 [append keep copy {s}]");
     eval("o: make object! [b: {in frame two} g: func [x] [append copy b x]] "
          "blk: [x y z] f: does [reduce [blk o/b]] w: in o 'b");
     eval("keep: none");

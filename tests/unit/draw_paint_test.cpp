@@ -184,11 +184,11 @@ TEST_F(DrawPaint, TextSizeGrowsWithTheTextAndWrapsInTheFaceWidth) {
          "long: \"one two three four five six seven\"");
     Cell f = value("f"), n = value("n"), text = value("long");
     double w1, h1, w2, h2;
-    ASSERT_TRUE(draw_text_size(&f, nullptr, &w1, &h1));
-    ASSERT_TRUE(draw_text_size(&f, &text, &w2, &h2));
+    ASSERT_TRUE(draw_text_size(&f, nullptr, true, &w1, &h1));
+    ASSERT_TRUE(draw_text_size(&f, &text, true, &w2, &h2));
     EXPECT_GT(h2, 2 * h1);
     EXPECT_LE(w2, 60);
-    EXPECT_FALSE(draw_text_size(&n, nullptr, &w1, &h1));
+    EXPECT_FALSE(draw_text_size(&n, nullptr, true, &w1, &h1));
 }
 
 TEST_F(DrawPaint, FontObjectsBecomePangoDescriptions) {

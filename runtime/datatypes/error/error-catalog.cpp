@@ -142,7 +142,7 @@ const ErrorIdInfo kScriptIds[] = {
     {"not-linked", ErrorMessageKind::kString, {"VIEW - face not linked to a window"}},
     {"not-event-type", ErrorMessageKind::kBlock, {"VIEW - not a valid event type", ":arg1"}},
     {"invalid-facet-type", ErrorMessageKind::kBlock, {"VIEW - invalid rate value:", ":arg1"}},
-    {"voz-invalid-syntax", ErrorMessageKind::kNone, {}},
+    {"voz-invalid-syntax", ErrorMessageKind::kBlock, {"VOZ - invalid syntax at:", ":arg1"}},
     {"rtd-invalid-syntax", ErrorMessageKind::kBlock, {"RTD - invalid syntax at:", ":arg1"}},
     {"rtd-no-match",
      ErrorMessageKind::kBlock,
