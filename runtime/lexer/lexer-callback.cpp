@@ -141,12 +141,14 @@ bool lexer_fire_event(LexerState* s, uint32_t event, int type, const Cell* token
     g_stack_args = saved_args;
     g_stack_top = saved_top;
     g_frames_top = saved_frames;
+    s->input_moved = false;
     if (type_of(&moved) == type_of(&s->input_value) && type_of(&moved) != T_NONE &&
         series_same_buffer(&moved, &s->input_value) &&
         static_cast<uint32_t>(series_index(&moved)) != position) {
         auto moved_index = static_cast<uint32_t>(series_index(&moved));
         uint32_t offset = moved_index > base ? moved_index - base : 0;
         s->position = address_of(s, offset);
+        s->input_moved = true;
     }
     return value_truth(&answer);
 }

@@ -83,7 +83,10 @@ void lexer_throw_error(LexerState* s, const uint8_t* start, const uint8_t* end, 
         bool go = lexer_fire_event(s, kEventError, type, nullptr);
         s->token_start = saved_start;
         s->token_end = saved_end;
-        if (!go) throw LexerStop{};
+        if (!go) {
+            if (s->input_moved) throw LexerResume{};
+            throw LexerStop{};
+        }
     }
     Cell near;
     lexer_make_text(start, near_end(start, s->input_end), &near);

@@ -181,6 +181,14 @@ void scan_tokens(LexerState* s) {
     if (s->start_state == kStBrace) lexer_throw_error(s, s->brace_start, s->input_end, T_STRING);
 }
 
+// The error's callback moved the input: the scan goes on from there, out of
+// any brace string or point literal the fault was in.
+void resume_after_error(LexerState* s) {
+    s->brace_depth = 0;
+    s->closing_type = 0;
+    s->start_state = enclosing_path_state(s);
+}
+
 // Links a state at the end of the chain; its output starts at the
 // enclosing scan's tail.
 struct ChainLink {
@@ -264,16 +272,22 @@ int lexer_scan(Cell* result, const uint8_t* start, uint32_t length, uint32_t fla
     }
     s.cached_byte_position = start;
     bool stopped = false;
-    try {
-        scan_tokens(&s);
-        if (s.head != s.base) {
-            Cell* m = lexer_open_marker(&s);
-            s.closing_type = marker_type(m);
-            lexer_throw_error(&s, nullptr, nullptr, -4);
+    for (;;) {
+        try {
+            scan_tokens(&s);
+            if (s.head != s.base) {
+                Cell* m = lexer_open_marker(&s);
+                s.closing_type = marker_type(m);
+                lexer_throw_error(&s, nullptr, nullptr, -4);
+            }
+            break;
+        } catch (const LexerResume&) {
+            resume_after_error(&s);
+        } catch (const LexerStop&) {
+            stopped = true;
+            s.type = T_ERROR;
+            break;
         }
-    } catch (const LexerStop&) {
-        stopped = true;
-        s.type = T_ERROR;
     }
     if (s.head != s.base) {
         if (result) set_none(result);

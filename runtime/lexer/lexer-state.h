@@ -42,6 +42,7 @@ struct LexerState {
     bool raise_errors;
     const uint8_t* cached_byte_position;
     uint32_t cached_code_point_offset;
+    bool input_moved; // the last event's callback moved its input
 };
 
 // An open-series marker: header type 31, word 1 the cells from the enclosing
@@ -52,6 +53,9 @@ constexpr uint8_t kMarkerType = 31;
 // Thrown inside a scan to stop it without raising: a non-raising error or a
 // false answer of the error event.
 struct LexerStop {};
+// Thrown when the error event's callback answered false and moved its input:
+// the scan goes on from there without raising.
+struct LexerResume {};
 
 extern LexerState* g_lexer_states; // outermost scan in progress
 extern Cell* g_lexer_cells;
