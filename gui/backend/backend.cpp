@@ -3,6 +3,7 @@
 #include "gui/backend/backend.h"
 
 #include "boot/throw.h"
+#include "gui/backend/desktop.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/draw-paint.h"
 #include "gui/backend/face-access.h"
@@ -70,6 +71,7 @@ bool init() {
     g_started = true;
     gtk::set_input_handler(handle_input);
     gtk::set_paint_handler(paint);
+    watch_screens();
     std::vector<gtk::Screen> s = gtk::screens();
     set_dpi(s.empty() ? 96 : static_cast<int>(96 * s.front().scale));
     return true;

@@ -84,7 +84,7 @@ void routines_bind_library() {
         routine_bind(r.word, r.spec, r.code);
     routines_bind_draw();
     routines_bind_gui();
-    routines_bind_requesters();
+    routines_bind_view_platform();
 }
 
 } // namespace xel

@@ -15,8 +15,8 @@ void routines_bind_draw();
 void routine_bind(const char* word, const char* spec, RoutineFn code);
 // The routines of the GUI: event!, the view's platform routines, the clipboard.
 void routines_bind_gui();
-// The requesters' routines (requester-routines.cpp).
-void routines_bind_requesters();
+// The requesters' routines and set-dark-mode (view-platform-routines.cpp).
+void routines_bind_view_platform();
 
 // A routine's answer: the value pushed on the argument stack.
 RoutineValue routine_answer(const Cell& value);

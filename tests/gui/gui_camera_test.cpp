@@ -164,6 +164,8 @@ TEST_F(Camera, SnapshotsTakeAFreshFrameEachAndNoneOnceStopped) {
     eval("cam/image: none changed cam 16  b: cam/image");
     EXPECT_EQ(eval("reduce [type? a type? b]"), "[image! image!]");
     EXPECT_EQ(eval("(third pick a 1) <> (third pick b 1)"), "true");
+    // to image! of a camera face is a snapshot, kept in its image facet.
+    EXPECT_EQ(eval("c: to image! cam  reduce [c/size same? c cam/image]"), "[64x48 true]");
     eval("cam/selected: none changed cam 1024");
     EXPECT_EQ(g_running.load(), 0);
     auto start = std::chrono::steady_clock::now();

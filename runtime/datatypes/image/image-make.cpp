@@ -1,15 +1,42 @@
 // make and to.
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/image/bitmap.h"
 #include "runtime/datatypes/image/image-cell.h"
 #include "runtime/datatypes/image/image.h"
 #include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp.h"
 #include "runtime/stack/stack.h"
+#include "runtime/words/symbols.h"
 
 namespace xel {
 
+FaceCapture g_face_capture = nullptr;
+
 namespace {
+
+// The library's face?, called in a function frame of its word. A pending
+// exit is left for the caller to see.
+bool library_face_q(const Cell* value) {
+    Cell word = *word_load("face?");
+    Cell fn = *context_get(&word);
+    if (type_of(&fn) != T_FUNCTION) return false;
+    Cell* base = g_stack_top;
+    stack_mark_func(&word, function_context(&fn));
+    stack_push(value);
+    uint32_t slots = context_word_count(function_context(&fn));
+    for (uint32_t i = 1; i < slots; i++)
+        stack_push(&g_none_cell);
+    if (interp_call_function(&fn).exit_pending()) return false;
+    stack_unwind_func();
+    bool face = type_of(base) == T_LOGIC && logic_get(base);
+    g_stack_top = base;
+    return face;
+}
 
 // A side of a size: negative counts as 0; beyond what a record holds is an error.
 uint32_t side_of(const Cell* size, int32_t side) {
@@ -67,6 +94,10 @@ Cell* image_to(Cell*, Cell* spec, int) {
     Cell s = *spec;
     if (type_of(&s) == T_IMAGE) {
         image_copy_into(&s, nullptr, stack_arguments());
+        return stack_arguments();
+    }
+    if (type_of(&s) == T_OBJECT && g_face_capture && library_face_q(&s)) {
+        g_face_capture(&s, stack_arguments());
         return stack_arguments();
     }
     Cell type{T_DATATYPE, T_IMAGE, 0, 0};

@@ -6,6 +6,11 @@
 
 namespace xel {
 
+// The GUI's screenshot of a face (to image! of a face), handed over at start:
+// the image, or none, into out.
+using FaceCapture = void (*)(const Cell* face, Cell* out);
+extern FaceCapture g_face_capture;
+
 // Channel selectors of image_to_channels and image_from_channels.
 enum ImageChannels : int { kChannelAlpha = 0, kChannelRgb = 1, kChannelArgb = 2 };
 

@@ -1,6 +1,8 @@
-// The requesters' platform routines (request-font, request-file,
-// request-dir), gathered into system/view/platform like the other routines
-// of the GUI.
+// More of the view's platform routines (the requesters and set-dark-mode),
+// gathered into system/view/platform like the other routines of the GUI;
+// and the GUI's screenshot of a face handed to image!.
+#include "gui/backend/desktop.h"
+#include "gui/backend/face-image.h"
 #include "gui/backend/font-requester.h"
 #include "gui/backend/requesters.h"
 #include "runtime/datatypes/constants.h"
@@ -43,9 +45,15 @@ RoutineValue request_dir(const RoutineValue* args, uint32_t) {
     return pushed();
 }
 
+RoutineValue set_dark_mode(const RoutineValue* args, uint32_t) {
+    gui::set_dark_mode(args[0].cell, arg_true(args, 1));
+    return routine_answer(g_none_cell);
+}
+
 } // namespace
 
-void routines_bind_requesters() {
+void routines_bind_view_platform() {
+    gui::face_image_init();
     routine_bind("request-font", "[font [object!] selected [any-type!] mono? [logic!]]",
                  request_font);
     routine_bind("request-file",
@@ -56,6 +64,7 @@ void routines_bind_requesters() {
                  "[title [any-type!] dir [any-type!] filter [any-type!] keep? [logic!] "
                  "multi? [logic!]]",
                  request_dir);
+    routine_bind("set-dark-mode", "[face [object!] dark? [logic!]]", set_dark_mode);
 }
 
 } // namespace xel
