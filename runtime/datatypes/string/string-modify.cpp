@@ -220,19 +220,23 @@ Cell* string_write_value(StringWrite how, Cell* series, Cell* value, Cell* part,
     }
 
     Change word = change_word(how);
-    bool told = notify && ownership_notify_before(&s, word, value, static_cast<int>(at_index),
-                                                  static_cast<int>(total));
-    // A change handler may have changed the string meanwhile.
-    len = string_xs_length_from_head(&s);
-    if (how == StringWrite::Append || at_index > len) at_index = len;
-    if (replaced > len - at_index) replaced = len - at_index;
-    if (!in.is_char) {
-        auto there = static_cast<uint32_t>(string_xs_length(&in.text));
-        if (there < in.count) {
-            in.count = there;
-            total = int64_t{in.count} * copies;
+    // Only a string whose buffer carries the owned flag can have a handler.
+    bool told = notify && (string_buffer(&s)->flags & kFlagOwned) &&
+                ownership_notify_before(&s, word, value, static_cast<int>(at_index),
+                                        static_cast<int>(total));
+    if (told) {
+        // The change handler may have changed the string meanwhile.
+        len = string_xs_length_from_head(&s);
+        if (how == StringWrite::Append || at_index > len) at_index = len;
+        if (!in.is_char) {
+            auto there = static_cast<uint32_t>(string_xs_length(&in.text));
+            if (there < in.count) {
+                in.count = there;
+                total = int64_t{in.count} * copies;
+            }
         }
     }
+    if (replaced > len - at_index) replaced = len - at_index;
 
     uint32_t unit = string_buffer(&s)->unit();
     if (in.unit > unit) unit = in.unit;
@@ -241,10 +245,12 @@ Cell* string_write_value(StringWrite how, Cell* series, Cell* value, Cell* part,
     SeriesBuf* buf = make_room(s.data2, new_len, unit);
     uint8_t* base = at(buf->head);
     uint64_t rest = at_index + static_cast<uint64_t>(replaced);
-    std::memmove(base + (at_index + total) * unit, base + rest * unit, (len - rest) * unit);
+    if (rest < len)
+        std::memmove(base + (at_index + total) * unit, base + rest * unit, (len - rest) * unit);
     uint8_t* dest = base + uint64_t{at_index} * unit;
     write_text(dest, unit, in, in.count);
-    if (in.count) memory_repeat_fill(dest, in.count * unit, static_cast<uint32_t>(copies));
+    if (in.count && copies > 1)
+        memory_repeat_fill(dest, in.count * unit, static_cast<uint32_t>(copies));
     buf->tail = buf->head + static_cast<uint32_t>(new_len * unit);
     stack_pop(in.pushed);
 
