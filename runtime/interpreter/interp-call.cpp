@@ -48,8 +48,8 @@ struct Call {
 }
 
 // Pushes one evaluated argument from pos, as interp_eval_expression would;
-// values that evaluate to themselves and words of such values skip the
-// round through it. The right operand of an infix call takes no operators.
+// values that evaluate to themselves, words of such values and parens skip
+// the round through it. The right operand of an infix call takes no operators.
 // Returns the position after the argument.
 template <bool Infix> inline Evaluated<Cell*> lean_argument(Cell* pos, Cell* end, Cell* code) {
     const Cell* value = pos;
@@ -60,6 +60,15 @@ template <bool Infix> inline Evaluated<Cell*> lean_argument(Cell* pos, Cell* end
         t = type_of(value);
         if (t == T_UNSET || t == T_OP || is_callable(t))
             return interp_eval_expression(pos, end, code, Infix, true, false);
+    } else if (t == T_PAREN && !g_tracing) {
+        Cell paren = *pos;
+        if (interp_eval_block(&paren, false).exit_pending()) return pos;
+        pos++;
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTracePush, code, pos, nullptr, stack_top());
+        if (!Infix && pos < end && type_of(pos) == T_WORD)
+            return apply_operators_after(pos, end, code, g_stack_top - 1);
+        return pos;
     } else if (!is_inert(t)) {
         return interp_eval_expression(pos, end, code, Infix, true, false);
     }
