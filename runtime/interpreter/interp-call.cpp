@@ -481,6 +481,10 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
 
 } // namespace
 
+Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code) {
+    return lean_argument<false>(pos, end, code);
+}
+
 const Cell* call_name_word(const Cell* name) {
     if (!name) return g_word_anon_marker;
     if (type_of(name) == T_WORD) return name;

@@ -72,6 +72,37 @@ Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     return after;
 }
 
+// An expression of a block that starts with a set-word, begun with tracing
+// off and fast paths on, as interp_eval_expression evaluates it: the value's
+// expression pushed by the lean walk, the word set, then the operators that
+// follow (the set may have made the next word an operator).
+[[gnu::noinline]] Evaluated<Cell*> set_word_statement(Cell* pos, Cell* end, Cell* code) {
+    if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
+    Cell* start = g_stack_top;
+    Evaluated<Cell*> next = interp_push_expression(pos + 1, end, code);
+    if (next.exit_pending()) return next;
+    Cell* after = next.value();
+    Cell* value = stack_top();
+    if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, pos);
+    if (!context_set_fast(pos, value)) {
+        Cell w = *pos;
+        context_set(&w, value);
+    }
+    if (g_tracing) [[unlikely]] {
+        trace_fire(kTraceSet, code, pos, pos, value);
+        trace_fire(kTracePush, code, after, nullptr, stack_top());
+    }
+    if (after < end && type_of(after) == T_WORD) {
+        next = apply_operators(after, end, code, start);
+        if (next.exit_pending()) return next;
+        after = next.value();
+    }
+    stack_set_last_keep(start);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
+    return after;
+}
+
 } // namespace
 
 void interp_init() {
@@ -97,10 +128,11 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         g_current_code = code;
         while (true) {
             g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
+            uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
             Evaluated<Cell*> next =
-                type_of(pos) == T_WORD && g_interp_fast && !g_tracing
-                    ? word_statement(pos, end, &code)
-                    : interp_eval_expression(pos, end, &code, false, false, false);
+                t == T_WORD       ? word_statement(pos, end, &code)
+                : t == T_SET_WORD ? set_word_statement(pos, end, &code)
+                                  : interp_eval_expression(pos, end, &code, false, false, false);
             if (next.exit_pending()) return {};
             pos = next.value();
             if (pos >= end) break;

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/datatypes/type-ids.h"
 #include "runtime/datatypes/typeset/typeset.h"
+#include "runtime/stack/exits.h"
 
 namespace xel {
 
@@ -48,6 +49,11 @@ inline bool is_inert(uint8_t t) {
 inline Cell* buffer_head(const Cell* block) {
     return at<Cell>(buffer_of(block->data2)->head);
 }
+
+// interp_eval_expression with keep set and infix allowed, by the lean walk
+// of arguments (values that evaluate to themselves, words of such values and
+// parens pushed without the round through it); fast paths on.
+Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code);
 
 // A word naming a call: the word itself, or the first element of a path.
 const Cell* call_name_word(const Cell* name);
