@@ -145,7 +145,8 @@ const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, in
             continue;
         }
         ord++;
-        if (symbol_resolve(e->data2) == canon) {
+        // The same symbol needs no resolving.
+        if (e->data2 == symbol || symbol_resolve(e->data2) == canon) {
             *slot = index;
             *ordinal = ord;
             return e;
@@ -479,6 +480,71 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     return pos;
 }
 
+// A function called by a path that names refinements, begun with tracing
+// off under no apply mode: gather_function's steps without the apply modes.
+// The arguments before the first refinement, false or none in the cells of
+// every refinement, its arguments and the locals; then each refinement in
+// the order the path names it, its cell set to its truth and its arguments
+// fetched into their cells.
+[[gnu::noinline]] Evaluated<Cell*> lean_refined_call(const Cell* fn, Cell* pos, Cell* end,
+                                                     Cell* code, const Cell* name) {
+    const Cell* word = call_name_word(name);
+    Cell* slot = stack_push(fn);
+    if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
+        stack_mark_func(word, fn->data1);
+    else
+        stack_mark_interp_func(word, fn->data1);
+    Cell* base = stack_arguments();
+    SpecList list = interp_cached_spec(fn);
+    const Cell* e = list.begin;
+    int spec_pos = 0;
+    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
+        uint32_t cls = argument_class(e);
+        if (cls == kArgReturn) continue;
+        if (cls == kArgEvaluated && pos < end) {
+            Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
+            if (next.exit_pending()) return pos;
+            pos = next.value();
+            const Cell* value = g_stack_top - 1;
+            if (!typeset_has(e, type_of(value))) [[unlikely]]
+                lean_expect_arg(fn, name, value, spec_pos);
+        } else {
+            pos = lean_fetch_argument(fn, pos, end, code, name, false, e, spec_pos);
+            if (exit_pending()) return pos;
+        }
+        spec_pos++;
+    }
+    push_refinements_absent(list, e);
+    Call c{fn, pos, end, code, name, kApplyNone, false};
+    Cell* tail = block_rs_tail(name);
+    for (Cell* p = buffer_head(name) + name->data1 + 1; p < tail; p++) {
+        bool truth = true;
+        if (type_of(p) == T_GET_WORD)
+            truth = value_truth(context_get_fast(p));
+        else if (type_of(p) != T_WORD)
+            error_fire(kCatScript, err::script::kBadRefine, p);
+        int index = 0, ordinal = 0;
+        const Cell* entry = find_refinement(list, p->data2, &index, &ordinal);
+        if (!entry) error_fire(kCatScript, err::script::kNoRefine, word, p);
+        Cell* flag = base + index;
+        if (type_of(flag) == T_LOGIC && flag->data1)
+            error_fire(kCatScript, err::script::kDupRefine, name);
+        set_logic(flag, truth);
+        fetch_refinement_args(c, list, entry, index + 1, base);
+        if (exit_pending()) return c.pos;
+    }
+    pos = c.pos;
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceCall, code, pos, name, fn);
+    if (interp_call_function(fn).exit_pending()) return pos;
+    stack_unwind_keep();
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceReturn, code, pos, name, stack_top());
+    *slot = *(g_stack_top - 1);
+    g_stack_top = slot + 1;
+    return pos;
+}
+
 } // namespace
 
 Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code) {
@@ -579,6 +645,8 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
             if (t == T_NATIVE || t == T_ACTION) return lean_call<true>(fn, pos, end, code, name);
         } else if (t != T_ROUTINE && (type_of(name) == T_WORD || path_names_no_refinement(name))) {
             return lean_call<false>(fn, pos, end, code, name);
+        } else if (t == T_FUNCTION && type_of(name) == T_PATH) {
+            return lean_refined_call(fn, pos, end, code, name);
         }
     }
     return generic_call(fn, pos, end, code, name, mode, infix);
