@@ -1,7 +1,9 @@
 // Differential test of the evaluator's fast paths: programs generated from a
 // fixed seed rebind operator and function words (to other ops, to functions
 // of another arity, to plain values), call and redefine an object's function
-// through paths with and without refinements, modify the block a loop is running,
+// through paths with and without refinements, call functions with refinements
+// that take arguments, are named twice or are missing, chain set-words,
+// modify the block a loop is running,
 // switch tracing on inside loops and recurse until the stack overflows. Each
 // runs with the fast paths on and off; results, errors (with where and near)
 // and trace events must be the same.
@@ -29,9 +31,9 @@ struct Generator {
     }
 
     std::string operand() {
-        static const char* const kOperands[] = {"a", "b", "c", "1", "-7", "2.5", "0.5",
-                                                "2147483647", "65536", "a", "b", "\"s\"",
-                                                "none"};
+        static const char* const kOperands[] = {"a",   "b",     "c",          "1",     "-7",
+                                                "2.5", "0.5",   "2147483647", "65536", "a",
+                                                "b",   "\"s\"", "none"};
         return one_of(kOperands);
     }
     std::string op() {
@@ -45,22 +47,41 @@ struct Generator {
         return e;
     }
     std::string statement(int depth) {
-        static const char* const kRebinds[] = {
-            "+: make op! :subtract", "+: make op! :multiply", "+: func [x] [x]", "+: 7",
-            "-: make op! :add",      "set '< make op! :greater?", "*: func [x y] [x]",
-            "+: :p+",                "-: :p-",                "set '< :p<",
-            "*: :p*"};
+        static const char* const kRebinds[] = {"+: make op! :subtract",
+                                               "+: make op! :multiply",
+                                               "+: func [x] [x]",
+                                               "+: 7",
+                                               "-: make op! :add",
+                                               "set '< make op! :greater?",
+                                               "*: func [x y] [x]",
+                                               "+: :p+",
+                                               "-: :p-",
+                                               "set '< :p<",
+                                               "*: :p*"};
         static const char* const kFunctions[] = {
-            "f: func [x y] [x - y]", "f: func [x] [x + 1]", "f: 5", "g: func [x] [x * 2]",
-            "g: func [x y] [x * y]", "f: func [x /twice] [either twice [x + x] [x]]"};
+            "f: func [x y] [x - y]",
+            "f: func [x] [x + 1]",
+            "f: 5",
+            "g: func [x] [x * 2]",
+            "g: func [x y] [x * y]",
+            "f: func [x /twice] [either twice [x + x] [x]]",
+            "f: func [x /by k /local t] [t: either by [x * k] [x] t]"};
         static const char* const kEdits[] = {
-            "append body [a: a + 1]", "insert body [c: 3]", "remove body",
-            "clear skip body 4",      "poke body 1 'b",     "append body [+: 5]",
-            "change body [a:]"};
-        static const char* const kPathCalls[] = {
-            "c: o/m a",  "c: o/m/twice b + 1",      "c: o/m o/m a",
-            "o/k: none", "o/m: func [x y] [x - y]", "o/m: :p+",
-            "o/m: 4",    "o: make o [m: func [x] [x * k]]", "c: (o/m c) + o/k"};
+            "append body [a: a + 1]", "insert body [c: 3]", "remove body",     "clear skip body 4",
+            "poke body 1 'b",         "append body [+: 5]", "change body [a:]"};
+        static const char* const kPathCalls[] = {"c: o/m a",
+                                                 "c: o/m/twice b + 1",
+                                                 "c: o/m o/m a",
+                                                 "o/k: none",
+                                                 "o/m: func [x y] [x - y]",
+                                                 "o/m: :p+",
+                                                 "o/m: 4",
+                                                 "o: make o [m: func [x] [x * k]]",
+                                                 "c: (o/m c) + o/k",
+                                                 "c: f/by a b + 1",
+                                                 "c: f/by/by a 1 2",
+                                                 "c: f/twice/by a 2",
+                                                 "a: b: c + 1"};
         switch (pick(10)) {
         case 8:
             return one_of(kPathCalls);
@@ -88,7 +109,8 @@ struct Generator {
     }
     std::string program() {
         std::string p = "+: :p+ -: :p- set '< :p< *: :p* ev: copy [] dep: 0 a: " +
-                        std::to_string(pick(20) - 5) + " b: 1.5 c: 3 "
+                        std::to_string(pick(20) - 5) +
+                        " b: 1.5 c: 3 "
                         "f: func [x] [x + 1] g: func [x y] [x * y] "
                         "o: make object! [k: 2 m: func [x /twice] [either twice [x + x] [x + k]]] "
                         "body: [";
