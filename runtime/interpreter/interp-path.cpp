@@ -2,6 +2,8 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-trace.h"
@@ -10,6 +12,24 @@
 #include "runtime/stack/stack.h"
 
 namespace xel {
+
+namespace {
+
+// The value an object's field element selects when an earlier walk bound the
+// element's word to the object and the field is set: the walk's result
+// without its frame, when nothing could see the difference (fast paths on,
+// tracing off, room on both stacks for the frame the walk pushes). nullptr
+// when the walk must run.
+const Cell* bound_field(const Cell* object, const Cell* element) {
+    if (!g_interp_fast || g_tracing || type_of(object) != T_OBJECT || type_of(element) != T_WORD ||
+        word_context(element) != object_context(object) || g_frames_top >= g_frames_end ||
+        g_stack_top + 1 >= g_stack_end)
+        return nullptr;
+    const Cell* v = context_peek_fast(element);
+    return v && type_of(v) != T_UNSET ? v : nullptr;
+}
+
+} // namespace
 
 Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
     Cell path = *pos;
@@ -44,6 +64,21 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
         Cell name = path;
         name.data1 = static_cast<uint32_t>(head - buffer_head(&path));
         return interp_eval_code(&current, next, end, code, &name, kApplyNone, false);
+    }
+
+    if (!set && head + 1 < tail) {
+        if (const Cell* field = bound_field(&current, head + 1)) {
+            Cell value = *field;
+            if (!get && is_callable(type_of(&value))) {
+                Cell name = path;
+                name.data1 = static_cast<uint32_t>(head + 1 - buffer_head(&path));
+                return interp_eval_code(&value, next, end, code, &name, kApplyNone, false);
+            }
+            if (head + 2 == tail) {
+                stack_push(&value);
+                return next;
+            }
+        }
     }
 
     // One frame for the walk, so the selections never touch the caller's slots.
