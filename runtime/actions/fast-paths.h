@@ -35,27 +35,22 @@ void ops_int_compare_top(int code, const Cell* word, const Cell* right);
 void ops_int_compare_imm_top(int code, const Cell* word, int32_t right);
 
 // Both integers; false when the result overflows 32 bits (then *d holds
-// the operation done in double precision). Codes as for ops_int_math.
+// the operation done in double precision, computed only then). Codes as for
+// ops_int_math.
 inline bool ops_int_op(int code, int32_t l, int32_t r, int32_t* out, double* d) {
     switch (code) {
-    case kMathAdd: {
-        int32_t sum = static_cast<int32_t>(static_cast<uint32_t>(l) + static_cast<uint32_t>(r));
-        *out = sum;
+    case kMathAdd:
+        if (!__builtin_add_overflow(l, r, out)) return true;
         *d = static_cast<double>(l) + static_cast<double>(r);
-        return (sum < l) == (r < 0);
-    }
-    case kMathSubtract: {
-        int32_t diff = static_cast<int32_t>(static_cast<uint32_t>(l) - static_cast<uint32_t>(r));
-        *out = diff;
+        return false;
+    case kMathSubtract:
+        if (!__builtin_sub_overflow(l, r, out)) return true;
         *d = static_cast<double>(l) - static_cast<double>(r);
-        return (diff < 0) == (l < r);
-    }
-    case kMathMultiply: {
-        int64_t p = static_cast<int64_t>(l) * r;
-        *out = static_cast<int32_t>(p);
+        return false;
+    case kMathMultiply:
+        if (!__builtin_mul_overflow(l, r, out)) return true;
         *d = static_cast<double>(l) * static_cast<double>(r);
-        return p == *out;
-    }
+        return false;
     case kMathOr:
         *out = l | r;
         return true;
