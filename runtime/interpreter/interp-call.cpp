@@ -24,6 +24,9 @@ namespace {
 
 constexpr int kMaxRefinements = 64;
 
+Evaluated<Cell*> generic_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name,
+                              int mode, bool infix);
+
 struct Call {
     const Cell* fn;
     Cell* pos;
@@ -546,6 +549,12 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
 }
 
 } // namespace
+
+Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                     const Cell* word) {
+    if (type_of(fn) == T_ROUTINE) return generic_call(fn, pos, end, code, word, kApplyNone, false);
+    return lean_call<false>(fn, pos, end, code, word);
+}
 
 Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code) {
     return lean_argument<false>(pos, end, code);

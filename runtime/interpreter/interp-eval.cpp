@@ -51,7 +51,7 @@ Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     Cell* after = pos + 1;
     if (is_callable(t)) {
         Cell fn = *v;
-        Evaluated<Cell*> next = interp_eval_code(&fn, pos + 1, end, code, pos, kApplyNone, false);
+        Evaluated<Cell*> next = interp_call_by_word(&fn, pos + 1, end, code, pos);
         if (next.exit_pending()) return next;
         after = next.value();
     } else if (t == T_UNSET || t == T_OP) {

@@ -55,6 +55,11 @@ inline Cell* buffer_head(const Cell* block) {
 // parens pushed without the round through it); fast paths on.
 Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code);
 
+// interp_eval_code of a callable named by a word, under no apply mode, begun
+// with tracing off and fast paths on.
+Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                     const Cell* word);
+
 // A word naming a call: the word itself, or the first element of a path.
 const Cell* call_name_word(const Cell* name);
 
