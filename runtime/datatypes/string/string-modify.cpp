@@ -193,10 +193,38 @@ Change change_word(StringWrite how) {
     }
 }
 
+// The common append: the units of another string (from its index), without
+// /part or /dup, to a string that no object owns, so no change event fires.
+Cell* append_units(const Cell* series, const Cell* value) {
+    Cell s = *series;
+    Cell text = *value;
+    StringView src = string_view_of(&text);
+    uint32_t count = src.count;
+    if (count == 0) return result_at(&s, 0);
+    uint32_t len = string_xs_length_from_head(&s);
+    uint32_t unit = string_buffer(&s)->unit();
+    if (src.unit > unit) unit = src.unit;
+    SeriesBuf* buf = make_room(s.data2, uint64_t{len} + count, unit);
+    // The growth may have moved the text's buffer too.
+    src = string_view_of(&text);
+    uint8_t* dest = at(buf->head) + uint64_t{len} * unit;
+    if (src.unit == unit)
+        std::memcpy(dest, src.data, uint64_t{count} * unit);
+    else
+        for (uint32_t i = 0; i < count; i++)
+            string_put_char(dest + i * unit, unit, src[i]);
+    buf->tail = buf->head + (len + count) * unit;
+    return result_at(&s, 0);
+}
+
 } // namespace
 
 Cell* string_write_value(StringWrite how, Cell* series, Cell* value, Cell* part, bool only,
                          Cell* dup, bool notify) {
+    if (how == StringWrite::Append && !part && !dup && is_string_kind(type_of(value)) &&
+        type_of(value) != T_TAG && !series_same_buffer(value, series) &&
+        !(string_buffer(series)->flags & kFlagOwned))
+        return append_units(series, value);
     Cell s = *series;
     int64_t copies = dup ? static_cast<int32_t>(dup->data2) : 1;
     uint32_t len = string_xs_length_from_head(&s);
