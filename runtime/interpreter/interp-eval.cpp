@@ -197,8 +197,15 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
     }
     case T_PATH:
     case T_GET_PATH: {
-        Evaluated<Cell*> next = interp_eval_path(pos, end, code, false, type_of(pos) == T_GET_PATH);
+        bool get = type_of(pos) == T_GET_PATH;
+        Evaluated<Cell*> next = g_interp_fast && !g_tracing
+                                    ? interp_eval_bound_path(pos, end, code, get)
+                                    : Evaluated<Cell*>(nullptr);
         if (next.exit_pending()) return next;
+        if (!next.value()) {
+            next = interp_eval_path(pos, end, code, false, get);
+            if (next.exit_pending()) return next;
+        }
         pos = next.value();
         break;
     }

@@ -60,6 +60,12 @@ Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code);
 Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* word);
 
+// A path (read or get mode) of an object and a field that an earlier walk
+// bound, with fast paths on and tracing off: the field called or pushed
+// without the walk's frame, when nothing could see it. nullptr when the walk
+// must run.
+Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool get);
+
 // A word naming a call: the word itself, or the first element of a path.
 const Cell* call_name_word(const Cell* name);
 

@@ -31,6 +31,24 @@ const Cell* bound_field(const Cell* object, const Cell* element) {
 
 } // namespace
 
+Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool get) {
+    Cell* head = buffer_head(pos) + (static_cast<int32_t>(pos->data1) > 0 ? pos->data1 : 0);
+    if (head + 1 >= block_rs_tail(pos) || type_of(head) != T_WORD) return nullptr;
+    const Cell* object = context_peek_fast(head);
+    if (!object) return nullptr;
+    const Cell* field = bound_field(object, head + 1);
+    if (!field) return nullptr;
+    Cell value = *field;
+    if (!get && is_callable(type_of(&value))) {
+        Cell name = *pos;
+        name.data1 = static_cast<uint32_t>(head + 1 - buffer_head(pos));
+        return interp_eval_code(&value, pos + 1, end, code, &name, kApplyNone, false);
+    }
+    if (head + 2 != block_rs_tail(pos)) return nullptr;
+    stack_push(&value);
+    return pos + 1;
+}
+
 Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
     Cell path = *pos;
     Cell* head = buffer_head(&path) + (static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0);
@@ -64,21 +82,6 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
         Cell name = path;
         name.data1 = static_cast<uint32_t>(head - buffer_head(&path));
         return interp_eval_code(&current, next, end, code, &name, kApplyNone, false);
-    }
-
-    if (!set && head + 1 < tail) {
-        if (const Cell* field = bound_field(&current, head + 1)) {
-            Cell value = *field;
-            if (!get && is_callable(type_of(&value))) {
-                Cell name = path;
-                name.data1 = static_cast<uint32_t>(head + 1 - buffer_head(&path));
-                return interp_eval_code(&value, next, end, code, &name, kApplyNone, false);
-            }
-            if (head + 2 == tail) {
-                stack_push(&value);
-                return next;
-            }
-        }
     }
 
     // One frame for the walk, so the selections never touch the caller's slots.
