@@ -92,7 +92,7 @@ uint32_t natives_repeat(int, const int32_t*) {
     set_integer(counter, 1);
     stack_mark_loop(g_word_body_marker);
     for (;;) {
-        context_set(word, counter);
+        if (!context_set_fast(word, counter)) context_set(word, counter);
         Pass p = loop_pass(&body);
         if (p == Pass::Break) break;
         if (p == Pass::Leave) return 0;
