@@ -556,8 +556,43 @@ Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell*
     return lean_call<false>(fn, pos, end, code, word);
 }
 
-Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code) {
-    return lean_argument<false>(pos, end, code);
+Evaluated<Cell*> interp_call_infix(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                   const Cell* word) {
+    uint8_t t = type_of(fn);
+    if (g_interp_fast && !g_tracing && (t == T_NATIVE || t == T_ACTION))
+        return lean_call<true>(fn, pos, end, code, word);
+    return generic_call(fn, pos, end, code, word, kApplyNone, true);
+}
+
+// An expression of a block that starts with a set-word, begun with tracing
+// off and fast paths on, as interp_eval_expression evaluates it: the value's
+// expression pushed by the lean walk, the word set, then the operators that
+// follow (the set may have made the next word an operator).
+Evaluated<Cell*> interp_set_word_statement(Cell* pos, Cell* end, Cell* code) {
+    if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
+    Cell* start = g_stack_top;
+    Evaluated<Cell*> next = lean_argument<false>(pos + 1, end, code);
+    if (next.exit_pending()) return next;
+    Cell* after = next.value();
+    Cell* value = stack_top();
+    if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, pos);
+    if (!context_set_fast(pos, value)) {
+        Cell w = *pos;
+        context_set(&w, value);
+    }
+    if (g_tracing) [[unlikely]] {
+        trace_fire(kTraceSet, code, pos, pos, value);
+        trace_fire(kTracePush, code, after, nullptr, stack_top());
+    }
+    if (after < end && type_of(after) == T_WORD) {
+        next = apply_operators(after, end, code, start);
+        if (next.exit_pending()) return next;
+        after = next.value();
+    }
+    stack_set_last_keep(start);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
+    return after;
 }
 
 const Cell* call_name_word(const Cell* name) {

@@ -72,37 +72,6 @@ Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     return after;
 }
 
-// An expression of a block that starts with a set-word, begun with tracing
-// off and fast paths on, as interp_eval_expression evaluates it: the value's
-// expression pushed by the lean walk, the word set, then the operators that
-// follow (the set may have made the next word an operator).
-[[gnu::noinline]] Evaluated<Cell*> set_word_statement(Cell* pos, Cell* end, Cell* code) {
-    if (pos + 1 >= end) error_fire(kCatScript, err::script::kNeedValue, pos);
-    Cell* start = g_stack_top;
-    Evaluated<Cell*> next = interp_push_expression(pos + 1, end, code);
-    if (next.exit_pending()) return next;
-    Cell* after = next.value();
-    Cell* value = stack_top();
-    if (type_of(value) == T_UNSET) error_fire(kCatScript, err::script::kNeedValue, pos);
-    if (!context_set_fast(pos, value)) {
-        Cell w = *pos;
-        context_set(&w, value);
-    }
-    if (g_tracing) [[unlikely]] {
-        trace_fire(kTraceSet, code, pos, pos, value);
-        trace_fire(kTracePush, code, after, nullptr, stack_top());
-    }
-    if (after < end && type_of(after) == T_WORD) {
-        next = apply_operators(after, end, code, start);
-        if (next.exit_pending()) return next;
-        after = next.value();
-    }
-    stack_set_last_keep(start);
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
-    return after;
-}
-
 } // namespace
 
 void interp_init() {
@@ -131,7 +100,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
-                : t == T_SET_WORD ? set_word_statement(pos, end, &code)
+                : t == T_SET_WORD ? interp_set_word_statement(pos, end, &code)
                                   : interp_eval_expression(pos, end, &code, false, false, false);
             if (next.exit_pending()) return {};
             pos = next.value();
@@ -278,7 +247,7 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
     g_stack_top = left + 1;
     Cell fn = *op;
     cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
-    return interp_eval_code(&fn, pos + 1, end, code, pos, kApplyNone, true);
+    return interp_call_infix(&fn, pos + 1, end, code, pos);
 }
 
 Evaluated<int32_t> interp_do_next(Cell* block) {

@@ -50,10 +50,11 @@ inline Cell* buffer_head(const Cell* block) {
     return at<Cell>(buffer_of(block->data2)->head);
 }
 
-// interp_eval_expression with keep set and infix allowed, by the lean walk
-// of arguments (values that evaluate to themselves, words of such values and
-// parens pushed without the round through it); fast paths on.
-Evaluated<Cell*> interp_push_expression(Cell* pos, Cell* end, Cell* code);
+// An expression of a block that starts with a set-word, begun with tracing
+// off and fast paths on, as interp_eval_expression evaluates it: the value's
+// expression pushed by the lean walk of arguments, the word set, then the
+// operators that follow (the set may have made the next word an operator).
+Evaluated<Cell*> interp_set_word_statement(Cell* pos, Cell* end, Cell* code);
 
 // interp_eval_code of a callable named by a word, under no apply mode, begun
 // with tracing off and fast paths on.
@@ -65,6 +66,11 @@ Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell*
 // without the walk's frame, when nothing could see it. nullptr when the walk
 // must run.
 Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool get);
+
+// interp_eval_code of an operator's source function applied infix, named by
+// the operator's word, under no apply mode.
+Evaluated<Cell*> interp_call_infix(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                   const Cell* word);
 
 // A word naming a call: the word itself, or the first element of a path.
 const Cell* call_name_word(const Cell* name);
