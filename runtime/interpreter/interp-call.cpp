@@ -380,6 +380,13 @@ void gather_function_plain(Call& c) {
     push_refinements_absent(list, e);
 }
 
+// The branch either takes: its first argument (unset! raises no-return, as
+// its routine does) picks the second or the third.
+inline Cell* either_branch() {
+    Cell* args = stack_arguments();
+    return args + (logic_arg_true() ? 1 : 2);
+}
+
 // The lean path's rare cases, out of its frame.
 [[noreturn, gnu::noinline]] void lean_expect_arg(const Cell* fn, const Cell* name,
                                                  const Cell* value, int spec_pos) {
@@ -469,6 +476,9 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
         if (interp_call_function(fn).exit_pending()) return pos;
+    } else if (!Infix && t == T_NATIVE && fn->data1 == kNativeEither && !g_tracing) {
+        // either's routine, in place: its branch is evaluated in its frame.
+        if (interp_eval_block(either_branch(), true).exit_pending()) return pos;
     } else if (g_tracing || !Infix || !infix_number_in_frame(t, fn->data1, slot)) {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);

@@ -24,6 +24,8 @@ void natives_init();
 // Stores count routines from entry g_natives_fill on.
 void natives_register(uint32_t count, const NativeFn* list);
 
+// either's fixed index.
+constexpr uint32_t kNativeEither = 3;
 // The comparison natives' fixed indexes, equal? to greater-or-equal?.
 constexpr uint32_t kNativeEqual = 25;
 constexpr uint32_t kNativeGreaterOrEqual = 31;
