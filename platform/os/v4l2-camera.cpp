@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/os/video-capture.h"
+#include "platform/os/video-frames.h"
 
 namespace xel::os {
 
@@ -61,66 +62,16 @@ std::vector<VideoDevice> v4l2_list() {
     return devices;
 }
 
-uint8_t clamp_byte(int v) {
-    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
-// One pixel of luma and chroma (BT.601, video range) as B, G, R, A.
-void yuv_pixel(int y, int u, int v, uint8_t* out) {
-    int c = 298 * (y - 16), d = u - 128, e = v - 128;
-    out[0] = clamp_byte((c + 516 * d + 128) >> 8);
-    out[1] = clamp_byte((c - 100 * d - 208 * e + 128) >> 8);
-    out[2] = clamp_byte((c + 409 * e + 128) >> 8);
-    out[3] = 255;
-}
-
-// The formats we convert, best first.
-const uint32_t kFormats[] = {V4L2_PIX_FMT_XBGR32, V4L2_PIX_FMT_ABGR32, V4L2_PIX_FMT_BGR32,
-                             V4L2_PIX_FMT_YUYV,   V4L2_PIX_FMT_BGR24,  V4L2_PIX_FMT_RGB24};
-
-size_t bytes_per_pixel(uint32_t format) {
-    switch (format) {
-    case V4L2_PIX_FMT_YUYV:
-        return 2;
-    case V4L2_PIX_FMT_BGR24:
-    case V4L2_PIX_FMT_RGB24:
-        return 3;
-    default:
-        return 4;
-    }
-}
-
-void convert(uint32_t format, const uint8_t* in, size_t stride, int w, int h, uint8_t* out) {
-    for (int row = 0; row < h; row++) {
-        const uint8_t* s = in + row * stride;
-        uint8_t* d = out + static_cast<size_t>(row) * w * 4;
-        switch (format) {
-        case V4L2_PIX_FMT_YUYV:
-            for (int x = 0; x + 1 < w; x += 2, s += 4, d += 8) {
-                yuv_pixel(s[0], s[1], s[3], d);
-                yuv_pixel(s[2], s[1], s[3], d + 4);
-            }
-            break;
-        case V4L2_PIX_FMT_BGR24:
-        case V4L2_PIX_FMT_RGB24: {
-            bool rgb = format == V4L2_PIX_FMT_RGB24;
-            for (int x = 0; x < w; x++, s += 3, d += 4) {
-                d[0] = rgb ? s[2] : s[0];
-                d[1] = s[1];
-                d[2] = rgb ? s[0] : s[2];
-                d[3] = 255;
-            }
-            break;
-        }
-        default:
-            for (int x = 0; x < w; x++, s += 4, d += 4) {
-                std::memcpy(d, s, 3);
-                d[3] = 255;
-            }
-            break;
-        }
-    }
-}
+// The device formats we convert, best first.
+struct FormatChoice {
+    uint32_t pixel_format;
+    FrameFormat frame;
+};
+const FormatChoice kFormats[] = {
+    {V4L2_PIX_FMT_XBGR32, FrameFormat::kBgrx32}, {V4L2_PIX_FMT_ABGR32, FrameFormat::kBgrx32},
+    {V4L2_PIX_FMT_BGR32, FrameFormat::kBgrx32},  {V4L2_PIX_FMT_YUYV, FrameFormat::kYuyv},
+    {V4L2_PIX_FMT_BGR24, FrameFormat::kBgr24},   {V4L2_PIX_FMT_RGB24, FrameFormat::kRgb24},
+};
 
 class V4l2Capture : public VideoCapture {
   public:
@@ -195,16 +146,17 @@ class V4l2Capture : public VideoCapture {
         v4l2_format fmt{};
         fmt.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
         if (xioctl(fd_, VIDIOC_G_FMT, &fmt) < 0) return false;
-        for (uint32_t want : kFormats) {
+        for (const FormatChoice& want : kFormats) {
             v4l2_format f = fmt;
-            f.fmt.pix.pixelformat = want;
+            f.fmt.pix.pixelformat = want.pixel_format;
             f.fmt.pix.field = V4L2_FIELD_NONE;
-            if (xioctl(fd_, VIDIOC_S_FMT, &f) == 0 && f.fmt.pix.pixelformat == want) {
-                format_ = want;
+            if (xioctl(fd_, VIDIOC_S_FMT, &f) == 0 && f.fmt.pix.pixelformat == want.pixel_format) {
+                format_ = want.frame;
                 width_ = static_cast<int>(f.fmt.pix.width);
                 height_ = static_cast<int>(f.fmt.pix.height);
                 stride_ = f.fmt.pix.bytesperline;
-                if (stride_ == 0) stride_ = static_cast<size_t>(width_) * bytes_per_pixel(want);
+                if (stride_ == 0)
+                    stride_ = static_cast<size_t>(width_) * frame_bytes_per_pixel(want.frame);
                 return width_ > 0 && height_ > 0;
             }
         }
@@ -224,15 +176,15 @@ class V4l2Capture : public VideoCapture {
             // A short frame gives only its whole rows.
             size_t used = b.bytesused ? std::min<size_t>(b.bytesused, m.length) : m.length;
             int rows = static_cast<int>(std::min<size_t>(height_, used / stride_));
-            convert(format_, static_cast<const uint8_t*>(m.start), stride_, width_, rows,
-                    frame.data());
+            frame_to_bgra(format_, static_cast<const uint8_t*>(m.start), stride_, width_, rows,
+                          frame.data());
             sink(frame.data(), static_cast<size_t>(rows) * width_ * 4);
             xioctl(fd_, VIDIOC_QBUF, &b);
         }
     }
 
     int fd_ = -1;
-    uint32_t format_ = 0;
+    FrameFormat format_ = FrameFormat::kBgrx32;
     int width_ = 0, height_ = 0;
     size_t stride_ = 0;
     std::vector<Mapped> buffers_;

@@ -184,6 +184,12 @@ TEST_F(Camera, ADeviceBeyondTheListCannotBeOpened) {
     EXPECT_EQ(g_running.load(), 1);
 }
 
+TEST_F(Camera, ASelectedDeviceBeyondTheListFailsItsMakeView) {
+    EXPECT_EQ(eval("show face 'camera [offset: 10x10 size: 100x100 selected: 3] win"),
+              "*** Access Error: cannot open: 3\n*** Where: make-view\n*** Near : none");
+    EXPECT_EQ(g_running.load(), 0);
+}
+
 TEST_F(Camera, WithoutDevicesTheFaceStaysEmpty) {
     g_no_devices = true;
     eval("cam: show face 'camera [offset: 10x10 size: 100x100 selected: 1] win append win/pane: "
