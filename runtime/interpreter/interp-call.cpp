@@ -140,7 +140,7 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
 // The refinement entry of a symbol in the cached list, with the frame index
 // (functions) or ordinal (natives) it stands for.
 const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, int* ordinal) {
-    uint32_t canon = symbol_resolve(symbol);
+    uint32_t canon = 0; // resolved at the first entry of another symbol
     int index = 0, ord = 0;
     for (const Cell* e = list.begin; e < list.end; e++) {
         if (type_of(e) == T_TYPESET) {
@@ -148,6 +148,7 @@ const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, in
             continue;
         }
         ord++;
+        if (e->data2 != symbol && !canon) canon = symbol_resolve(symbol);
         // The same symbol needs no resolving.
         if (e->data2 == symbol || symbol_resolve(e->data2) == canon) {
             *slot = index;
