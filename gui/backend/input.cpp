@@ -5,6 +5,7 @@
 #include "boot/throw.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
+#include "gui/backend/widgets.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/event/event.h"
@@ -149,13 +150,16 @@ int dispatch(const gtk::Input& in) {
     switch (in.kind) {
     case InputKind::kButtonPress: {
         uint32_t fk = modifier_flags(in.state) | button_flags(in.state) | pressed_flag(in.button);
-        return raise(in.widget, press_type(in.button, true), fk, point(in.x, in.y), g_none_cell,
-                     g_none_cell);
+        int r = raise(in.widget, press_type(in.button, true), fk, point(in.x, in.y), g_none_cell,
+                      list_picked(in.widget, in.x, in.y));
+        // A right press shows the face's context menu, which takes the press.
+        if (in.button == 3 && menu_show_context(in.widget, in.x, in.y)) r = 0;
+        return r;
     }
     case InputKind::kButtonDouble:
         if (in.button != 1) return 1;
         raise(in.widget, kEvDblClick, modifier_flags(in.state) | button_flags(in.state) | kFlagDown,
-              point(in.x, in.y), g_none_cell, g_none_cell);
+              point(in.x, in.y), g_none_cell, list_picked(in.widget, in.x, in.y));
         return 1;
     case InputKind::kButtonRelease: {
         uint32_t fk =
@@ -237,6 +241,14 @@ int dispatch(const gtk::Input& in) {
         return 1;
     case InputKind::kTimer:
         return raise_plain(in.widget, kEvTime);
+    case InputKind::kMenu:
+        return menu_fire(in);
+    case InputKind::kTabChanging:
+        return tab_on_selchanging(in);
+    case InputKind::kTabChanged:
+        return tab_on_selchange(in);
+    case InputKind::kDateChanged:
+        return calendar_on_change(in);
     }
     return 1;
 }

@@ -7,6 +7,7 @@
 #include "gui/backend/camera.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
+#include "gui/backend/widgets.h"
 #include "platform/gui/gtk-gui.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
@@ -17,6 +18,7 @@
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
+#include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/error-fire.h"
 #include "runtime/externals/slots.h"
 #include "runtime/stack/stack.h"
@@ -40,6 +42,7 @@ const KindName kKinds[] = {
     {"progress", gtk::Kind::kProgress},  {"slider", gtk::Kind::kSlider},
     {"scroller", gtk::Kind::kScroller},  {"group-box", gtk::Kind::kGroupBox},
     {"calendar", gtk::Kind::kCalendar},  {"camera", gtk::Kind::kPanel},
+    {"tab-panel", gtk::Kind::kTabPanel},
 };
 
 void size_of(const Cell* face, double* w, double* h) {
@@ -52,6 +55,12 @@ void size_of(const Cell* face, double* w, double* h) {
         *w = point_coordinate(&s, 0);
         *h = point_coordinate(&s, 1);
     }
+}
+
+// A colour with transparency makes a window translucent.
+bool translucent(const Cell* face) {
+    Cell c = facet(face, kFacetColor);
+    return type_of(&c) == T_TUPLE && tuple_count(&c) >= 4 && tuple_bytes(&c)[3] != 0;
 }
 
 bool truthy(const Cell* face, uint32_t index) {
@@ -102,14 +111,15 @@ void apply_data(gtk::WidgetId id, const Cell* face) {
         return;
     case gtk::Kind::kTextList:
     case gtk::Kind::kDropDown:
-    case gtk::Kind::kDropList: {
-        if (type_of(&d) != T_BLOCK) return;
-        std::vector<std::string> items;
-        for (Cell* p = block_rs_head(&d) + 0; p < block_rs_tail(&d); p++)
-            if (type_of(p) == T_STRING) items.push_back(string_utf8_text(p));
-        gtk::list_set_items(id, items);
+    case gtk::Kind::kDropList:
+        list_set_items(id, face);
         return;
-    }
+    case gtk::Kind::kTabPanel:
+        tab_set_items(id, face);
+        return;
+    case gtk::Kind::kCalendar:
+        if (type_of(&d) == T_DATE) calendar_sync(id, face);
+        return;
     default:
         return;
     }
@@ -131,7 +141,11 @@ void apply_selected(gtk::WidgetId id, const Cell* face) {
     case gtk::Kind::kTextList:
     case gtk::Kind::kDropDown:
     case gtk::Kind::kDropList:
-        gtk::list_select(id, type_of(&s) == T_INTEGER ? integer_get(&s) - 1 : -1);
+        gtk::list_select(id, type_of(&s) == T_INTEGER && integer_get(&s) > 0 ? integer_get(&s) - 1
+                                                                             : -1);
+        return;
+    case gtk::Kind::kTabPanel:
+        if (type_of(&s) == T_INTEGER) tab_select(id, integer_get(&s) - 1);
         return;
     case gtk::Kind::kScroller:
         if (type_of(&s) == T_FLOAT || type_of(&s) == T_PERCENT)
@@ -174,6 +188,8 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
         }
     if (!known) error_fire(kCatScript, err::script::kFaceType, &type);
     uint32_t flags = face_flags(&face);
+    if (spec.kind == gtk::Kind::kPanel || spec.kind == gtk::Kind::kGroupBox)
+        tab_page_geometry(&face);
     double x, y, w, h;
     offset_of(&face, &x, &y);
     size_of(&face, &w, &h);
@@ -195,13 +211,29 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
     spec.resizable = (flags & kFaceResize) != 0;
     spec.decorated = !(flags & (kFaceNoTitle | kFaceNoBorder));
     spec.modal = (flags & kFaceModal) != 0;
+    spec.translucent = translucent(&face);
     spec.face_slot = slots_store(&face);
     gtk::WidgetId id = gtk::widget_create(spec);
     if (id == 0) {
         slots_free(spec.face_slot);
         require_display();
     }
-    apply_data(id, &face);
+    switch (spec.kind) {
+    case gtk::Kind::kWindow:
+        menu_apply_bar(id, &face);
+        break;
+    case gtk::Kind::kButton:
+    case gtk::Kind::kToggle:
+        button_set_image(id, &face);
+        break;
+    case gtk::Kind::kCalendar:
+        calendar_sync(id, &face);
+        calendar_set_color(id, &face);
+        break;
+    default:
+        break;
+    }
+    if (spec.kind != gtk::Kind::kTabPanel) apply_data(id, &face);
     if (spec.kind == gtk::Kind::kScroller) {
         Cell sel = facet(&face, kFacetSelected);
         double page = 0.1;
@@ -218,10 +250,13 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
         float_make_at(&zero, 0.0);
         set_facet(&face, kFacetData, &zero);
     }
-    if (spec.kind != gtk::Kind::kWindow) apply_selected(id, &face);
+    if (spec.kind != gtk::Kind::kWindow && spec.kind != gtk::Kind::kTabPanel)
+        apply_selected(id, &face);
     apply_rate(id, &face);
     if (facet_is(&face, kFacetType, "camera")) camera_init(id, &face);
     handle_make_at(out, id, window_handle_class());
+    // The tabs last: choosing one raises events, which find the face linked.
+    if (spec.kind == gtk::Kind::kTabPanel) tab_set_items(id, &face);
 }
 
 } // namespace xel::gui

@@ -4,6 +4,7 @@
 #include "gui/backend/camera.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
+#include "gui/backend/widgets.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/integer/integer.h"
@@ -67,10 +68,19 @@ void update_view(const Cell* face_in) {
             gtk::widget_show(id, visible);
     }
     if (bits & bit(kFacetSelected)) apply_selected(id, &face);
-    if (bits & (bit(kFacetDraw) | bit(kFacetColor) | bit(kFacetFont) | bit(kFacetPara)))
+    if (bits &
+        (bit(kFacetDraw) | bit(kFacetColor) | bit(kFacetFont) | bit(kFacetPara) | bit(kFacetImage)))
         gtk::widget_redraw(id);
     if (bits & bit(kFacetRate)) apply_rate(id, &face);
     if (facet_is(&face, kFacetType, "camera")) camera_update(id, &face, bits);
+    gtk::Kind kind = gtk::widget_kind(id);
+    if ((bits & bit(kFacetColor)) && kind == gtk::Kind::kCalendar) calendar_set_color(id, &face);
+    if ((bits & bit(kFacetMenu)) && kind == gtk::Kind::kWindow) menu_apply_bar(id, &face);
+    if ((bits & bit(kFacetImage)) && (kind == gtk::Kind::kButton || kind == gtk::Kind::kToggle))
+        button_set_image(id, &face);
+    if ((bits & (bit(kFacetOffset) | bit(kFacetSize) | bit(kFacetVisible))) &&
+        kind == gtk::Kind::kTabPanel)
+        tab_update_pages(id);
     changes = changes_cell(&face);
     if (changes) *changes = Cell{T_INTEGER, 0, 0, 0};
 }

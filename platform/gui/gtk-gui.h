@@ -37,6 +37,7 @@ enum class Kind : uint8_t {
     kScroller,
     kGroupBox,
     kCalendar,
+    kTabPanel,
 };
 
 struct WidgetSpec {
@@ -46,13 +47,14 @@ struct WidgetSpec {
     std::string text;
     bool visible = true;
     bool enabled = true;
-    bool vertical = false;  // slider, progress, scroller
-    bool tri_state = false; // check
-    bool password = false;  // field
-    bool resizable = false; // window
-    bool decorated = true;  // window
-    bool modal = false;     // window
-    uint32_t face_slot = 0; // the slot-table handle of the face
+    bool vertical = false;    // slider, progress, scroller
+    bool tri_state = false;   // check
+    bool password = false;    // field
+    bool resizable = false;   // window
+    bool decorated = true;    // window
+    bool modal = false;       // window
+    bool translucent = false; // window: its colour has alpha
+    uint32_t face_slot = 0;   // the slot-table handle of the face
 };
 
 WidgetId widget_create(const WidgetSpec& spec);
@@ -111,6 +113,10 @@ enum class InputKind : uint8_t {
     kConfigure,
     kClose,
     kTimer,
+    kMenu,        // a menu item chosen: item is its data
+    kTabChanging, // a tab is about to be left: answer 0 to keep it
+    kTabChanged,  // item is the new tab's index
+    kDateChanged, // a calendar's day chosen
 };
 
 // Modifier and button state bits of Input::state.
@@ -137,6 +143,7 @@ struct Input {
     bool left_side = true;     // key events of modifiers: left or right key
     int width = 0, height = 0; // configure
     bool moved = false, resized = false;
+    int32_t item = 0; // menu, tab
 };
 
 // The handler answers 1 to let the input through, 0 to stop it.

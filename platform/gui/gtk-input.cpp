@@ -116,6 +116,8 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
                                                : InputKind::kButtonRelease;
             in.button = static_cast<int>(ev->button.button);
             in.state = state_of(ev->button.state);
+            if (rec->kind == Kind::kBase && in.button == 1 && t != GDK_2BUTTON_PRESS)
+                base_press(id, t == GDK_BUTTON_PRESS);
             widget_point(rec->outer, ev->button.window, ev->button.x, ev->button.y, &in.x, &in.y);
             break;
         case GDK_MOTION_NOTIFY:
@@ -174,9 +176,19 @@ void on_toggled(GtkToggleButton* b, gpointer data) {
     Widget* rec = widget_record(id);
     // A radio that is left reports nothing: the one chosen reports.
     if (rec && rec->kind == Kind::kRadio && !gtk_toggle_button_get_active(b)) return;
-    if (rec && gtk_toggle_button_get_inconsistent(b) && rec->suppress == 0) {
+    if (rec && rec->suppress == 0 && (rec->tri_state || gtk_toggle_button_get_inconsistent(b))) {
+        // GTK only flips the check; a three-state one steps unchecked,
+        // indeterminate, checked, then unchecked again.
+        int before = gtk_toggle_button_get_inconsistent(b) ? 2
+                     : gtk_toggle_button_get_active(b)     ? 0
+                                                           : 1;
+        int next = !rec->tri_state ? gtk_toggle_button_get_active(b)
+                   : before == 0   ? 2
+                   : before == 2   ? 1
+                                   : 0;
         rec->suppress++;
-        gtk_toggle_button_set_inconsistent(b, FALSE);
+        gtk_toggle_button_set_inconsistent(b, next == 2);
+        gtk_toggle_button_set_active(b, next == 1);
         rec->suppress--;
     }
     signal_input(id, InputKind::kClicked);
@@ -359,6 +371,12 @@ void connect_input(WidgetId id, Widget& w) {
     case Kind::kDropList:
         g_signal_connect(w.inner, "changed", G_CALLBACK(on_selected), data);
         break;
+    case Kind::kTabPanel:
+        connect_tab_panel(id, w);
+        break;
+    case Kind::kCalendar:
+        connect_calendar(id, w);
+        break;
     default:
         break;
     }
@@ -487,7 +505,21 @@ uint32_t keyval_for(uint32_t unicode) {
     }
 }
 
-void synthesize(const Input& input, bool queued) {
+void synthesize(const Input& original, bool queued) {
+    Input input = original;
+    // A base face holding the mouse takes the pointer input, as the server's
+    // grab would give it.
+    WidgetId holder = captured();
+    bool pointer = input.kind != InputKind::kKeyPress && input.kind != InputKind::kKeyRelease;
+    if (pointer && holder && holder != input.widget && widget_record(input.widget)) {
+        int hx = 0, hy = 0;
+        gtk_widget_translate_coordinates(widget_record(input.widget)->outer,
+                                         widget_record(holder)->outer, static_cast<int>(input.x),
+                                         static_cast<int>(input.y), &hx, &hy);
+        input.widget = holder;
+        input.x = hx;
+        input.y = hy;
+    }
     Widget* rec = widget_record(input.widget);
     if (!rec) return;
     WidgetId top = widget_toplevel(input.widget);
@@ -534,6 +566,11 @@ void synthesize(const Input& input, bool queued) {
     double px = tx + a.x, py = ty + a.y;
     double wx, wy;
     GdkWindow* target = window_at(topwin, px, py, &wx, &wy);
+    if (holder && holder == input.widget && gtk_widget_get_has_window(rec->input)) {
+        target = gtk_widget_get_window(rec->input);
+        wx = input.x;
+        wy = input.y;
+    }
     if (input.kind == InputKind::kLeave) {
         crossing(target, GDK_LEAVE_NOTIFY, wx, wy, queued);
         g_pointer_window = nullptr;

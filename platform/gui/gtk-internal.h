@@ -16,6 +16,9 @@ struct Widget {
     guint timer = 0;
     int last_x = INT32_MIN, last_y = INT32_MIN, last_w = -1, last_h = -1;
     int suppress = 0; // > 0 while the program itself changes the state
+    bool tri_state = false;
+    GtkWidget* menu_bar = nullptr;
+    int presses = 0; // base: left presses not yet released
 };
 
 Widget* widget_record(WidgetId id);
@@ -23,5 +26,15 @@ Widget* widget_record(WidgetId id);
 WidgetId id_of(GtkWidget* w);
 void deliver(const Input& input, bool* stop);
 void connect_input(WidgetId id, Widget& w);
+// The fixed container a child of parent is put in, and the child's offset
+// in it (a tab-panel's pages lie in the tab-panel's own parent).
+GtkWidget* container_for(WidgetId parent, int* dx, int* dy);
+// Set-up of the kinds that live in files of their own.
+void connect_tab_panel(WidgetId id, Widget& w);
+void connect_calendar(WidgetId id, Widget& w);
+// A base face's left presses and releases; while one is held, pointer input
+// made by the program goes to it.
+void base_press(WidgetId id, bool press);
+WidgetId captured();
 
 } // namespace xel::gtk

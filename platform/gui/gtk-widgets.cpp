@@ -19,9 +19,11 @@ const char* const kIdKey = "xel-widget-id";
 
 int g_display_state = 0; // 0 not tried, 1 open, -1 none
 
-GtkWidget* container_of(WidgetId parent) {
-    Widget* p = widget_record(parent);
-    return p ? p->inner : nullptr;
+const char* const kNoRadioKey = "xel-no-radio";
+
+void drop_widget(gpointer w) {
+    gtk_widget_destroy(GTK_WIDGET(w));
+    g_object_unref(w);
 }
 
 void place(Widget& w, const WidgetSpec& spec) {
@@ -31,9 +33,19 @@ void place(Widget& w, const WidgetSpec& spec) {
         gtk_widget_set_size_request(w.inner, spec.width, spec.height);
         return;
     }
-    GtkWidget* c = container_of(spec.parent);
+    int dx, dy;
+    GtkWidget* c = container_for(spec.parent, &dx, &dy);
     gtk_widget_set_size_request(w.outer, spec.width, spec.height);
-    if (c && GTK_IS_FIXED(c)) gtk_fixed_put(GTK_FIXED(c), w.outer, spec.x, spec.y);
+    if (c && GTK_IS_FIXED(c)) gtk_fixed_put(GTK_FIXED(c), w.outer, spec.x + dx, spec.y + dy);
+}
+
+// A translucent window draws with alpha where a compositor runs.
+void use_rgba(GtkWidget* window) {
+    GdkScreen* screen = gtk_widget_get_screen(window);
+    GdkVisual* rgba = gdk_screen_get_rgba_visual(screen);
+    if (!rgba || !gdk_screen_is_composited(screen)) return;
+    gtk_widget_set_visual(window, rgba);
+    gtk_widget_set_app_paintable(window, TRUE);
 }
 
 GtkWidget* windowed_fixed() {
@@ -58,6 +70,7 @@ void make_widgets(Widget& w, const WidgetSpec& spec) {
         gtk_window_set_resizable(GTK_WINDOW(w.outer), spec.resizable);
         gtk_window_set_decorated(GTK_WINDOW(w.outer), spec.decorated);
         gtk_window_set_modal(GTK_WINDOW(w.outer), spec.modal);
+        if (spec.translucent) use_rgba(w.outer);
         w.inner = windowed_fixed();
         gtk_container_add(GTK_CONTAINER(w.outer), w.inner);
         w.input = w.inner;
@@ -150,6 +163,10 @@ void make_widgets(Widget& w, const WidgetSpec& spec) {
     case Kind::kCalendar:
         w.outer = w.inner = w.input = gtk_calendar_new();
         break;
+    case Kind::kTabPanel:
+        w.outer = w.inner = w.input = gtk_notebook_new();
+        gtk_notebook_set_scrollable(GTK_NOTEBOOK(w.inner), TRUE);
+        break;
     }
 }
 
@@ -171,6 +188,18 @@ Widget* widget_record(WidgetId id) {
     return w->outer ? w : nullptr;
 }
 
+GtkWidget* container_for(WidgetId parent, int* dx, int* dy) {
+    *dx = *dy = 0;
+    Widget* p = widget_record(parent);
+    if (p && p->kind == Kind::kTabPanel) {
+        Widget* g = widget_record(p->parent);
+        if (!g || !GTK_IS_FIXED(g->inner)) return nullptr;
+        gtk_container_child_get(GTK_CONTAINER(g->inner), p->outer, "x", dx, "y", dy, nullptr);
+        return g->inner;
+    }
+    return p ? p->inner : nullptr;
+}
+
 WidgetId id_of(GtkWidget* w) {
     for (; w; w = gtk_widget_get_parent(w)) {
         auto id = static_cast<WidgetId>(GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(w), kIdKey)));
@@ -185,6 +214,7 @@ WidgetId widget_create(const WidgetSpec& spec) {
     w.kind = spec.kind;
     w.face = spec.face_slot;
     w.parent = spec.parent;
+    w.tri_state = spec.tri_state && spec.kind == Kind::kCheck;
     make_widgets(w, spec);
     table().push_back(w);
     auto id = static_cast<WidgetId>(table().size());
@@ -247,8 +277,9 @@ void widget_move(WidgetId id, int x, int y) {
         gtk_window_move(GTK_WINDOW(w->outer), x, y);
         return;
     }
-    GtkWidget* c = container_of(w->parent);
-    if (c && GTK_IS_FIXED(c)) gtk_fixed_move(GTK_FIXED(c), w->outer, x, y);
+    int dx, dy;
+    GtkWidget* c = container_for(w->parent, &dx, &dy);
+    if (c && GTK_IS_FIXED(c)) gtk_fixed_move(GTK_FIXED(c), w->outer, x + dx, y + dy);
 }
 
 void widget_resize(WidgetId id, int width, int height) {
@@ -377,6 +408,17 @@ void check_set(WidgetId id, int state) {
     Widget* w = widget_record(id);
     if (!w || !GTK_IS_TOGGLE_BUTTON(w->inner)) return;
     w->suppress++;
+    // GTK keeps one radio of a group active: a hidden member stands for none.
+    if (w->kind == Kind::kRadio && state != 1 &&
+        gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w->inner))) {
+        auto* none = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(w->outer), kNoRadioKey));
+        if (!none) {
+            none = gtk_radio_button_new_from_widget(GTK_RADIO_BUTTON(w->outer));
+            g_object_ref_sink(none);
+            g_object_set_data_full(G_OBJECT(w->outer), kNoRadioKey, none, drop_widget);
+        }
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(none), TRUE);
+    }
     gtk_toggle_button_set_inconsistent(GTK_TOGGLE_BUTTON(w->inner), state == 2);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w->inner), state == 1);
     w->suppress--;

@@ -2,9 +2,11 @@
 // platform routines (gathered into system/view/platform by the GUI's top
 // level, which then unsets their global words) and the clipboard.
 #include "gui/backend/backend.h"
+#include "gui/backend/widgets.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/handle/handle.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/scalar/logic.h"
@@ -84,7 +86,8 @@ RoutineValue get_screen_size(const RoutineValue*, uint32_t) {
 }
 
 RoutineValue on_change_facet(const RoutineValue* args, uint32_t) {
-    gui::update_view(args[0].cell);
+    gui::update_facet(args[0].cell, args[1].cell, args[3].cell, args[4].cell,
+                      integer_get(args[5].cell), integer_get(args[6].cell));
     return answer_none();
 }
 
