@@ -29,15 +29,35 @@ namespace {
 
 bool g_started = false;
 
-// A base face shows its draw block; an error there is printed by the drawing
-// and the paint goes on.
+// The base face being painted and its drawing, for draw-face in the actors
+// of its drawing event.
+gtk::WidgetId g_painting = 0;
+draw::DrawContext* g_paint_context = nullptr;
+
+// A base face shows its colour, image, text and draw block; without a draw
+// block it raises drawing, whose actors draw with draw-face. It is drawn as
+// one group over its parent, so a translucent colour lets the parent show
+// through. Errors there are printed or dropped, and the paint goes on.
 void paint(gtk::WidgetId id, cairo_t* cr, int width, int height) {
+    if (g_painting) return;
+    g_painting = id;
+    cairo_push_group(cr);
     try {
         Cell face = widget_face(id);
         Cell commands = facet(&face, kFacetDraw);
-        if (type_of(&commands) == T_BLOCK) draw_paint(cr, width, height, &commands);
+        draw_paint_face(cr, width, height, &face);
+        if (type_of(&commands) != T_BLOCK && type_of(&face) == T_OBJECT) {
+            g_paint_context = draw_begin(cr, width, height);
+            make_event(id, kEvDrawing, 0, g_none_cell, g_none_cell, Cell{T_INTEGER, 0, 0, 0},
+                       g_none_cell);
+        }
     } catch (const Throw&) {
     }
+    draw_end(g_paint_context);
+    g_paint_context = nullptr;
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
+    g_painting = 0;
 }
 
 uint32_t monitor_handle_class() {
@@ -100,6 +120,11 @@ void show_window(uint32_t handle) {
     Cell window = widget_face(handle);
     Cell selected = facet(&window, kFacetSelected);
     if (gtk::WidgetId target = face_widget(&selected)) gtk::widget_focus(target);
+}
+
+void draw_face(const Cell* face, const Cell* commands) {
+    gtk::WidgetId id = face_widget(face);
+    if (id && id == g_painting && g_paint_context) draw_face_commands(g_paint_context, commands);
 }
 
 void redraw(const Cell* face) {

@@ -20,6 +20,8 @@ void update_view(const Cell* face);
 void destroy_view(const Cell* face, bool empty);
 void show_window(uint32_t handle);
 void redraw(const Cell* face);
+// Draws commands into a base face while it paints (its drawing event).
+void draw_face(const Cell* face, const Cell* commands);
 void update_text(const Cell* face);
 
 // The loop: true when an event was handled.

@@ -68,6 +68,21 @@ bool truthy(const Cell* face, uint32_t index) {
     return !(type_of(&v) == T_LOGIC && !logic_get(&v)) && type_of(&v) != T_NONE;
 }
 
+// A radio made checked unchecks the others of its parent: their data
+// follows their state.
+void radio_siblings_follow(const Cell* face) {
+    Cell parent = facet(face, kFacetParent);
+    Cell pane = type_of(&parent) == T_OBJECT ? facet(&parent, kFacetPane) : g_none_cell;
+    if (type_of(&pane) != T_BLOCK) return;
+    int32_t n = block_length_at(&pane);
+    for (int32_t i = 0; i < n; i++) {
+        Cell other = *block_cell_at(&pane, static_cast<uint32_t>(block_index(&pane) + i));
+        gtk::WidgetId oid = type_of(&other) == T_OBJECT ? face_widget(&other) : 0;
+        if (oid && gtk::widget_kind(oid) == gtk::Kind::kRadio && face_widget(face) != oid)
+            read_back(oid, &other);
+    }
+}
+
 } // namespace
 
 std::string text_facet(const Cell* face) {
@@ -99,6 +114,7 @@ void apply_data(gtk::WidgetId id, const Cell* face) {
                         ? ((face_flags(face) & kFaceTriState) ? 2 : 0)
                         : (type_of(&d) == T_LOGIC ? static_cast<int>(logic_get(&d)) : 1);
         gtk::check_set(id, state);
+        if (state == 1 && gtk::widget_kind(id) == gtk::Kind::kRadio) radio_siblings_follow(face);
         return;
     }
     case gtk::Kind::kSlider:

@@ -132,8 +132,13 @@ bool menu_popup(WidgetId widget, const std::vector<MenuEntry>& entries, double x
     return true;
 }
 
+// The context menu while it is shown.
+GtkWidget* open_context_menu() {
+    return g_context_menu && gtk_widget_get_visible(g_context_menu) ? g_context_menu : nullptr;
+}
+
 std::string menu_describe(WidgetId window) {
-    GtkWidget* shell = g_context_menu;
+    GtkWidget* shell = open_context_menu();
     if (window) {
         Widget* w = widget_record(window);
         shell = w ? w->menu_bar : nullptr;
@@ -144,7 +149,7 @@ std::string menu_describe(WidgetId window) {
 }
 
 bool menu_choose(WidgetId window, const std::vector<int>& path) {
-    GtkWidget* shell = g_context_menu;
+    GtkWidget* shell = open_context_menu();
     if (window) {
         Widget* w = widget_record(window);
         shell = w ? w->menu_bar : nullptr;

@@ -129,6 +129,11 @@ RoutineValue redraw(const RoutineValue* args, uint32_t) {
     return answer_none();
 }
 
+RoutineValue draw_face(const RoutineValue* args, uint32_t) {
+    gui::draw_face(args[0].cell, args[1].cell);
+    return answer_none();
+}
+
 RoutineValue show_window(const RoutineValue* args, uint32_t) {
     gui::show_window(args[0].cell->data2);
     return answer_none();
@@ -190,6 +195,7 @@ const GuiRoutine kGuiRoutines[] = {
     {"refresh-window", "[h [handle!]]", refresh_window},
     {"redraw", "[face [object!]]", redraw},
     {"show-window", "[id [handle!]]", show_window},
+    {"draw-face", "[face [object!] cmds [block!]]", draw_face},
     {"make-view", "[face [object!] parent [handle!]]", make_view},
     {"do-event-loop", "[no-wait? [logic!]]", do_event_loop},
     {"exit-event-loop", "[]", exit_event_loop},

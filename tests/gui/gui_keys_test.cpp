@@ -51,7 +51,7 @@ class GuiInput : public ::testing::Test {
                     rate: none edge: none para: none font: none actors: none extra: none
                     draw: none]
                 f/type: type  do bind spec f  f]
-            show: func [f parent] [
+            show-face: func [f parent] [
                 f/state: reduce [p/make-view f either parent [parent/state/1] [p/make-null-handle]
                     0 none false]
                 f]
@@ -60,8 +60,8 @@ class GuiInput : public ::testing::Test {
             system/view/awake: func [event /with face] [
                 append/only log reduce [event/type event/face/type event/key event/flags]
                 answer]
-            win: show face 'window [offset: 40x40 size: 300x200 text: "Keys"] none
-            fld: show face 'field [offset: 10x10 size: 150x24 text: ""] win
+            win: show-face face 'window [offset: 40x40 size: 300x200 text: "Keys"] none
+            fld: show-face face 'field [offset: 10x10 size: 150x24 text: ""] win
             win/selected: fld
             p/show-window win/state/1
         )");

@@ -164,7 +164,13 @@ Cell* series_take(Cell* s, Cell* part, bool deep, bool last) {
     if (count == 0) count = 1;
 
     int32_t told_part = part && type_of(part) == T_INTEGER ? static_cast<int32_t>(part->data2) : 1;
-    bool told = ownership_notify_before(&series, Change::Take, nullptr, index, told_part);
+    // /last takes from the tail: the change is told where it happens.
+    int32_t told_index = index;
+    if (last && !backward) {
+        auto now = static_cast<int32_t>(series_buffer_length(&series));
+        told_index = now > count ? now - count : 0;
+    }
+    bool told = ownership_notify_before(&series, Change::Take, nullptr, told_index, told_part);
 
     uint32_t unit = series_unit(&series);
     uint32_t shift = unit_shift(unit);
@@ -193,7 +199,7 @@ Cell* series_take(Cell* s, Cell* part, bool deep, bool last) {
         cut_units(&series, from, n);
     }
     hash_note_taken(&series, result, from, n);
-    if (told) ownership_notify_after(&series, Change::Take, nullptr, index, 0);
+    if (told) ownership_notify_after(&series, Change::Take, nullptr, told_index, 0);
     return result;
 }
 
