@@ -26,10 +26,20 @@ void free_images(gpointer p) {
     delete static_cast<ButtonImages*>(p);
 }
 
-void on_day_selected(GtkCalendar*, gpointer data) {
+const char* const kNavigatedKey = "xel-calendar-navigated";
+
+// Going to another month moves GTK's selection to the same day there; the
+// design keeps the selection on navigation, so that move is no choice.
+void on_month_changed(GtkCalendar* c, gpointer) {
+    g_object_set_data(G_OBJECT(c), kNavigatedKey, GINT_TO_POINTER(1));
+}
+
+void on_day_selected(GtkCalendar* c, gpointer data) {
     auto id = static_cast<WidgetId>(GPOINTER_TO_UINT(data));
     Widget* w = widget_record(id);
-    if (!w || w->suppress > 0) return;
+    bool navigated = g_object_get_data(G_OBJECT(c), kNavigatedKey) != nullptr;
+    g_object_set_data(G_OBJECT(c), kNavigatedKey, nullptr);
+    if (!w || w->suppress > 0 || navigated) return;
     Input in{};
     in.kind = InputKind::kDateChanged;
     in.widget = id;
@@ -73,6 +83,7 @@ cairo_surface_t* scaled(cairo_surface_t* from, int width, int height) {
 } // namespace
 
 void connect_calendar(WidgetId id, Widget& w) {
+    g_signal_connect(w.inner, "month-changed", G_CALLBACK(on_month_changed), nullptr);
     g_signal_connect(w.inner, "day-selected", G_CALLBACK(on_day_selected), GUINT_TO_POINTER(id));
 }
 

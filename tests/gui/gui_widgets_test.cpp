@@ -233,6 +233,22 @@ TEST_F(GuiWidgets, CalendarsShowAndReturnDatesWithinTheirYears) {
     pump();
     EXPECT_EQ(eval("log"), "[[change calendar 0]]");
     EXPECT_EQ(eval("cal/data"), "20-Mar-2020");
+    // going to the next month (Control+Right) chooses nothing
+    eval("only: [change] clear log win/selected: cal  p/show-window win/state/1");
+    pump();
+    for (bool press : {true, false}) {
+        gtk::Input key{};
+        key.kind = press ? gtk::InputKind::kKeyPress : gtk::InputKind::kKeyRelease;
+        key.widget = id;
+        key.keyval = GDK_KEY_Right;
+        key.state = gtk::kStateCtrl;
+        gtk::synthesize(key, false);
+    }
+    pump();
+    gtk::calendar_get(id, &y, &m, &d);
+    EXPECT_EQ(two("%d-%d", m, d), "4-20");
+    EXPECT_EQ(eval("log"), "[]");
+    EXPECT_EQ(eval("cal/data"), "20-Mar-2020");
     eval("cal/data: none  p/update-text cal");
 }
 
