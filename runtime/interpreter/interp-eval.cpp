@@ -95,6 +95,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         stack_keep();
     } else {
         g_current_code = code;
+        const SeriesBuf* running = block_buffer(&code);
         while (true) {
             g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
@@ -105,6 +106,13 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
             if (next.exit_pending()) return {};
             pos = next.value();
             if (pos >= end) break;
+            // A block cut short while it runs (clear, remove) ends at its new
+            // tail: the cells past it name series the collector no longer keeps.
+            // A block that grew into a new buffer runs on in the old copy.
+            if (block_buffer(&code) == running && at<Cell>(running->tail) < end) {
+                end = at<Cell>(running->tail);
+                if (pos >= end) break;
+            }
             stack_reset();
         }
     }
