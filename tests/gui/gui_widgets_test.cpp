@@ -130,6 +130,17 @@ TEST_F(GuiWidgets, ARightPressShowsTheContextMenuAndItsChoiceGoesToThatFace) {
     EXPECT_EQ(eval("last log"), "(20, 30)");
 }
 
+TEST_F(GuiWidgets, AWindowMenuBeginningWithPopupIsItsContextMenu) {
+    view(R"([type: 'window size: 300x200 text: "W" menu: [popup "Close" close]])");
+    EXPECT_EQ(gtk::menu_describe(widget_of("win")), "");
+    eval("only: [menu] send-event-os make event! [type: 'alt-down face: win offset: 20x30] false");
+    pump();
+    EXPECT_EQ(gtk::menu_describe(0), R"("Close")");
+    ASSERT_TRUE(gtk::menu_choose(0, {0}));
+    pump();
+    EXPECT_EQ(eval("log"), "[[menu window close]]");
+}
+
 TEST_F(GuiWidgets, ARightPressOnAWindowWithAMenuBarShowsNoContextMenu) {
     view(R"([type: 'window size: 300x200 text: "B" menu: ["File" file]])");
     eval("send-event-os make event! [type: 'alt-down face: win offset: 20x30] false");
@@ -312,6 +323,17 @@ TEST_F(GuiWidgets, ABaseFaceDrawsInItsDrawingEventAndATranslucentColourBlends) {
     EXPECT_EQ(blend & 0xFF00, 0);
     EXPECT_NEAR(static_cast<double>(blend & 0xFF), 127, 4);
     EXPECT_EQ(gtk::window_pixel(w, 130, 20), 0x00FF00);
+}
+
+TEST_F(GuiWidgets, BaseAndRichTextFacesTakeTheFocusAndTheKeys) {
+    view(R"([type: 'window size: 300x200 text: "K" pane: reduce [
+        b: make face! [type: 'base offset: 10x10 size: 100x100]
+        rt: make face! [type: 'rich-text offset: 120x10 size: 100x100 text: "rich"]]])");
+    eval("only: [focus key] win/selected: rt  p/show-window win/state/1");
+    pump();
+    eval("send-event-os make event! [type: 'key-down face: rt key: #\"a\"] false");
+    pump();
+    EXPECT_EQ(eval("log"), "[[focus rich-text 0] [key rich-text 97]]");
 }
 
 TEST_F(GuiWidgets, ABaseFaceKeepsTheMouseFromItsFirstPressToItsLastRelease) {
