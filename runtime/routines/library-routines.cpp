@@ -85,6 +85,7 @@ void routines_bind_library() {
     routines_bind_draw();
     routines_bind_gui();
     routines_bind_view_platform();
+    routines_bind_console();
 }
 
 } // namespace xel

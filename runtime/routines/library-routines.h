@@ -17,6 +17,8 @@ void routine_bind(const char* word, const char* spec, RoutineFn code);
 void routines_bind_gui();
 // The requesters' routines and set-dark-mode (view-platform-routines.cpp).
 void routines_bind_view_platform();
+// The GUI console's print hooks and caret blink time (console-routines.cpp).
+void routines_bind_console();
 
 // A routine's answer: the value pushed on the argument stack.
 RoutineValue routine_answer(const Cell& value);
