@@ -35,6 +35,19 @@ inline void cell_clear_new_line(Cell* c) {
     c->header &= ~kNewLineFlag;
 }
 
+// The payload words as stored, for the few routines that treat every type
+// alike (hashing or comparing the words that are a value's identity, as
+// same? and the hash tables do); any other reader goes through its type's
+// accessors.
+inline uint32_t cell_payload_word(const Cell* c, int n) {
+    XEL_ASSERT(n >= 1 && n <= 3);
+    return n == 1 ? c->data1 : n == 2 ? c->data2 : c->data3;
+}
+// Words 1 to 3 in a row: hashers read them as 12 bytes.
+inline const uint32_t* cell_payload(const Cell* c) {
+    return &c->data1;
+}
+
 // The same type and payload words: identity, for types without a compare.
 inline bool cell_identical(const Cell* a, const Cell* b) {
     return type_of(a) == type_of(b) && a->data1 == b->data1 && a->data2 == b->data2 &&

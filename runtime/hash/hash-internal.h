@@ -29,19 +29,20 @@ void reset_buckets(Offset table, uint32_t buckets, uint32_t upper);
 
 // Equality of two values under a compare code, through their type's compare.
 bool values_equal_by_action(Cell* a, Cell* b, int op);
-// The same, answering integers and chars at once: the hot case of lookups.
+// The same, answering integers and chars at once: the hot case of lookups
+// (both keep their number in word 2).
 inline bool values_equal(Cell* a, Cell* b, int op) {
     uint8_t type = type_of(a);
     if ((type == T_INTEGER || type == T_CHAR) && type == type_of(b) &&
         (op == kCmpEqual || op == kCmpStrictEqual || op == kCmpSame || op == kCmpFind))
-        return a->data2 == b->data2;
+        return cell_payload_word(a, 2) == cell_payload_word(b, 2);
     return values_equal_by_action(a, b, op);
 }
 
 // The hash of a value in a hash! or map! index (case-insensitive).
 inline uint32_t table_hash(const Cell* value) {
     uint8_t type = type_of(value);
-    if (type == T_INTEGER || type == T_CHAR) return hash_mix(value->data2);
+    if (type == T_INTEGER || type == T_CHAR) return hash_mix(cell_payload_word(value, 2));
     return hash_value(value, false);
 }
 

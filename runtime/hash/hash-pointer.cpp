@@ -3,6 +3,8 @@
 // key) and the value cells. Buckets hold the entry's byte offset.
 #include <cstring>
 
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/hash/hash-internal.h"
 
 namespace xel {
@@ -10,8 +12,6 @@ namespace xel {
 using namespace hash_detail;
 
 namespace {
-
-constexpr uint32_t kEntryDeleted = 0;
 
 Cell* entry_at(const HashTable* t, int32_t offset) {
     return at<Cell>(buffer_of(t->block)->head + static_cast<uint32_t>(offset));
@@ -29,7 +29,7 @@ int32_t find_entry(const HashTable* t, Offset key, uint32_t* slot) {
         t, hash_mix(key),
         [&](int32_t offset) {
             const Cell* e = entry_at(t, offset);
-            return e->header != kEntryDeleted && e->data1 == key;
+            return e->header != kHashEntryDeleted && hash_entry_key(e) == key;
         },
         slot);
 }
@@ -37,12 +37,11 @@ int32_t find_entry(const HashTable* t, Offset key, uint32_t* slot) {
 void reset_entry(Cell* entry, uint32_t cells) {
     entry->header = T_UNSET;
     for (uint32_t i = 1; i < cells; i++)
-        entry[i] = Cell{T_UNSET, 0, 0, 0};
+        set_unset(&entry[i]);
 }
 
 void delete_bucket(HashTable* t, int32_t bucket) {
-    Cell* e = entry_at(t, hash_keys(t)[bucket]);
-    e->header = kEntryDeleted;
+    hash_entry_delete(entry_at(t, hash_keys(t)[bucket]));
     hash_set_bucket_state(hash_flags(t), static_cast<uint32_t>(bucket), kBucketDeleted);
     t->size--;
 }
@@ -63,7 +62,7 @@ void pointer_table_rebuild(Offset table, uint32_t buckets) {
     SeriesBuf* old = buffer_of(t->block);
     SeriesBuf* out = buffer_of(fresh);
     for (Offset p = old->head; p < old->tail; p += entry_bytes) {
-        if (at<Cell>(p)->header == kEntryDeleted) continue;
+        if (at<Cell>(p)->header == kHashEntryDeleted) continue;
         std::memcpy(at(out->tail), at(p), entry_bytes);
         out->tail += entry_bytes;
     }
@@ -74,7 +73,7 @@ void pointer_table_rebuild(Offset table, uint32_t buckets) {
     out = buffer_of(fresh);
     for (Offset p = out->head; p < out->tail; p += entry_bytes) {
         uint32_t slot;
-        find_entry(t, at<Cell>(p)->data1, &slot);
+        find_entry(t, hash_entry_key(at<Cell>(p)), &slot);
         hash_claim(t, slot, static_cast<int32_t>(p - out->head));
     }
 }
@@ -107,7 +106,7 @@ Cell* hash_put_key(Offset table, Offset key) {
         t = hash_record(table);
     }
     reset_entry(e, cells);
-    e->data1 = key;
+    hash_entry_set_key(e, key);
     hash_claim(t, slot, static_cast<int32_t>(offset_of(e) - buffer_of(t->block)->head));
     return e + 1;
 }
@@ -137,12 +136,11 @@ void hash_sweep_pointer_table(Offset table) {
     for (uint32_t b = 0; b < t->buckets; b++) {
         if (hash_bucket_state(flags, b) != kBucketLive) continue;
         Cell* e = entry_at(t, hash_keys(t)[b]);
-        bool dead = !(buffer_of(e->data1)->flags & kFlagMark);
+        bool dead = !(buffer_of(hash_entry_key(e))->flags & kFlagMark);
         if (!dead && t->kind == kHashOwnership) {
             const Cell* owner = e + 2;
-            uint8_t type = type_of(owner);
-            if ((type == T_OBJECT || type == T_ERROR || type == T_PORT) && owner->data1)
-                dead = !(buffer_of(owner->data1)->flags & kFlagMark);
+            if (is_object_kind(type_of(owner)) && object_context(owner))
+                dead = !(buffer_of(object_context(owner))->flags & kFlagMark);
         }
         if (dead) delete_bucket(t, static_cast<int32_t>(b));
     }

@@ -2,6 +2,9 @@
 // strings and binaries, or the canonical symbol of words.
 #include <cstring>
 
+#include "runtime/datatypes/series/series.h"
+#include "runtime/datatypes/tuple/tuple-cell.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/text/casefold.h"
@@ -14,8 +17,18 @@ namespace {
 constexpr TypeId kSliceType = T_SLICE;
 constexpr uint32_t kMoneySignFlag = 1u << 14;
 
-uint32_t hash_words(const uint32_t* words, uint32_t count) {
-    return hash_murmur3(words, 4 * count);
+// The first count payload words, for the types whose words are their identity.
+uint32_t hash_words(const Cell* c, uint32_t count) {
+    return hash_murmur3(cell_payload(c), 4 * count);
+}
+// The second and third payload words (a double, or two coordinates).
+uint32_t hash_last_words(const Cell* c) {
+    return hash_murmur3(cell_payload(c) + 1, 8);
+}
+
+// A slice's word 3 limits its length when not negative.
+int32_t slice_limit(const Cell* c) {
+    return static_cast<int32_t>(cell_payload_word(c, 3));
 }
 
 uint32_t hash_money(const Cell* c) {
@@ -32,14 +45,14 @@ uint32_t hash_money(const Cell* c) {
 }
 
 uint32_t hash_tuple(const Cell* c) {
-    uint32_t length = (c->header >> 19) & 15;
-    if (length > 12) length = 12;
-    return hash_murmur3(&c->data1, length);
+    uint32_t length = tuple_count(c);
+    if (length > kTupleMaxBytes) length = kTupleMaxBytes;
+    return hash_murmur3(tuple_bytes(c), length);
 }
 
 uint32_t hash_binary(const Cell* c) {
-    const SeriesBuf* buf = buffer_of(c->data2);
-    Offset from = buf->head + c->data1;
+    const SeriesBuf* buf = series_buffer(c);
+    Offset from = buf->head + static_cast<uint32_t>(series_index(c));
     uint32_t length = from < buf->tail ? buf->tail - from : 0;
     return hash_murmur3(at(from), length);
 }
@@ -47,14 +60,15 @@ uint32_t hash_binary(const Cell* c) {
 } // namespace
 
 uint32_t hash_string(const Cell* value, bool case_sensitive) {
-    const SeriesBuf* buf = buffer_of(value->data2);
+    const SeriesBuf* buf = series_buffer(value);
     uint32_t unit = buf->unit();
     uint32_t total = buf->used() / unit;
-    uint32_t from = value->data1 < total ? value->data1 : total;
+    auto index = static_cast<uint32_t>(series_index(value));
+    uint32_t from = index < total ? index : total;
     uint32_t count = total - from;
-    if (type_of(value) == kSliceType && static_cast<int32_t>(value->data3) >= 0 &&
-        value->data3 < count)
-        count = value->data3;
+    if (type_of(value) == kSliceType && slice_limit(value) >= 0 &&
+        static_cast<uint32_t>(slice_limit(value)) < count)
+        count = static_cast<uint32_t>(slice_limit(value));
     const uint8_t* p = at(buf->head) + from * unit;
     uint32_t h = g_hash_seed;
     for (uint32_t i = 0; i < count; i++, p += unit) {
@@ -141,23 +155,23 @@ uint32_t hash_value(const Cell* value, bool case_sensitive) {
     case T_OBJECT:
     case T_ERROR:
     case T_PORT:
-        return hash_mix(value->data1);
+        return hash_mix(cell_payload_word(value, 1));
     case T_CHAR:
     case T_INTEGER:
     case T_MAP:
     case T_HANDLE:
     case T_EVENT:
-        return hash_mix(value->data2);
+        return hash_mix(cell_payload_word(value, 2));
     case T_NATIVE:
     case T_ACTION:
-        return hash_mix(value->data3);
+        return hash_mix(cell_payload_word(value, 3));
     case T_WORD:
     case T_SET_WORD:
     case T_LIT_WORD:
     case T_GET_WORD:
     case T_REFINEMENT:
     case T_ISSUE:
-        return hash_mix(symbol_resolve(value->data2));
+        return hash_mix(symbol_resolve(word_symbol(value)));
     case T_BLOCK:
     case T_PAREN:
     case T_PATH:
@@ -167,20 +181,20 @@ uint32_t hash_value(const Cell* value, bool case_sensitive) {
     case T_HASH:
     case T_POINT2D:
     case T_IMAGE:
-        return hash_words(&value->data1, 2);
+        return hash_words(value, 2);
     case T_FLOAT:
     case T_PAIR:
     case T_PERCENT:
     case T_TIME:
-        return hash_words(&value->data2, 2);
+        return hash_last_words(value);
     case T_POINT3D:
-        return hash_murmur3(&value->data1, 12);
+        return hash_words(value, 3);
     case T_OP:
     case T_FUNCTION:
     case T_TRIPLE:
     case T_TYPESET:
     case T_DATE:
-        return hash_words(&value->data1, 3);
+        return hash_words(value, 3);
     case T_TUPLE:
         return hash_tuple(value);
     case T_STRING:
@@ -192,7 +206,7 @@ uint32_t hash_value(const Cell* value, bool case_sensitive) {
     case kSliceType:
         return hash_string(value, case_sensitive);
     case T_SYMBOL: {
-        const SeriesBuf* name = buffer_of(value->data3);
+        const SeriesBuf* name = buffer_of(symbol_name_node(value));
         return hash_symbol(at(name->head), name->used());
     }
     case T_BINARY:

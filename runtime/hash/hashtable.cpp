@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "runtime/actions/action-slots.h"
+#include "runtime/datatypes/hash/hash.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/series/series.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/hash/hash-internal.h"
 #include "runtime/stack/stack.h"
 #include "runtime/words/symbols.h"
@@ -45,10 +48,10 @@ bool values_equal_by_action(Cell* a, Cell* b, int op) {
 
 uint32_t words_entry_hash(const Cell* entry) {
     if (type_of(entry) == T_SYMBOL) {
-        const SeriesBuf* name = buffer_of(entry->data3);
+        const SeriesBuf* name = buffer_of(symbol_name_node(entry));
         return hash_symbol(at(name->head), name->used());
     }
-    return hash_mix(symbol_resolve(entry->data2));
+    return hash_mix(symbol_resolve(word_symbol(entry)));
 }
 
 } // namespace hash_detail
@@ -120,7 +123,7 @@ Offset hash_make(uint32_t n, const Cell* block, uint32_t kind, uint32_t cells) {
     bool given =
         block && type_of(block) != T_NONE && kind != kHashPointer && kind != kHashOwnership;
     if (given) {
-        block_node = block->data2;
+        block_node = series_node(block);
     } else {
         block_node = kind == kHashPointer || kind == kHashOwnership ? alloc_cells(n * (cells + 1))
                                                                     : alloc_cells(n);
@@ -131,7 +134,8 @@ Offset hash_make(uint32_t n, const Cell* block, uint32_t kind, uint32_t cells) {
     switch (kind) {
     case kHashBlock: {
         // The table is reachable only from this cell while the cells go in.
-        Cell keep{T_HASH, 0, block_node, table};
+        Cell keep;
+        hash_set_cell(&keep, block_node, table);
         stack_push(&keep);
         hash_put_all(table, 0, 1);
         stack_pop(1);

@@ -141,6 +141,22 @@ Cell* hash_remove_key(Offset table, Offset key);
 // Deletes the entries whose key series (or, for the ownership table, whose
 // owner object's context) the collector left unmarked.
 void hash_sweep_pointer_table(Offset table);
+// An entry of kinds 3 and 4 is its key cell (header unset!, 0 once deleted;
+// word 1 the key node) followed by its value cells.
+constexpr uint32_t kHashEntryDeleted = 0;
+inline Offset hash_entry_key(const Cell* entry) {
+    return entry->data1;
+}
+inline void hash_entry_set_key(Cell* entry, Offset key) {
+    entry->data1 = key;
+}
+// The key's word itself, for the collector, which rewrites it as nodes move.
+inline Offset* hash_entry_key_slot(Cell* entry) {
+    return &entry->data1;
+}
+inline void hash_entry_delete(Cell* entry) {
+    entry->header = kHashEntryDeleted;
+}
 
 // Probe along the triangular path of a hash. match(key) decides at each live
 // bucket. Returns the bucket found (also in *slot), or -1 with *slot the

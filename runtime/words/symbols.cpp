@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/hash/hashtable.h"
 #include "runtime/memory/collector.h"
@@ -41,7 +42,7 @@ struct NameMatch {
     uint32_t length;
     bool caseless;
     bool operator()(int32_t key) const {
-        const SeriesBuf* buf = buffer_of(cells[key].data3);
+        const SeriesBuf* buf = buffer_of(symbol_name_node(&cells[key]));
         if (buf->used() != length) return false;
         const uint8_t* other = at(buf->head);
         return caseless ? same_bytes_nocase(other, name, length)
@@ -59,7 +60,7 @@ uint32_t add_symbol(Offset table, const uint8_t* name, uint32_t length, int32_t 
     nb->tail = nb->head + length;
 
     Cell* c = series_alloc_tail_cell(buffer_of(hash_record(table)->block));
-    *c = Cell{T_SYMBOL, static_cast<uint32_t>(alias), 0, name_node};
+    symbol_make_at(c, alias, name_node);
     HashTable* t = hash_record(table);
     auto position = static_cast<int32_t>(c - at<Cell>(buffer_of(t->block)->head));
     uint32_t slot;
@@ -75,8 +76,9 @@ uint32_t add_symbol(Offset table, const uint8_t* name, uint32_t length, int32_t 
 void symbols_init() {
     Cell* root_cell = root_alloc_tail_cell();
     Offset block = alloc_cells(kSymbolTableSize);
-    *root_cell = Cell{T_BLOCK, 0, block, 0};
-    Cell holder{T_BLOCK, 0, block, 0};
+    block_set_cell(root_cell, T_BLOCK, block, 0);
+    Cell holder;
+    block_set_cell(&holder, T_BLOCK, block, 0);
     g_symbol_table = hash_make(kSymbolTableSize, &holder, kHashWords, 1);
     collector_add_root_callback([] { hash_mark(&g_symbol_table); });
 }
@@ -135,16 +137,16 @@ uint32_t symbol_id_of(const Cell* symbol) {
 }
 
 Offset symbol_string_node(Cell* symbol) {
-    if (symbol->data2) return symbol->data2;
+    if (symbol_cached_string(symbol)) return symbol_cached_string(symbol);
     uint32_t id = symbol_id_of(symbol);
-    const SeriesBuf* name = buffer_of(symbol->data3);
+    const SeriesBuf* name = buffer_of(symbol_name_node(symbol));
     std::string copy(reinterpret_cast<const char*>(at(name->head)), name->used());
     Offset node = string_load_utf8_new(reinterpret_cast<const uint8_t*>(copy.data()), copy.size());
     // The symbols block may have moved: cache through the id, not the pointer.
     if (id)
-        symbol_cell(id)->data2 = node;
+        symbol_set_cached_string(symbol_cell(id), node);
     else
-        symbol->data2 = node;
+        symbol_set_cached_string(symbol, node);
     return node;
 }
 
@@ -154,25 +156,25 @@ Cell* symbol_get(uint32_t id) {
 }
 
 const char* symbol_name(uint32_t id, uint32_t* length) {
-    const SeriesBuf* name = buffer_of(symbol_cell(id)->data3);
+    const SeriesBuf* name = buffer_of(symbol_name_node(symbol_cell(id)));
     if (length) *length = name->used();
     return reinterpret_cast<const char*>(at(name->head));
 }
 
 const char* symbol_to_c_string(uint32_t id) {
-    SeriesBuf* name = buffer_of(symbol_cell(id)->data3);
+    SeriesBuf* name = buffer_of(symbol_name_node(symbol_cell(id)));
     if (name->tail >= name->data_end()) name = expand_series_copy(name, name->size + 16);
     *at(name->tail) = 0;
     return reinterpret_cast<const char*>(at(name->head));
 }
 
 uint32_t symbol_resolve(uint32_t id) {
-    auto alias = static_cast<int32_t>(symbol_cell(id)->data1);
+    auto alias = symbol_alias_word(symbol_cell(id));
     return alias > 0 ? static_cast<uint32_t>(alias) : id;
 }
 
 int32_t symbol_alias_of(uint32_t id) {
-    return static_cast<int32_t>(symbol_cell(id)->data1);
+    return symbol_alias_word(symbol_cell(id));
 }
 
 } // namespace xel

@@ -19,6 +19,23 @@ extern Offset g_symbol_table;
 
 constexpr uint32_t kSymbolTableSize = 4000;
 
+// The words of a symbol! cell (layout above).
+inline int32_t symbol_alias_word(const Cell* symbol) {
+    return static_cast<int32_t>(symbol->data1);
+}
+inline Offset symbol_cached_string(const Cell* symbol) {
+    return symbol->data2;
+}
+inline void symbol_set_cached_string(Cell* symbol, Offset node) {
+    symbol->data2 = node;
+}
+inline Offset symbol_name_node(const Cell* symbol) {
+    return symbol->data3;
+}
+inline void symbol_make_at(Cell* c, int32_t alias, Offset name_node) {
+    *c = Cell{T_SYMBOL, static_cast<uint32_t>(alias), 0, name_node};
+}
+
 // Makes the symbols block and the symbol table, keeping the block in the root block.
 void symbols_init();
 
