@@ -33,7 +33,7 @@ void ownership_sweep() {
     for (uint32_t b = 0; b < t->buckets; b++) {
         if (hash_bucket_state(flags, b) != kBucketLive) continue;
         auto* e = at<Cell>(entries + static_cast<uint32_t>(keys[b]));
-        SeriesBuf* key = collector_marked_buffer(&e->data1);
+        SeriesBuf* key = collector_marked_buffer(hash_entry_key_slot(e));
         bool dead = !key;
         if (!dead && owner_dead(e + 2)) {
             // The series lives on unowned, free to take a new owner.
@@ -41,7 +41,7 @@ void ownership_sweep() {
             dead = true;
         }
         if (dead) {
-            e->header = 0;
+            hash_entry_delete(e);
             hash_set_bucket_state(flags, b, kBucketDeleted);
             t->size--;
         } else {

@@ -1,6 +1,7 @@
 #include "runtime/ownership/ownership.h"
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/series/series.h"
@@ -107,7 +108,7 @@ void unbind_series(Cell* value) {
     Cell* entry = hash_get_key(g_ownership_table, series_node(&copy));
     if (!entry) return;
     for (int i = 0; i < 3; i++)
-        entry[i] = Cell{T_UNSET, 0, 0, 0};
+        set_unset(&entry[i]);
     hash_remove_key(g_ownership_table, series_node(&copy));
     // Only a series that still had its entry is walked, so cycles end.
     if (is_block_kind(type_of(&copy)))
@@ -180,13 +181,17 @@ bool ownership_check(const Cell* value, const Cell* action, const Cell* new_valu
     Offset node = owned_node(value);
     if (!node || !g_object_fire_on_deep_change) return false;
     const Cell* entry = hash_get_key(g_ownership_table, node);
-    if (!entry || entry[1].data3 == 0) return false;
+    if (!entry || !object_events(&entry[1])) return false;
     // Copies: the handler runs code that may move every buffer.
     Cell owner = entry[1];
     Cell word = entry[2];
     Cell target = *value;
     Cell act = *action;
-    Cell fresh = new_value ? *new_value : Cell{T_NONE, 0, 0, 0};
+    Cell fresh;
+    if (new_value)
+        fresh = *new_value;
+    else
+        set_none(&fresh);
     g_object_fire_on_deep_change(&owner, &word, &target, &act, new_value ? &fresh : nullptr, index,
                                  part);
     return true;
