@@ -3,6 +3,7 @@
 #include "boot/boot-load.h"
 #include "platform/os/os.h"
 #include "runtime/actions/dispatch.h"
+#include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/date/date.h"
 #include "runtime/datatypes/error/error.h"
@@ -10,6 +11,7 @@
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registration.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/externals/externals.h"
 #include "runtime/externals/slots.h"
 #include "runtime/interpreter/interp.h"
@@ -40,14 +42,14 @@ namespace {
 Cell* fixed_block_in_root(uint32_t n) {
     Offset node = alloc_fixed(n, sizeof(Cell), 0);
     Cell* c = root_alloc_tail_cell();
-    *c = Cell{T_BLOCK, 0, node, 0};
+    block_set_cell(c, T_BLOCK, node, 0);
     return at<Cell>(buffer_of(node)->head);
 }
 
 } // namespace
 
 Cell* root_alloc_tail_cell() {
-    return series_alloc_tail_cell(buffer_of(g_root.data2));
+    return series_alloc_tail_cell(block_buffer(&g_root));
 }
 
 void runtime_init() {
@@ -66,9 +68,9 @@ void runtime_init() {
     register_datatypes();
     memory_first_frames();
 
-    g_root = Cell{T_BLOCK, 0, alloc_fixed(kRootBlockCells, sizeof(Cell), 0), 0};
+    block_set_cell(&g_root, T_BLOCK, alloc_fixed(kRootBlockCells, sizeof(Cell), 0), 0);
     // Both stack buffers are blocks of the root block, so it marks them.
-    collector_add_root_callback([] { collector_mark_block_value(&g_root); });
+    collector_add_root_callback([] { collector_mark_block_node(series_node_slot(&g_root)); });
     Cell* args = fixed_block_in_root(kArgStackCells);
     Cell* calls = fixed_block_in_root(kCallStackCells);
     stack_init(args, kArgStackCells, reinterpret_cast<CallFrame*>(calls), kCallFrameCapacity);

@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/memory/collector.h"
 #include "runtime/memory/series-memory.h"
 
@@ -27,14 +30,14 @@ void thread_free(uint32_t from) {
     SeriesBuf* buf = block_buffer(&g_slot_block);
     Cell* cells = at<Cell>(buf->head);
     for (uint32_t i = from; i < n; i++)
-        cells[i] = Cell{T_INTEGER, 0, i + 1 < n ? i + 1 : 0xFFFFFFFFu, 0};
+        set_integer(&cells[i], i + 1 < n ? static_cast<int32_t>(i + 1) : -1);
     buf->tail = buf->head + n * sizeof(Cell);
     g_free_head = static_cast<int32_t>(from);
     g_in_use.resize(n, false);
 }
 
 void mark_slot_block() {
-    collector_mark_block_value(&g_slot_block);
+    collector_mark_block_node(series_node_slot(&g_slot_block));
 }
 
 } // namespace
@@ -55,7 +58,7 @@ uint32_t slots_store(const Cell* value) {
     }
     auto i = static_cast<uint32_t>(g_free_head);
     Cell* cell = block_cell_at(&g_slot_block, i);
-    g_free_head = static_cast<int32_t>(cell->data2);
+    g_free_head = integer_get(cell);
     *cell = v;
     g_in_use[i] = true;
     return i + 1;
@@ -68,8 +71,7 @@ Cell* slots_get(uint32_t handle) {
 
 void slots_free(uint32_t handle) {
     if (!slots_get(handle)) return;
-    *block_cell_at(&g_slot_block, handle - 1) =
-        Cell{T_INTEGER, 0, static_cast<uint32_t>(g_free_head), 0};
+    set_integer(block_cell_at(&g_slot_block, handle - 1), g_free_head);
     g_free_head = static_cast<int32_t>(handle - 1);
     g_in_use[handle - 1] = false;
 }

@@ -93,10 +93,6 @@ void collector_mark_block_node(Offset* node) {
     if (is_cell_buffer(b)) mark_cells_later(b);
 }
 
-void collector_mark_block_value(Cell* block) {
-    collector_mark_block_node(&block->data2);
-}
-
 void collector_mark_context(Offset* ctx) {
     collector_mark_block_node(ctx);
 }
@@ -129,8 +125,8 @@ void hash_mark(Offset* table) {
         if (!entries || !t->aux) break;
         for (Offset p = entries->head; p + t->aux <= entries->tail; p += t->aux) {
             auto* e = at<Cell>(p);
-            if (!e->header) continue;
-            collector_mark_block_node(&e->data1);
+            if (e->header == kHashEntryDeleted) continue;
+            collector_mark_block_node(hash_entry_key_slot(e));
         }
         break;
     }

@@ -63,7 +63,6 @@ bool collector_mark_series(Offset* node);
 void collector_unmark_series(Offset node);
 // The series and, when newly marked, the cells from its head to its tail.
 void collector_mark_block_node(Offset* node);
-void collector_mark_block_value(Cell* block);
 // The context series with its two cells: the word table, the values block
 // (unless the values live on the argument stack) and the self cell.
 void collector_mark_context(Offset* ctx);

@@ -14,6 +14,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -164,7 +165,7 @@ void append_mold_40(Cell* buffer, const Cell* value) {
 void mark_roots() {
     collector_mark_context(&g_prototype);
     collector_mark_context(&g_no_memory);
-    collector_mark_block_value(&g_messages);
+    collector_mark_block_node(series_node_slot(&g_messages));
     collector_mark_cells(&g_state_stack_trace, &g_state_stack_trace + 1);
     collector_mark_cells(&g_state_source_files, &g_state_source_files + 1);
     PendingError& pending = g_pending_error;

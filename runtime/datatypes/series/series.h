@@ -14,6 +14,11 @@ namespace xel {
 inline Offset series_node(const Cell* s) {
     return s->data2;
 }
+// The node word itself, for marking roots: the collector rewrites it as
+// nodes move.
+inline Offset* series_node_slot(Cell* s) {
+    return &s->data2;
+}
 inline SeriesBuf* series_buffer(const Cell* s) {
     return buffer_of(series_node(s));
 }
