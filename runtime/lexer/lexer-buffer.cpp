@@ -1,6 +1,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "runtime/datatypes/constants.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
@@ -61,7 +62,7 @@ Cell* lexer_alloc_cell(LexerState* s) {
         g_lexer_capacity = static_cast<uint32_t>(capacity);
     }
     Cell* c = lexer_cell(s->tail++);
-    *c = Cell{T_UNSET, 0, 0, 0};
+    set_unset(c);
     return c;
 }
 

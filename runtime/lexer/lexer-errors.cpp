@@ -66,7 +66,7 @@ void lexer_throw_error(LexerState* s, const uint8_t* start, const uint8_t* end, 
     if (!s->raise_errors) throw LexerStop{};
     if (!start) {
         const Cell* m = lexer_open_marker(s);
-        start = m ? s->input_start + m->data3 : s->input_start;
+        start = m ? s->input_start + marker_opener_offset(m) : s->input_start;
     }
     if (!end) end = s->position;
     if (type_of(&s->callback) != T_NONE && (s->event_mask & kEventError)) {

@@ -50,6 +50,24 @@ struct LexerState {
 // (high 16 bits), word 3 the opener's byte offset in the input.
 constexpr uint8_t kMarkerType = 31;
 
+inline void marker_make_at(Cell* m, uint32_t depth, uint8_t type, uint32_t opener, bool new_line) {
+    *m = Cell{kMarkerType | (new_line ? kNewLineFlag : 0u), depth, type, opener};
+}
+// Cells from the enclosing series' head to the marker.
+inline uint32_t marker_depth(const Cell* m) {
+    return m->data1;
+}
+inline uint32_t marker_commas(const Cell* m) {
+    return m->data2 >> 16;
+}
+// A paren with commas is a point.
+inline void marker_set_point(Cell* m, uint32_t commas) {
+    m->data2 = T_POINT2D | commas << 16;
+}
+inline uint32_t marker_opener_offset(const Cell* m) {
+    return m->data3;
+}
+
 // Thrown inside a scan to stop it without raising: a non-raising error or a
 // false answer of the error event.
 struct LexerStop {};

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/lexer/lexer-scanners.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
@@ -51,8 +52,8 @@ void lexer_push_marker(LexerState* s, uint8_t type, const uint8_t* opener, bool 
     if (!lexer_fire_event(s, kEventOpen, type, nullptr)) return;
     uint32_t index = s->tail;
     Cell* m = lexer_alloc_cell(s);
-    *m = Cell{kMarkerType | (new_line ? kNewLineFlag : 0u), index - s->head, type,
-              static_cast<uint32_t>(opener - s->input_start)};
+    marker_make_at(m, index - s->head, type, static_cast<uint32_t>(opener - s->input_start),
+                   new_line);
     s->head = s->tail;
     s->start_state = kStStart;
 }
@@ -73,7 +74,7 @@ void lexer_pop_marker(LexerState* s, int closer) {
     }
     uint8_t type = closer == -1 || opened == T_MAP ? opened : static_cast<uint8_t>(closer);
     uint32_t marker = s->head - 1;
-    uint32_t enclosing = marker - m->data1;
+    uint32_t enclosing = marker - marker_depth(m);
     uint32_t new_line = m->header & kNewLineFlag;
     if (loading(s)) {
         uint32_t n = s->tail - s->head;
@@ -127,8 +128,7 @@ void lexer_scan_comma(LexerState* s) {
     uint8_t type = m ? marker_type(m) : 0;
     if (type != T_PAREN && type != T_POINT2D)
         lexer_throw_error(s, s->token_start, s->position, T_POINT2D);
-    uint32_t commas = (m->data2 >> 16) + 1;
-    m->data2 = T_POINT2D | commas << 16;
+    marker_set_point(m, marker_commas(m) + 1);
 }
 
 void lexer_scan_comment(LexerState* s) {
@@ -251,7 +251,7 @@ void lexer_scan_construct(LexerState* s) {
         for (; id <= g_highest_type; id++)
             if (g_type_names[id].name && is_name(g_type_names[id].name)) break;
         if (id > g_highest_type) lexer_throw_error(s, s->token_start, s->token_end, -2);
-        value = Cell{T_DATATYPE, static_cast<uint32_t>(id), 0, 0};
+        value = datatype_cell(static_cast<uint8_t>(id));
     }
     s->type = type_of(&value);
     if (loading(s)) lexer_append_value(s, &value);
