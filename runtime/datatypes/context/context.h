@@ -51,8 +51,12 @@ inline Cell* context_self(Offset ctx) {
 inline uint32_t context_kind(Offset ctx) {
     return (context_cell(ctx)->header & kContextKindMask) >> kContextKindShift;
 }
+// The word table of a context cell (or of a copy of one, as native specs keep).
+inline Offset context_cell_table(const Cell* cell) {
+    return cell->data1;
+}
 inline Offset context_table(Offset ctx) {
-    return context_cell(ctx)->data1;
+    return context_cell_table(context_cell(ctx));
 }
 // The values block of a context whose values are not on the stack.
 inline Offset context_values_node(Offset ctx) {

@@ -42,7 +42,7 @@ uint32_t natives_to_hex(int, const int32_t* refs) {
         if (length <= 0) error_fire(kCatScript, err::script::kInvalidArg, size);
         if (length < n) n = length;
     }
-    const char* digits = string_int_to_hex(static_cast<int32_t>(value->data2), false);
+    const char* digits = string_int_to_hex(integer_get(value), false);
     char text[kHexDigitCount + 1];
     std::memcpy(text, digits + kHexDigitCount - n, static_cast<size_t>(n) + 1);
     issue_make_at(value, text);

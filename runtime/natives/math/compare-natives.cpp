@@ -23,8 +23,9 @@ uint32_t compare_args(int op) {
 }
 
 bool same_words(const Cell* a, const Cell* b, bool w1, bool w2, bool w3) {
-    return (!w1 || a->data1 == b->data1) && (!w2 || a->data2 == b->data2) &&
-           (!w3 || a->data3 == b->data3);
+    return (!w1 || cell_payload_word(a, 1) == cell_payload_word(b, 1)) &&
+           (!w2 || cell_payload_word(a, 2) == cell_payload_word(b, 2)) &&
+           (!w3 || cell_payload_word(a, 3) == cell_payload_word(b, 3));
 }
 
 } // namespace

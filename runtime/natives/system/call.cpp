@@ -50,10 +50,10 @@ void append_captured(Cell* target, const std::string& bytes) {
         return;
     }
     Cell* text = stack_push_cell();
-    *text = Cell{T_UNSET, 0, 0, 0};
+    set_unset(text);
     Offset node =
         string_load_utf8(reinterpret_cast<const uint8_t*>(bytes.data()), n, nullptr, nullptr, true);
-    *text = Cell{T_STRING, 0, node, 0};
+    series_set_cell(text, T_STRING, node, 0);
     string_concatenate(target, text, -1, 0, false, kConcatAppend);
     stack_pop(1);
 }

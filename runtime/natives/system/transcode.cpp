@@ -3,6 +3,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
@@ -83,7 +84,7 @@ uint32_t natives_transcode(int, const int32_t* refs) {
         if (length == 0 || type == 0)
             set_none(out);
         else
-            *out = Cell{T_DATATYPE, static_cast<uint32_t>(type), 0, 0};
+            *out = datatype_cell(static_cast<uint8_t>(type));
     }
 
     Cell* result = stack_arguments();

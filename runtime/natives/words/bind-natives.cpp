@@ -5,6 +5,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/native/native.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/hash/hashtable.h"
@@ -26,8 +27,9 @@ Offset word_context_checked(const Cell* word) {
 // copy of its context cell, whose word entries name the context node.
 // 0 when the spec has no words.
 Offset spec_words_context(const Cell* fn) {
-    Offset table = function_record(fn)[0].data1;
-    Cell words{T_BLOCK, 0, hash_record(table)->block, 0};
+    Offset table = context_cell_table(&function_record(fn)[0]);
+    Cell words;
+    block_set_cell(&words, T_BLOCK, hash_record(table)->block, 0);
     if (block_buffer_length(&words) == 0) return 0;
     return word_context(block_cell_at(&words, 0));
 }
@@ -38,7 +40,7 @@ Offset in_context(const Cell* value) {
     uint8_t t = type_of(value);
     if (t == T_OP) t = op_source_type(value);
     if (t == T_NATIVE || t == T_ACTION) return spec_words_context(value);
-    return value->data1;
+    return is_object_kind(t) ? object_context(value) : function_context(value);
 }
 
 } // namespace
@@ -47,7 +49,9 @@ uint32_t natives_bind(int, const int32_t* refs) {
     Cell* args = stack_arguments();
     Cell target = args[0], context = args[1];
     uint8_t ct = type_of(&context);
-    Offset ctx = ct >= T_WORD && ct <= T_GET_WORD ? word_context_checked(&context) : context.data1;
+    Offset ctx = ct >= T_WORD && ct <= T_GET_WORD ? word_context_checked(&context)
+                 : is_object_kind(ct)             ? object_context(&context)
+                                                  : function_context(&context);
     if (type_of(&target) == T_BLOCK) {
         // Nested parens and paths are copied too: binding the copy must
         // leave every part of the original as it was.

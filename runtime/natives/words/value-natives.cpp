@@ -3,6 +3,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/words/word-natives.h"
 
@@ -38,7 +39,7 @@ uint32_t natives_type(int, const int32_t* refs) {
     if (ref_present(refs[0]))
         *arg = *g_type_names[t].word;
     else
-        *arg = Cell{T_DATATYPE, t, 0, 0};
+        *arg = datatype_cell(static_cast<uint8_t>(t));
     return 0;
 }
 
