@@ -1,6 +1,7 @@
 #include "runtime/compiled/arg-checks.h"
 
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/stack/stack.h"
 
@@ -17,7 +18,7 @@ void arg_check_type_at(int32_t index, const Cell* typeset, int n) {
 
 const Cell* arg_check_type_if_set(const Cell* refinement, const Cell* typeset, int n,
                                   const Cell* value) {
-    return refinement->data1 ? arg_check_type(typeset, n, value) : value;
+    return logic_get(refinement) ? arg_check_type(typeset, n, value) : value;
 }
 
 const Cell* arg_check_set(int n, const Cell* value) {

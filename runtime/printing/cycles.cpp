@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 
@@ -62,9 +64,9 @@ Offset cycles_node_of(const Cell* value) {
     case T_OBJECT:
     case T_ERROR:
     case T_PORT:
-        return value->data1;
+        return object_context(value);
     default:
-        return value->data2;
+        return series_node(value);
     }
 }
 

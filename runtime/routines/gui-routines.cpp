@@ -135,7 +135,7 @@ RoutineValue draw_face(const RoutineValue* args, uint32_t) {
 }
 
 RoutineValue show_window(const RoutineValue* args, uint32_t) {
-    gui::show_window(args[0].cell->data2);
+    gui::show_window(handle_value(args[0].cell));
     return answer_none();
 }
 

@@ -13,6 +13,9 @@ namespace xel {
 uint32_t handle_register_class(const char* name);
 
 void handle_make_at(Cell* c, uint32_t value, uint32_t class_index);
+inline uint32_t handle_value(const Cell* c) {
+    return c->data2;
+}
 // Into the current call's result slot.
 Cell* handle_box(uint32_t value, uint32_t class_index);
 // Appended to a block.
