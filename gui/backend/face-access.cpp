@@ -78,7 +78,7 @@ gtk::WidgetId face_widget(const Cell* face) {
     if (type_of(&state) != T_BLOCK || block_xs_tail(&state)) return 0;
     Cell h = *block_cell_at(&state, static_cast<uint32_t>(block_index(&state)));
     if (type_of(&h) != T_HANDLE) return 0;
-    return h.data2;
+    return handle_value(&h);
 }
 
 Cell widget_face(gtk::WidgetId id) {

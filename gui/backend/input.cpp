@@ -87,7 +87,9 @@ Cell char_cell(uint32_t cp) {
 }
 
 Cell int_cell(int32_t v) {
-    return Cell{T_INTEGER, 0, static_cast<uint32_t>(v), 0};
+    Cell c;
+    set_integer(&c, v);
+    return c;
 }
 
 int raise(gtk::WidgetId w, uint32_t type, uint32_t fk, const Cell& offset, const Cell& key,

@@ -15,6 +15,7 @@
 #include "runtime/datatypes/handle/handle.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
+#include "runtime/datatypes/percent/percent-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
@@ -213,7 +214,7 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
         if (w < 0) w = 200;
         if (h < 0) h = 200;
     }
-    spec.parent = type_of(parent) == T_HANDLE ? parent->data2 : 0;
+    spec.parent = type_of(parent) == T_HANDLE ? handle_value(parent) : 0;
     spec.x = to_device_px(x);
     spec.y = to_device_px(y);
     spec.width = to_device_px(w);
@@ -257,8 +258,8 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
             page = type_of(&sel) == T_INTEGER ? integer_get(&sel) : cell_double(&sel);
             page = page < 0 ? 0 : (page > 1 ? 1 : page);
         } else {
-            Cell pct = Cell{T_PERCENT, 0, 0, 0};
-            cell_set_double(&pct, 0.1);
+            Cell pct;
+            percent_make_at(&pct, 0.1);
             set_facet(&face, kFacetSelected, &pct);
         }
         gtk::scroller_set_page(id, page);

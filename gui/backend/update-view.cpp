@@ -82,7 +82,7 @@ void update_view(const Cell* face_in) {
         kind == gtk::Kind::kTabPanel)
         tab_update_pages(id);
     changes = changes_cell(&face);
-    if (changes) *changes = Cell{T_INTEGER, 0, 0, 0};
+    if (changes) set_integer(changes, 0);
 }
 
 } // namespace xel::gui

@@ -5,6 +5,7 @@
 #include "boot/runtime-record.h"
 #include "boot/throw.h"
 #include "platform/os/virtual-memory.h"
+#include "runtime/datatypes/constants.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector-hook.h"
 
@@ -244,7 +245,7 @@ Offset alloc_unset_cells(uint32_t n) {
     SeriesBuf* buf = buffer_of(node);
     auto* c = at<Cell>(buf->data());
     for (uint32_t i = 0; i < buf->size / 16; i++)
-        c[i] = Cell{T_UNSET, 0, 0, 0};
+        set_unset(&c[i]);
     return node;
 }
 
