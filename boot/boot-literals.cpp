@@ -12,8 +12,4 @@ Cell* boot_literal_at(uint32_t i) {
     return block_cell_at(&g_root, g_boot_literal_base + i);
 }
 
-Offset boot_literal_node_at(uint32_t i) {
-    return boot_literal_at(i)->data1;
-}
-
 } // namespace xel

@@ -13,8 +13,5 @@ extern uint32_t g_boot_literal_count;
 
 // Root cell i (valid until the root block grows).
 Cell* boot_literal_at(uint32_t i);
-// Word 1 of root cell i: the context node of a word, object or function
-// literal.
-Offset boot_literal_node_at(uint32_t i);
 
 } // namespace xel

@@ -25,6 +25,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/string/string.h"
@@ -86,10 +87,11 @@ void define_all(CompactWriter& out, const Cell& defs, uint8_t type, const std::s
         if (type_of(&word) != T_SET_WORD || type_of(&index) != T_INTEGER ||
             type_of(&spec) != T_BLOCK)
             fail(name + ": expected word: index [spec] triples");
-        if (type == T_NATIVE && !native_code(index.data2)) continue;
-        if (type == T_ACTION && (index.data2 < 1 || index.data2 > kActionCount))
-            fail(name + ": no action slot " + std::to_string(index.data2));
-        Cell value = native_value(type, index.data2, &spec);
+        auto entry = static_cast<uint32_t>(integer_get(&index));
+        if (type == T_NATIVE && !native_code(entry)) continue;
+        if (type == T_ACTION && (entry < 1 || entry > kActionCount))
+            fail(name + ": no action slot " + std::to_string(entry));
+        Cell value = native_value(type, entry, &spec);
         cell_set_type(&word, T_WORD);
         out.definition(&word, &value);
     }

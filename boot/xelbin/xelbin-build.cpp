@@ -17,6 +17,7 @@
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/memory/series-memory.h"
@@ -43,7 +44,7 @@ void xelbin_records_end(XelbinReader& r, uint32_t records, const uint8_t* at) {
 Cell xelbin_datatype(XelbinReader& r, uint32_t id, const uint8_t* at) {
     if (id < 1 || id > static_cast<uint32_t>(g_highest_type) || !g_type_names[id].name)
         r.invalid(at);
-    return Cell{T_DATATYPE, id, 0, 0};
+    return datatype_cell(static_cast<uint8_t>(id));
 }
 
 Cell xelbin_char(XelbinReader& r, uint32_t code_point, const uint8_t* at) {

@@ -206,8 +206,7 @@ void Compact::scalar(uint8_t type, bool flag, Cell* out, const uint8_t* at) {
     case T_TIME:
     case T_PERCENT: {
         double d = flag ? r_.zigzag() / (type == T_PERCENT ? 100.0 : 1.0) : r_.f64_low_first();
-        *out = Cell{type, 0, 0, 0};
-        cell_set_double(out, d);
+        float_kind_make_at(out, type, d);
         return;
     }
     case T_ISSUE:

@@ -14,6 +14,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/date/date-cell.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/issue/issue-cell.h"
@@ -452,7 +453,10 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
         break;
     case T_UNSET:
     case T_NONE:
-        v = Cell{type, 0, 0, 0};
+        if (type == T_UNSET)
+            set_unset(&v);
+        else
+            set_none(&v);
         break;
     case T_LOGIC:
         set_logic(&v, r_.u32() != 0);
@@ -466,8 +470,7 @@ void WordReader::make(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
     case T_FLOAT:
     case T_PERCENT:
     case T_TIME:
-        v = Cell{type, 0, 0, 0};
-        cell_set_double(&v, f64_high_first());
+        float_kind_make_at(&v, type, f64_high_first());
         break;
     case T_PAIR: {
         auto x = static_cast<int32_t>(r_.u32());

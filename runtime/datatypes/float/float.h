@@ -33,6 +33,13 @@ inline Cell* float_make_at(Cell* c, double d) {
     cell_set_double(c, d);
     return c;
 }
+// A cell of a float kind (float!, percent! or time!): type, word 1 clear, the double.
+inline Cell* float_kind_make_at(Cell* c, uint8_t type, double d) {
+    XEL_ASSERT(type == T_FLOAT || type == T_PERCENT || type == T_TIME);
+    *c = Cell{type, 0, 0, 0};
+    cell_set_double(c, d);
+    return c;
+}
 // A new float! at the tail of the block value blk.
 Cell* float_make_in(Cell* blk, double d);
 inline Cell* float_push(double d) {
