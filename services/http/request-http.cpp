@@ -7,7 +7,9 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/map/map.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/stack/stack.h"
@@ -114,10 +116,10 @@ void http_parse_headers(const std::string& text, Cell* out) {
         field.remove_prefix(std::min(field.find_first_not_of(" \t"), field.size()));
         word_make_at(key, symbol_make_from_buffer(reinterpret_cast<const uint8_t*>(line.data()),
                                                   static_cast<uint32_t>(colon)));
-        *value = Cell{T_STRING, 0,
-                      string_load_utf8_whole(reinterpret_cast<const uint8_t*>(field.data()),
-                                             static_cast<uint32_t>(field.size()), false),
-                      0};
+        series_set_cell(value, T_STRING,
+                        string_load_utf8_whole(reinterpret_cast<const uint8_t*>(field.data()),
+                                               static_cast<uint32_t>(field.size()), false),
+                        0);
         Cell* seen = map_lookup(out, key, kMapFold);
         if (!seen) {
             map_store(out, key, value, kMapFold);
@@ -144,7 +146,7 @@ bool http_request(const Cell* method, const Cell* url, const Cell* headers, cons
     if (request.method != "GET" && request.method != "HEAD") request_body(data, &request);
     // A binary answer is received straight into its binary!.
     Cell* placed = stack_push_cell();
-    *placed = Cell{T_NONE, 0, 0, 0};
+    set_none(placed);
     if (binary) {
         request.place_body = [placed](size_t n) {
             return binary_make_sized(placed, static_cast<uint32_t>(n));

@@ -12,6 +12,7 @@
 #include "runtime/datatypes/date/date-cell.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/series-memory.h"
@@ -119,7 +120,7 @@ void simple_io_list_dir(Cell* folder, Cell* out) {
         if (e.folder) e.name += '/';
         Offset node = string_load_utf8_new(reinterpret_cast<const uint8_t*>(e.name.data()),
                                            static_cast<uint32_t>(e.name.size()));
-        *series_alloc_tail_cell(block_buffer(out)) = Cell{T_FILE, 0, node, 0};
+        series_set_cell(series_alloc_tail_cell(block_buffer(out)), T_FILE, node, 0);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/memory/series-memory.h"
 
@@ -10,7 +11,7 @@ namespace xel {
 
 void simple_io_load_text(const uint8_t* bytes, uint32_t count, Cell* out) {
     Offset node = string_load_utf8_whole(bytes, count, true);
-    *out = Cell{T_STRING, 0, node, 0};
+    series_set_cell(out, T_STRING, node, 0);
 }
 
 void simple_io_split_lines(const uint8_t* bytes, uint32_t count, Cell* out) {
@@ -24,7 +25,7 @@ void simple_io_split_lines(const uint8_t* bytes, uint32_t count, Cell* out) {
         const uint8_t* stop = lf ? lf : end;
         const uint8_t* text_end = lf && stop > p && stop[-1] == '\r' ? stop - 1 : stop;
         Offset node = string_load_utf8_whole(p, static_cast<uint32_t>(text_end - p), false);
-        *series_alloc_tail_cell(block_buffer(out)) = Cell{T_STRING, 0, node, 0};
+        series_set_cell(series_alloc_tail_cell(block_buffer(out)), T_STRING, node, 0);
         p = lf ? lf + 1 : end;
     }
 }
