@@ -35,9 +35,11 @@ gtk::WidgetId g_painting = 0;
 draw::DrawContext* g_paint_context = nullptr;
 
 // A base face shows its colour, image, text and draw block; without a draw
-// block it raises drawing, whose actors draw with draw-face. It is drawn as
-// one group over its parent, so a translucent colour lets the parent show
-// through. Errors there are printed or dropped, and the paint goes on.
+// block it raises drawing, whose actors draw with draw-face. Windows and
+// panels show their colour, image and draw block under their children. A
+// face is drawn as one group over its parent, so a translucent colour lets
+// the parent show through. Errors there are printed or dropped, and the
+// paint goes on.
 void paint(gtk::WidgetId id, cairo_t* cr, int width, int height) {
     if (g_painting) return;
     g_painting = id;
@@ -46,7 +48,8 @@ void paint(gtk::WidgetId id, cairo_t* cr, int width, int height) {
         Cell face = widget_face(id);
         Cell commands = facet(&face, kFacetDraw);
         draw_paint_face(cr, width, height, &face);
-        if (type_of(&commands) != T_BLOCK && type_of(&face) == T_OBJECT) {
+        if (type_of(&commands) != T_BLOCK && type_of(&face) == T_OBJECT &&
+            gtk::widget_kind(id) == gtk::Kind::kBase) {
             g_paint_context = draw_begin(cr, width, height);
             make_event(id, kEvDrawing, 0, g_none_cell, g_none_cell, Cell{T_INTEGER, 0, 0, 0},
                        g_none_cell);

@@ -52,7 +52,8 @@ void face_background(DrawContext& ctx, const Cell* face) {
         }
     }
     const Cell* text = facet(face, Facet::kText);
-    if (is_type(face, "window") || !text || type_of(text) != T_STRING) return;
+    if (is_type(face, "window") || is_type(face, "panel") || !text || type_of(text) != T_STRING)
+        return;
     std::unique_ptr<gfx::TextLayout> layout;
     if (is_type(face, "rich-text")) {
         layout = text_face_layout(face);

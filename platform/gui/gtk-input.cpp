@@ -340,6 +340,10 @@ void connect_input(WidgetId id, Widget& w) {
         g_signal_connect(w.outer, "delete-event", G_CALLBACK(on_delete), data);
         g_signal_connect(w.outer, "focus-in-event", G_CALLBACK(on_focus), data);
         g_signal_connect(w.outer, "focus-out-event", G_CALLBACK(on_focus), data);
+        g_signal_connect(w.inner, "draw", G_CALLBACK(on_draw), data);
+        break;
+    case Kind::kPanel:
+        g_signal_connect(w.inner, "draw", G_CALLBACK(on_draw), data);
         break;
     case Kind::kButton:
         g_signal_connect(w.inner, "clicked", G_CALLBACK(on_clicked), data);
