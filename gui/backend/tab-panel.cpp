@@ -46,16 +46,14 @@ void show_page(const Cell* page, bool visible) {
     if (gtk::WidgetId id = face_widget(page)) gtk::widget_show(id, visible);
 }
 
-// Shows page n and hides the one selected before it.
+// Shows page n and hides the others. When the script set selected, it
+// already names the new page, so the shown one is not found through it.
 void switch_page(const Cell* face, int32_t n) {
     Cell page = page_at(face, n);
     if (type_of(&page) == T_OBJECT && face_widget(&page)) show_page(&page, true);
-    Cell sel = facet(face, kFacetSelected);
-    if (type_of(&sel) != T_INTEGER) return;
-    int32_t s = integer_get(&sel);
-    if (s >= 1 && s <= page_count(face) && s != n + 1) {
-        Cell old = page_at(face, s - 1);
-        if (type_of(&old) == T_OBJECT) show_page(&old, false);
+    for (int32_t i = 0; i < page_count(face); i++) {
+        Cell other = page_at(face, i);
+        if (i != n && type_of(&other) == T_OBJECT) show_page(&other, false);
     }
 }
 

@@ -9,6 +9,10 @@ namespace xel::gtk {
 cairo_surface_t* widget_snapshot(WidgetId id) {
     Widget* w = widget_record(id);
     if (!w || !gtk_widget_get_realized(w->outer)) return nullptr;
+    // Sizes changed since the last frame are allocated first: GTK refuses to
+    // draw a widget whose allocation is pending.
+    GtkWidget* top = gtk_widget_get_toplevel(w->outer);
+    if (GTK_IS_CONTAINER(top)) gtk_container_check_resize(GTK_CONTAINER(top));
     int width = gtk_widget_get_allocated_width(w->outer);
     int height = gtk_widget_get_allocated_height(w->outer);
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
