@@ -54,6 +54,19 @@ GtkWidget* windowed_fixed() {
     return fixed;
 }
 
+const char* const kFocusingKey = "xel-focusing";
+
+// A text-list taking the focus selects nothing: GTK would select its first
+// row, which the program would take for a choice.
+gboolean select_unless_focusing(GtkTreeSelection*, GtkTreeModel*, GtkTreePath*, gboolean selected,
+                                gpointer view) {
+    return selected || !g_object_get_data(G_OBJECT(view), kFocusingKey);
+}
+
+void focusing(GtkWidget* view, gpointer on) {
+    g_object_set_data(G_OBJECT(view), kFocusingKey, on);
+}
+
 // The radio buttons of one parent form one group.
 GtkWidget* radio_in(WidgetId parent) {
     for (Widget& w : table())
@@ -130,6 +143,10 @@ void make_widgets(Widget& w, const WidgetSpec& spec) {
         GtkCellRenderer* cell = gtk_cell_renderer_text_new();
         gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(w.inner), -1, "", cell, "text", 0,
                                                     nullptr);
+        gtk_tree_selection_set_select_function(gtk_tree_view_get_selection(GTK_TREE_VIEW(w.inner)),
+                                               select_unless_focusing, w.inner, nullptr);
+        g_signal_connect(w.inner, "grab-focus", G_CALLBACK(focusing), GINT_TO_POINTER(1));
+        g_signal_connect_after(w.inner, "grab-focus", G_CALLBACK(focusing), nullptr);
         gtk_container_add(GTK_CONTAINER(w.outer), w.inner);
         break;
     }
@@ -523,8 +540,9 @@ void list_select(WidgetId id, int index) {
         if (index < 0) {
             gtk_tree_selection_unselect_all(sel);
         } else {
+            // The cursor moves with the selection, so keys go on from the row.
             GtkTreePath* path = gtk_tree_path_new_from_indices(index, -1);
-            gtk_tree_selection_select_path(sel, path);
+            gtk_tree_view_set_cursor(GTK_TREE_VIEW(w->inner), path, nullptr, FALSE);
             gtk_tree_path_free(path);
         }
     } else if (GTK_IS_COMBO_BOX(w->inner)) {

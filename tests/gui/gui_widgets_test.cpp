@@ -227,6 +227,28 @@ TEST_F(GuiWidgets, ListsFollowTheirDataItemByItemAndPressesPickTheItem) {
     EXPECT_EQ(eval("lst/selected"), "1");
 }
 
+TEST_F(GuiWidgets, ATextListTakesTheFocusWithoutAChoiceAndKeysGoOnFromTheRowSelected) {
+    view(R"([type: 'window size: 300x300 text: "K" pane: reduce [
+        lst: make face! [type: 'text-list offset: 10x10 size: 120x250 data: ["a" "b" "c" "d"]]]])");
+    gtk::WidgetId id = widget_of("lst");
+    eval("only: [select change] clear log win/selected: lst  p/show-window win/state/1");
+    pump();
+    EXPECT_EQ(eval("log"), "[]");
+    EXPECT_EQ(eval("lst/selected"), "-1");
+    eval("lst/selected: 3");
+    pump();
+    for (bool press : {true, false}) {
+        gtk::Input key{};
+        key.kind = press ? gtk::InputKind::kKeyPress : gtk::InputKind::kKeyRelease;
+        key.widget = id;
+        key.keyval = GDK_KEY_Down;
+        gtk::synthesize(key, false);
+    }
+    pump();
+    EXPECT_EQ(eval("log"), "[[select text-list 4] [change text-list 0]]");
+    EXPECT_EQ(eval("lst/selected"), "4");
+}
+
 TEST_F(GuiWidgets, CalendarsShowAndReturnDatesWithinTheirYears) {
     view(R"([type: 'window size: 400x300 text: "D" pane: reduce [
         cal: make face! [type: 'calendar offset: 10x10 size: 250x200 data: 1-Jan-1500]]])");
