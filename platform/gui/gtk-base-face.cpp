@@ -42,9 +42,4 @@ int64_t window_pixel(WidgetId window, int x, int y) {
     return rgb;
 }
 
-bool composited() {
-    GdkScreen* s = display_open() ? gdk_screen_get_default() : nullptr;
-    return s && gdk_screen_is_composited(s);
-}
-
 } // namespace xel::gtk

@@ -70,7 +70,5 @@ int button_images(WidgetId id, int* width, int* height);
 
 // The colour shown at a point of a window, 0xRRGGBB, or -1.
 int64_t window_pixel(WidgetId window, int x, int y);
-// Whether windows may be translucent here (a compositor runs).
-bool composited();
 
 } // namespace xel::gtk
