@@ -51,8 +51,7 @@ void paint(gtk::WidgetId id, cairo_t* cr, int width, int height) {
         if (type_of(&commands) != T_BLOCK && type_of(&face) == T_OBJECT &&
             gtk::widget_kind(id) == gtk::Kind::kBase) {
             g_paint_context = draw_begin(cr, width, height);
-            make_event(id, kEvDrawing, 0, g_none_cell, g_none_cell, Cell{T_INTEGER, 0, 0, 0},
-                       g_none_cell);
+            make_event(id, kEvDrawing, 0, g_none_cell, g_none_cell, integer_cell(0), g_none_cell);
         }
     } catch (const Throw&) {
     }
@@ -141,7 +140,8 @@ void update_text(const Cell* face) {
 int send_event(const Cell* event, bool queued) {
     Cell ev = *event;
     if (!event_is_made(&ev) || event_payload(&ev) == 0) return 0;
-    Cell payload{T_BLOCK, 0, event_payload(&ev), 0};
+    Cell payload;
+    block_set_cell(&payload, T_BLOCK, event_payload(&ev), 0);
     Cell face = *block_cell_at(&payload, 0);
     gtk::WidgetId id = face_widget(&face);
     if (!id || !has_display()) return 0;

@@ -13,6 +13,7 @@
 #include "runtime/datatypes/event/event.h"
 #include "runtime/datatypes/image/bitmap.h"
 #include "runtime/datatypes/image/image-cell.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
@@ -67,7 +68,7 @@ int calendar_on_change(const gtk::Input& in) {
     Cell face = widget_face(in.widget);
     if (type_of(&face) != T_OBJECT) return 1;
     calendar_get_date(in.widget, &face);
-    return make_event(in.widget, kEvChange, 0, g_none_cell, g_none_cell, Cell{T_INTEGER, 0, 0, 0},
+    return make_event(in.widget, kEvChange, 0, g_none_cell, g_none_cell, integer_cell(0),
                       g_none_cell);
 }
 

@@ -86,12 +86,6 @@ Cell char_cell(uint32_t cp) {
     return c;
 }
 
-Cell int_cell(int32_t v) {
-    Cell c;
-    set_integer(&c, v);
-    return c;
-}
-
 int raise(gtk::WidgetId w, uint32_t type, uint32_t fk, const Cell& offset, const Cell& key,
           const Cell& picked) {
     return make_event(w, type, fk, offset, key, picked, g_none_cell);
@@ -99,7 +93,7 @@ int raise(gtk::WidgetId w, uint32_t type, uint32_t fk, const Cell& offset, const
 
 int raise_plain(gtk::WidgetId w, uint32_t type, uint32_t fk = 0) {
     return raise(w, type, fk, g_none_cell, g_none_cell,
-                 int_cell(static_cast<int16_t>(fk & 0xFFFF)));
+                 integer_cell(static_cast<int16_t>(fk & 0xFFFF)));
 }
 
 // The root window's selected facet follows the control that got input.
@@ -125,7 +119,7 @@ int key_input(const gtk::Input& in) {
         down_code = (u >= 'a' && u <= 'z') ? u - 32 : u;
         down_key = char_cell(down_code);
     }
-    Cell none_picked = int_cell(static_cast<int16_t>(down_code & 0xFFFF));
+    Cell none_picked = integer_cell(static_cast<int16_t>(down_code & 0xFFFF));
     int result = raise(in.widget, press ? kEvKeyDown : kEvKeyUp, flags | (down_code & 0xFFFF),
                        offset, down_key, none_picked);
     if (!press || result == 0) return result;
@@ -134,7 +128,7 @@ int key_input(const gtk::Input& in) {
                                 std::string(special).find("alt") != std::string::npos);
     if (special) {
         if (modifier) return result;
-        return raise(in.widget, kEvKey, flags, offset, down_key, int_cell(0));
+        return raise(in.widget, kEvKey, flags, offset, down_key, integer_cell(0));
     }
     uint32_t ch = in.unicode;
     if (ch == 0) return result;
@@ -142,7 +136,7 @@ int key_input(const gtk::Input& in) {
     if ((flags & kFlagCtrl) && ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'))) ch &= 0x1F;
     uint32_t fk = ch > 0xFFFF ? ch : (flags | ch);
     return raise(in.widget, kEvKey, fk, offset, char_cell(ch),
-                 int_cell(static_cast<int16_t>(ch & 0xFFFF)));
+                 integer_cell(static_cast<int16_t>(ch & 0xFFFF)));
 }
 
 int dispatch(const gtk::Input& in) {
@@ -176,12 +170,12 @@ int dispatch(const gtk::Input& in) {
         g_last_x = in.x;
         g_last_y = in.y;
         raise(in.widget, kEvOver, modifier_flags(in.state) | button_flags(in.state),
-              point(in.x, in.y), g_none_cell, int_cell(0));
+              point(in.x, in.y), g_none_cell, integer_cell(0));
         return 1;
     case InputKind::kLeave:
         g_last_widget = 0;
         raise(in.widget, kEvOver, kFlagAway | modifier_flags(in.state) | button_flags(in.state),
-              point(in.x, in.y), g_none_cell, int_cell(0));
+              point(in.x, in.y), g_none_cell, integer_cell(0));
         return 1;
     case InputKind::kScroll: {
         Cell picked;
@@ -215,7 +209,7 @@ int dispatch(const gtk::Input& in) {
         if (type_of(&sel) == T_INTEGER && integer_get(&sel) == index + 1) return 1;
         if (gtk::widget_kind(in.widget) == gtk::Kind::kDropDown) read_back(in.widget, &face);
         int r = raise_plain(in.widget, kEvSelect, static_cast<uint32_t>(index + 1) & 0xFFFF);
-        Cell chosen = int_cell(index + 1);
+        Cell chosen = integer_cell(index + 1);
         set_facet(&face, kFacetSelected, &chosen);
         if (r == 1) r = raise_plain(in.widget, kEvChange);
         return r;
@@ -225,7 +219,7 @@ int dispatch(const gtk::Input& in) {
         if (in.moved) {
             Cell p = point(in.x, in.y);
             set_facet(&face, kFacetOffset, &p);
-            r = raise(in.widget, kEvMove, 0, p, g_none_cell, int_cell(0));
+            r = raise(in.widget, kEvMove, 0, p, g_none_cell, integer_cell(0));
         }
         if (in.resized) {
             Cell old = facet(&face, kFacetSize);
@@ -234,7 +228,7 @@ int dispatch(const gtk::Input& in) {
                 pair_make_at(&s, static_cast<int32_t>(to_logical_px(in.width)),
                              static_cast<int32_t>(to_logical_px(in.height)));
             set_facet(&face, kFacetSize, &s);
-            r = raise(in.widget, kEvResize, 0, s, g_none_cell, int_cell(0));
+            r = raise(in.widget, kEvResize, 0, s, g_none_cell, integer_cell(0));
         }
         return r;
     }

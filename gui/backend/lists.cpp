@@ -130,7 +130,7 @@ void list_set_items(gtk::WidgetId id, const Cell* face) {
             int32_t n = integer_get(&sel);
             gtk::list_select(id, n < 1 ? -1 : n - 1);
         } else {
-            Cell none_chosen{T_INTEGER, 0, static_cast<uint32_t>(-1), 0};
+            Cell none_chosen = integer_cell(-1);
             set_facet(face, kFacetSelected, &none_chosen);
         }
         return;
@@ -146,7 +146,7 @@ void list_set_items(gtk::WidgetId id, const Cell* face) {
 Cell list_picked(gtk::WidgetId id, double x, double y) {
     if (gtk::widget_kind(id) != gtk::Kind::kTextList) return g_none_cell;
     int i = gtk::list_item_at(id, x, y);
-    return i < 0 ? g_none_cell : Cell{T_INTEGER, 0, static_cast<uint32_t>(i + 1), 0};
+    return i < 0 ? g_none_cell : integer_cell(i + 1);
 }
 
 void update_facet(const Cell* face_in, const Cell* word, const Cell* action, const Cell*,

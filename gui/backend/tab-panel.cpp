@@ -23,10 +23,6 @@ namespace xel::gui {
 
 namespace {
 
-Cell int_cell(int32_t v) {
-    return Cell{T_INTEGER, 0, static_cast<uint32_t>(v), 0};
-}
-
 int32_t page_count(const Cell* face) {
     Cell pane = facet(face, kFacetPane);
     return type_of(&pane) == T_BLOCK ? block_length_at(&pane) : 0;
@@ -65,7 +61,7 @@ void tab_set_items(gtk::WidgetId id, const Cell* face) {
     gtk::tab_set_items(id, items);
     Cell sel = facet(face, kFacetSelected);
     if (type_of(&sel) != T_INTEGER) {
-        Cell one = int_cell(1);
+        Cell one = integer_cell(1);
         set_facet(face, kFacetSelected, &one);
         return;
     }
@@ -88,7 +84,7 @@ void tab_select(gtk::WidgetId id, int index) {
 
 int tab_on_selchanging(const gtk::Input& in) {
     auto fk = static_cast<uint32_t>(in.item + 1) & 0xFFFF;
-    return make_event(in.widget, kEvSelect, fk, g_none_cell, g_none_cell, int_cell(in.item + 1),
+    return make_event(in.widget, kEvSelect, fk, g_none_cell, g_none_cell, integer_cell(in.item + 1),
                       g_none_cell);
 }
 
@@ -97,9 +93,9 @@ int tab_on_selchange(const gtk::Input& in) {
     if (type_of(&face) != T_OBJECT) return 1;
     switch_page(&face, in.item);
     auto fk = static_cast<uint32_t>(in.item + 1) & 0xFFFF;
-    int r = make_event(in.widget, kEvChange, fk, g_none_cell, g_none_cell, int_cell(in.item + 1),
-                       g_none_cell);
-    Cell chosen = int_cell(in.item + 1);
+    int r = make_event(in.widget, kEvChange, fk, g_none_cell, g_none_cell,
+                       integer_cell(in.item + 1), g_none_cell);
+    Cell chosen = integer_cell(in.item + 1);
     set_facet(&face, kFacetSelected, &chosen);
     return r;
 }

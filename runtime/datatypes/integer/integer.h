@@ -17,6 +17,10 @@ inline Cell* integer_make_at(Cell* c, int32_t v) {
     c->data2 = static_cast<uint32_t>(v);
     return c;
 }
+// An integer! by value, for code that builds cells to copy.
+inline Cell integer_cell(int32_t v) {
+    return Cell{T_INTEGER, 0, static_cast<uint32_t>(v), 0};
+}
 // A new integer! at the tail of the block value blk.
 Cell* integer_make_in(Cell* blk, int32_t v);
 inline Cell* integer_push(int32_t v) {
