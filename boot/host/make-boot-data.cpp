@@ -28,6 +28,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/registry.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/word/word.h"
@@ -139,11 +140,11 @@ int run(int argc, char** argv) {
     runtime_init();
     g_boot_recording = false;
     CompactWriter out(true);
-    Cell all{T_TYPESET, 0, 0, 0};
+    Cell all = typeset_cell(0, 0, 0);
     for (int id = 1; id <= g_highest_type; id++) {
         if (!g_type_names[id].name) continue;
         Cell word = *word_load(g_type_names[id].name);
-        Cell type{T_DATATYPE, static_cast<uint32_t>(id), 0, 0};
+        Cell type = datatype_cell(static_cast<uint8_t>(id));
         out.definition(&word, &type);
         typeset_set_type(&all, static_cast<uint8_t>(id));
     }

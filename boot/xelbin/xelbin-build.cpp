@@ -136,7 +136,9 @@ Offset xelbin_context_open(XelbinReader& r, uint32_t kind, bool stack, uint32_t 
                            const Cell& block, uint32_t i, const uint8_t* at) {
     if (kind > kContextObject) r.invalid(at);
     Offset ctx = context_make(n, kind, 0, stack, false);
-    Cell holder{T_OBJECT, ctx, 0xFFFFFFFFu, 0};
+    Cell holder;
+    object_over_context(&holder, ctx);
+    object_set_class_id(&holder, 0xFFFFFFFFu);
     *XelbinReader::cell(block, i) = holder;
     *context_self(ctx) = holder;
     return ctx;

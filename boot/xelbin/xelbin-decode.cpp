@@ -18,6 +18,7 @@
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -107,7 +108,7 @@ Offset xelbin_series_of_bytes(const uint8_t* bytes, uint32_t n, uint32_t unit) {
 }
 
 void xelbin_refused(uint8_t type) {
-    Cell datatype{T_DATATYPE, type, 0, 0};
+    Cell datatype = datatype_cell(type);
     error_fire(kCatAccess, err::access::kNoCodec, &datatype);
 }
 
@@ -162,7 +163,8 @@ Cell XelbinReader::resolve(const std::vector<uint32_t>& path, const uint8_t* at)
             if (!index_in(i, block_buffer_length(&cur))) invalid(at);
             cur = *block_cell_at(&cur, i);
         } else if (t == T_NATIVE || t == T_ACTION) {
-            Cell spec{T_BLOCK, 0, native_spec_node(&cur), 0};
+            Cell spec;
+            block_set_cell(&spec, T_BLOCK, native_spec_node(&cur), 0);
             if (!index_in(i, block_buffer_length(&spec))) invalid(at);
             cur = *block_cell_at(&spec, i);
         } else if (t == T_OBJECT) {

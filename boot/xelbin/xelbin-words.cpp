@@ -127,7 +127,8 @@ void WordWriter::object(const Cell* v, uint32_t nl) {
 }
 
 void WordWriter::function(const Cell* v, uint32_t nl) {
-    Cell spec{T_BLOCK, 0, function_spec_node(v), 0};
+    Cell spec;
+    block_set_cell(&spec, T_BLOCK, function_spec_node(v), 0);
     Cell body = function_record(v)[kRecordBody];
     u32(T_FUNCTION | nl);
     u32(block_buffer_length(&spec));
@@ -308,7 +309,8 @@ void WordWriter::value(const Cell* v) {
     if (t == T_NATIVE || t == T_ACTION) {
         u32(t | nl);
         u32(native_entry(v));
-        Cell spec{T_BLOCK, 0, native_spec_node(v), 0};
+        Cell spec;
+        block_set_cell(&spec, T_BLOCK, native_spec_node(v), 0);
         value(&spec);
         return;
     }

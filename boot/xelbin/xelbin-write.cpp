@@ -259,7 +259,8 @@ void CompactWriter::scalar(const Cell* v) {
 void CompactWriter::native(const Cell* v, uint8_t type) {
     type_byte(type, false);
     varint(native_entry(v));
-    Cell spec{T_BLOCK, 0, native_spec_node(v), 0};
+    Cell spec;
+    block_set_cell(&spec, T_BLOCK, native_spec_node(v), 0);
     value(&spec);
 }
 
@@ -294,7 +295,8 @@ void CompactWriter::object(const Cell* v) {
 }
 
 void CompactWriter::function(const Cell* v) {
-    Cell spec{T_BLOCK, 0, function_spec_node(v), 0};
+    Cell spec;
+    block_set_cell(&spec, T_BLOCK, function_spec_node(v), 0);
     Cell body = function_record(v)[kRecordBody];
     if (type_of(&body) != T_BLOCK) block_set_cell(&body, T_BLOCK, 0, 0);
     type_byte(T_FUNCTION, false);

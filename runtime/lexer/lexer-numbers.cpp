@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/money/money-cell.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/percent/percent-cell.h"
@@ -28,8 +29,8 @@ bool is_digit(uint8_t c) {
 }
 
 void append_float(LexerState* s, double d, uint8_t type) {
-    Cell value{type, 0, 0, 0};
-    cell_set_double(&value, d);
+    Cell value;
+    float_kind_make_at(&value, type, d);
     lexer_append_value(s, &value);
 }
 

@@ -8,6 +8,7 @@
 #include "runtime/datatypes/binary/binary-cell.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
@@ -165,7 +166,7 @@ bool http_request(const Cell* method, const Cell* url, const Cell* headers, cons
         return true;
     }
     block_make_at(out, 3);
-    Cell status{T_INTEGER, 0, static_cast<uint32_t>(response.status), 0};
+    Cell status = integer_cell(static_cast<int32_t>(response.status));
     block_append_copy(out, &status);
     Cell* part = stack_push_cell();
     http_parse_headers(response.headers, part);
