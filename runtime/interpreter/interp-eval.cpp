@@ -4,11 +4,13 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
+#include "runtime/lexer/lexer.h"
 #include "runtime/memory/collector.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
@@ -19,6 +21,7 @@ namespace xel {
 
 Cell g_current_code{T_UNSET, 0, 0, 0};
 bool g_interp_fast = true;
+volatile std::sig_atomic_t g_interrupt_requested = 0;
 
 namespace {
 
@@ -72,6 +75,24 @@ Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     return after;
 }
 
+bool catch_on_stack() {
+    for (CallFrame* f = g_frames_top; f > g_frames_base; f--)
+        if (frame_kind(f - 1) == kFrameCatch) return true;
+    return false;
+}
+
+// Ctrl+C: what halt does, thrown from here. With no catch on the stack
+// there is nothing to return to, and the request is dropped.
+[[gnu::noinline]] Evaluated<> take_interrupt() {
+    g_interrupt_requested = 0;
+    if (!catch_on_stack()) return {};
+    static const char kHalt[] = "throw/name 'halt-request 'console";
+    Cell text = *string_load(reinterpret_cast<const uint8_t*>(kHalt), sizeof kHalt - 1, 0);
+    Cell halt;
+    lexer_load_string(&halt, &text, -1, kScanLoad | kScanOutput, nullptr, nullptr, nullptr);
+    return interp_eval_block(&halt, false);
+}
+
 } // namespace
 
 void interp_init() {
@@ -91,13 +112,20 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
     if (pos >= end) {
+        if (g_interrupt_requested) [[unlikely]]
+            if (take_interrupt().exit_pending()) return {};
         set_unset(stack_arguments());
         stack_keep();
     } else {
-        g_current_code = code;
+        // The library's own code is never what an error points at: the
+        // script's expression that called into it is.
+        bool own = !(block_buffer(&code)->flags & kFlagLibrary);
+        if (own) g_current_code = code;
         const SeriesBuf* running = block_buffer(&code);
         while (true) {
-            g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
+            if (g_interrupt_requested) [[unlikely]]
+                if (take_interrupt().exit_pending()) return {};
+            if (own) g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
@@ -123,6 +151,15 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     else
         stack_unwind_keep();
     return {};
+}
+
+bool interp_code_near(Cell* out) {
+    uint8_t t = type_of(&g_current_code);
+    if (t != T_BLOCK && t != T_PAREN) return false;
+    *out = g_current_code;
+    cell_set_type(out, T_BLOCK);
+    cell_clear_new_line(out);
+    return true;
 }
 
 Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool no_infix, bool keep,

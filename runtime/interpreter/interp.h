@@ -11,6 +11,7 @@
 // break, continue, return, exit or throw is pending, and says so in its
 // Evaluated result, which the caller must look at (runtime/stack/exits.h).
 #pragma once
+#include <csignal>
 #include <cstdint>
 
 #include "runtime/cell.h"
@@ -26,14 +27,22 @@ enum ApplyMode : int {
     kApplySafer = 4,
 };
 
-// The block under evaluation, its index at the expression being evaluated.
+// The script code under evaluation (the innermost block that is not the
+// library's), its index at the expression being evaluated.
 extern Cell g_current_code;
+// That code as a block at the expression: what an error raised now is near.
+// False when no script code is being evaluated.
+bool interp_code_near(Cell* out);
 
 // The evaluator's fast paths: operators on numbers computed in place,
 // arguments pushed without a round through the evaluator, calls gathered by
 // a lean walk, set-words stored inline. On unless XEL_INTERP_FAST=0, which
 // leaves the generic evaluator (the reference) to do everything.
 extern bool g_interp_fast;
+
+// Set by the text console's Ctrl+C handler: the evaluation stops before its
+// next expression as halt stops it, when a catch is there to take it.
+extern volatile std::sig_atomic_t g_interrupt_requested;
 
 void interp_init();
 

@@ -80,6 +80,7 @@ void routine_bind(const char* word_name, const char* spec_text, RoutineFn code) 
 void routines_bind_library() {
     routines_register_system();
     routines_register_codecs();
+    routines_register_terminal();
     for (const LibraryRoutine& r : kRoutines)
         routine_bind(r.word, r.spec, r.code);
     routines_bind_draw();

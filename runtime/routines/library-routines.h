@@ -55,5 +55,7 @@ RoutineValue routine_routine(const RoutineValue* args, uint32_t count);
 void routines_register_system();
 // The XELBIN codec object's routines, unbound.
 void routines_register_codecs();
+// The text console's routines and the console's title routine, unbound.
+void routines_register_terminal();
 
 } // namespace xel

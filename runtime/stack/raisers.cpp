@@ -10,6 +10,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
@@ -75,6 +76,8 @@ void stack_throw_error(Cell* error) {
     if (g_frames_top > g_frames_base) {
         Cell where = *stack_get_call();
         error_set_where(&err, &where);
+        Cell near;
+        if (interp_code_near(&near)) error_set_near(&err, &near);
         stack_error_set_where(&err);
         Cell* top = g_stack_top;
         stack_unroll(kFrameTry, false);

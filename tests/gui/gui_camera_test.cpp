@@ -176,8 +176,9 @@ TEST_F(Camera, SnapshotsTakeAFreshFrameEachAndNoneOnceStopped) {
 TEST_F(Camera, ADeviceBeyondTheListCannotBeOpened) {
     eval("cam: show face 'camera [offset: 10x10 size: 100x100] win append win/pane: [] cam");
     EXPECT_EQ(g_running.load(), 0);
-    EXPECT_EQ(eval("cam/selected: 3 changed cam 1024"),
-              "*** Access Error: cannot open: 3\n*** Where: update-view\n*** Near : none")
+    EXPECT_EQ(
+        eval("cam/selected: 3 changed cam 1024"),
+        "*** Access Error: cannot open: 3\n*** Where: update-view\n*** Near : p/update-view f")
         << "";
     EXPECT_EQ(eval("cam/selected: 1 changed cam 1024 cam/data"),
               "[\"Fake camera 1\" \"Fake camera 2\"]");
@@ -186,7 +187,8 @@ TEST_F(Camera, ADeviceBeyondTheListCannotBeOpened) {
 
 TEST_F(Camera, ASelectedDeviceBeyondTheListFailsItsMakeView) {
     EXPECT_EQ(eval("show face 'camera [offset: 10x10 size: 100x100 selected: 3] win"),
-              "*** Access Error: cannot open: 3\n*** Where: make-view\n*** Near : none");
+              "*** Access Error: cannot open: 3\n*** Where: make-view\n"
+              "*** Near : f/state: reduce [p/make-view f either pa");
     EXPECT_EQ(g_running.load(), 0);
 }
 
@@ -196,8 +198,9 @@ TEST_F(Camera, WithoutDevicesTheFaceStaysEmpty) {
          "[] cam");
     EXPECT_NE(g_printed.find("No video capture hardware"), std::string::npos) << g_printed;
     EXPECT_EQ(eval("reduce [cam/data cam/image cam/ratio]"), "[none none 0.0]");
-    EXPECT_EQ(eval("cam/selected: 1 changed cam 1024"),
-              "*** Access Error: cannot open: 1\n*** Where: update-view\n*** Near : none");
+    EXPECT_EQ(
+        eval("cam/selected: 1 changed cam 1024"),
+        "*** Access Error: cannot open: 1\n*** Where: update-view\n*** Near : p/update-view f");
 }
 
 TEST_F(Camera, DestroyingTheFaceStopsItsCapture) {

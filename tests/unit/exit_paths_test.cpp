@@ -81,7 +81,7 @@ TEST(FatalText, TableAndUnknownNumbers) {
 }
 
 TEST(Program, StartsAndExitsCleanly) {
-    std::string cmd = std::string(XEL_PROGRAM) + " 2>&1";
+    std::string cmd = std::string(XEL_PROGRAM) + " </dev/null 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     ASSERT_NE(p, nullptr);
     char buf[64];

@@ -231,6 +231,12 @@ void error_set_where(Cell* error, const Cell* where) {
     if (type_of(field) == T_NONE) *field = *where;
 }
 
+void error_set_near(Cell* error, const Cell* near) {
+    if (error_context(error) == g_no_memory) return;
+    Cell* field = error_field(error, kErrFieldNear);
+    if (type_of(field) == T_NONE) *field = *near;
+}
+
 uint32_t error_type_symbol(const Cell* error) {
     const Cell* c = error_field(error, kErrFieldType);
     return is_any_word_type(type_of(c)) ? word_symbol(c) : 0;

@@ -49,6 +49,9 @@ void error_create_at(Cell* out, int category, int id, const Cell* arg1, const Ce
 bool error_lookup(uint32_t category_symbol, uint32_t id_symbol, int* category, int* id);
 // Stores where in the error's where field when that field is none!.
 void error_set_where(Cell* error, const Cell* where);
+// Stores the code near the error in its near field when that field is none!;
+// the no-memory error, made once and raised again, is left as it is.
+void error_set_near(Cell* error, const Cell* near);
 // Symbols of the type and id fields (0 when they are not words).
 uint32_t error_type_symbol(const Cell* error);
 uint32_t error_id_symbol(const Cell* error);

@@ -10,6 +10,7 @@
 #include "runtime/lexer/lexer.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/system/system-natives.h"
+#include "runtime/stack/exits.h"
 
 namespace xel {
 
@@ -72,14 +73,18 @@ uint32_t natives_transcode(int, const int32_t* refs) {
     Cell* out = stack_push_cell();
     set_unset(out);
     int32_t consumed = 0;
-    int type;
-    if (type_of(&src) == T_BINARY) {
-        const uint8_t* bytes = binary_xs_head(&src);
-        type = lexer_scan(out, bytes, static_cast<uint32_t>(length), flags, &consumed, callback,
-                          &src, into);
-    } else {
-        type = lexer_load_string(out, &src, length, flags, &consumed, callback, into);
-    }
+    int type = 0;
+    // A callback may leave by throw, break or return: the scan ends there.
+    exit_boundary([&] {
+        if (type_of(&src) == T_BINARY) {
+            const uint8_t* bytes = binary_xs_head(&src);
+            type = lexer_scan(out, bytes, static_cast<uint32_t>(length), flags, &consumed, callback,
+                              &src, into);
+        } else {
+            type = lexer_load_string(out, &src, length, flags, &consumed, callback, into);
+        }
+    });
+    if (exit_pending()) return 0;
     if (scan) {
         if (length == 0 || type == 0)
             set_none(out);
