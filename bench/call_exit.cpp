@@ -9,7 +9,7 @@
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 using namespace xel;
 using Clock = std::chrono::steady_clock;

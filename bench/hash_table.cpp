@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "runtime/datatypes/constants.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/runtime-init.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 using namespace xel;
 using Clock = std::chrono::steady_clock;

@@ -25,7 +25,7 @@
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "tests/support/loopback-http-server.h"
 
 using namespace xel;

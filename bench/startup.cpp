@@ -19,7 +19,7 @@ extern char** environ;
 #include "boot/xelbin/xelbin.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/runtime-init.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 using namespace xel;
 using Clock = std::chrono::steady_clock;

@@ -2,9 +2,9 @@
 
 #include "boot/boot-data.h"
 #include "boot/boot-literals.h"
-#include "boot/runtime-record.h"
 #include "boot/top-level-order.h"
 #include "boot/xelbin/xelbin.h"
+#include "runtime/core/runtime-record.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/interpreter/interp.h"
@@ -13,7 +13,7 @@
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -3,11 +3,11 @@
 #include <cfenv>
 #include <cstdlib>
 
-#include "boot/fatal.h"
-#include "boot/runtime-record.h"
 #include "boot/startup.h"
-#include "boot/throw.h"
 #include "platform/os/stack.h"
+#include "runtime/core/fatal.h"
+#include "runtime/core/runtime-record.h"
+#include "runtime/core/throw.h"
 
 namespace xel {
 

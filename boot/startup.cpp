@@ -3,13 +3,13 @@
 #include <cstdint>
 
 #include "boot/boot-load.h"
-#include "boot/fatal.h"
-#include "boot/runtime-record.h"
-#include "boot/throw.h"
 #include "platform/os/stack.h"
+#include "runtime/core/fatal.h"
+#include "runtime/core/runtime-record.h"
+#include "runtime/core/throw.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/runtime-init.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

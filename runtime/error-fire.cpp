@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 
 namespace xel {
 

@@ -3,13 +3,13 @@
 #include <chrono>
 #include <cstdio>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel::bench {
 

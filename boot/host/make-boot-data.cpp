@@ -18,11 +18,11 @@
 
 #include "boot/boot-data.h"
 #include "boot/host/lz-compress.h"
-#include "boot/throw.h"
 #include "boot/top-level-order.h"
 #include "boot/xelbin/xelbin-format.h"
 #include "boot/xelbin/xelbin-writer.h"
 #include "runtime/actions/dispatch.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/integer/integer.h"
@@ -36,8 +36,8 @@
 #include "runtime/natives/natives.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -1,6 +1,6 @@
 #include "boot/lz/lz-decompress.h"
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 
 namespace xel {
 

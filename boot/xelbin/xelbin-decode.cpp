@@ -25,8 +25,8 @@
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/runtime-init.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/unicode.h"
-#include "runtime/words/symbols.h"
 
 namespace xel {
 

@@ -26,7 +26,7 @@
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

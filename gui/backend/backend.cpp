@@ -2,12 +2,12 @@
 // language-made events turned into input.
 #include "gui/backend/backend.h"
 
-#include "boot/throw.h"
 #include "gui/backend/desktop.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/draw-paint.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-gui.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"

@@ -9,11 +9,11 @@
 #include <memory>
 #include <unordered_map>
 
-#include "boot/throw.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-camera.h"
 #include "platform/os/frame-handover.h"
 #include "platform/os/video-capture.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
@@ -28,7 +28,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 

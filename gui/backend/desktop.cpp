@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "boot/throw.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-desktop.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error.h"
@@ -17,7 +17,7 @@
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 

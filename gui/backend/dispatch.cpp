@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "boot/throw.h"
 #include "gui/backend/backend.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-gui.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
@@ -28,7 +28,7 @@
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 

@@ -3,7 +3,7 @@
 
 #include "gui/backend/draw-walk.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::draw {
 

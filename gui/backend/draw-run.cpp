@@ -3,18 +3,18 @@
 #include <cstdio>
 #include <string>
 
-#include "boot/throw.h"
 #include "gui/backend/draw-paint.h"
 #include "gui/backend/draw-walk.h"
 #include "gui/backend/font-native.h"
 #include "platform/gfx/gfx-surface.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/image/bitmap.h"
 #include "runtime/datatypes/image/image-cell.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

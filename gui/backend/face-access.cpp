@@ -10,7 +10,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/externals/slots.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 

@@ -9,7 +9,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::draw {
 

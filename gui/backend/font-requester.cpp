@@ -11,7 +11,7 @@
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::draw {
 

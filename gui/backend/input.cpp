@@ -2,10 +2,10 @@
 // tree, with the key words, the flags and the facets read back first.
 #include <string>
 
-#include "boot/throw.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
 #include "gui/backend/widgets.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/event/event.h"
@@ -17,7 +17,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 

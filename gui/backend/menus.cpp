@@ -12,7 +12,7 @@
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 

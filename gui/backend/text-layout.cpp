@@ -14,7 +14,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::draw {
 

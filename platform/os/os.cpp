@@ -7,7 +7,7 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 
 namespace xel {
 

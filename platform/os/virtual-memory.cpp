@@ -3,8 +3,8 @@
 #include <map>
 #include <sys/mman.h>
 
-#include "boot/fatal.h"
-#include "boot/throw.h"
+#include "runtime/core/fatal.h"
+#include "runtime/core/throw.h"
 
 namespace xel {
 

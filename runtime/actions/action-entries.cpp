@@ -11,7 +11,7 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

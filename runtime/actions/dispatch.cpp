@@ -1,7 +1,7 @@
 // Finding an action's implementation, the typed entries, and comparison.
 #include "runtime/actions/dispatch.h"
 
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"

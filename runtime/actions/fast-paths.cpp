@@ -1,7 +1,7 @@
 #include "runtime/actions/fast-paths.h"
 
-#include "boot/fatal.h"
 #include "runtime/actions/dispatch.h"
+#include "runtime/core/fatal.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/stack/stack.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "boot/fatal.h"
-#include "boot/heap.h"
+#include "runtime/core/fatal.h"
+#include "runtime/core/heap.h"
 
 namespace xel {
 

@@ -3,8 +3,8 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/interpreter/interp-internal.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

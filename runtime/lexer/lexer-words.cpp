@@ -5,8 +5,8 @@
 #include "runtime/lexer/lexer-scanners.h"
 #include "runtime/lexer/lexer-state.h"
 #include "runtime/lexer/lexer.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/unicode.h"
-#include "runtime/words/symbols.h"
 
 namespace xel {
 

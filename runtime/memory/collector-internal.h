@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "runtime/hash/ptrmap.h"
+#include "runtime/hashing/ptrmap.h"
 #include "runtime/memory/collector.h"
 #include "runtime/memory/series-memory-internal.h"
 

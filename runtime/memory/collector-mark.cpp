@@ -1,7 +1,7 @@
 // Marking: series by their nodes, cells by their datatypes' markers, hash
 // tables by their kinds. Cell buffers are queued rather than walked recursively, so the
 // depth of nested data never reaches the machine stack's.
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector-internal.h"
 
 namespace xel {

@@ -6,7 +6,7 @@
 // cannot be rewritten.
 #include <algorithm>
 
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector-internal.h"
 
 namespace xel::gc {

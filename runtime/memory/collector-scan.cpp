@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "boot/runtime-record.h"
+#include "runtime/core/runtime-record.h"
 #include "runtime/memory/collector-internal.h"
 
 namespace xel::gc {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "runtime/externals/externals.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector-internal.h"
 #include "runtime/ownership/ownership.h"
 

@@ -1,6 +1,6 @@
 #include "runtime/memory/memory-usage.h"
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "boot/runtime-record.h"
-#include "boot/throw.h"
 #include "platform/os/virtual-memory.h"
+#include "runtime/core/runtime-record.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector-hook.h"

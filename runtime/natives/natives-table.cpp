@@ -1,8 +1,9 @@
 #include "runtime/natives/natives.h"
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/memory/collector.h"
+#include "runtime/natives/binding/word-natives.h"
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/natives/math/math-natives.h"
@@ -10,7 +11,6 @@
 #include "runtime/natives/series/series-natives.h"
 #include "runtime/natives/system/recycle.h"
 #include "runtime/natives/system/system-natives.h"
-#include "runtime/natives/words/word-natives.h"
 #include "runtime/parse/parse.h"
 #include "runtime/runtime-init.h"
 

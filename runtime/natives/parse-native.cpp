@@ -10,7 +10,7 @@
 #include "runtime/natives/natives.h"
 #include "runtime/parse/parse.h"
 #include "runtime/stack/exits.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -1,6 +1,6 @@
 // The word pairs of the change events.
 #include "runtime/ownership/ownership.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

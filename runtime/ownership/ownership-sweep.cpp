@@ -2,7 +2,7 @@
 // without keeping what they name, and after marking drops the entries whose
 // series or owner died.
 #include "runtime/datatypes/object/object.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector.h"
 #include "runtime/ownership/ownership.h"
 

@@ -5,7 +5,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/series/series.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector.h"
 #include "runtime/printing/cycles.h"
 

@@ -5,8 +5,8 @@
 
 #include "runtime/datatypes/word/word.h"
 #include "runtime/parse/parse-internal.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::parse {
 

@@ -8,7 +8,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/parse/parse-internal.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::parse {
 

@@ -6,7 +6,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/parse/parse-internal.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel::parse {
 

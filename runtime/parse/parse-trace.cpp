@@ -14,7 +14,7 @@
 #include "runtime/parse/parse-internal.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel::parse {
 

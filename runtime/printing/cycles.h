@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
-#include "runtime/hash/ptrmap.h"
+#include "runtime/hashing/ptrmap.h"
 
 namespace xel {
 

@@ -23,7 +23,7 @@
 #include "runtime/ownership/ownership.h"
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

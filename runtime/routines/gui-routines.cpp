@@ -14,7 +14,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/clipboard/clipboard.h"
 
 namespace xel {

@@ -9,7 +9,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

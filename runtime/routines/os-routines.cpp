@@ -6,8 +6,8 @@
 #include <string>
 #include <sys/utsname.h>
 
-#include "boot/heap.h"
 #include "platform/os/os.h"
+#include "runtime/core/heap.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/integer/integer.h"

@@ -17,8 +17,8 @@
 #include "runtime/memory/collector-hook.h"
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/float-text.h"
-#include "runtime/words/symbols.h"
 
 namespace xel {
 

@@ -18,7 +18,7 @@
 #include "runtime/printing/print-hooks.h"
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -21,7 +21,7 @@
 #pragma once
 #include <cstdint>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/invariant.h"
 
 namespace xel {

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/error-fire.h"

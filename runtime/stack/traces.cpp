@@ -8,7 +8,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/memory/collector.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

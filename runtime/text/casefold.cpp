@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 #include "runtime/text/casefold-data.h"
 
 namespace xel {

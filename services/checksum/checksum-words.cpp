@@ -1,5 +1,5 @@
 // The checksum native's method words, interned in their fixed order.
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/checksum/checksum.h"
 
 namespace xel {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 #include "services/checksum/checksum.h"
 
 namespace xel {

@@ -1,5 +1,5 @@
 // The compression natives' method words, interned in their fixed order.
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/compression/compression.h"
 
 namespace xel {

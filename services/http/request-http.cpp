@@ -14,7 +14,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/http/http-transfer.h"
 #include "services/simple-io/text-load.h"
 

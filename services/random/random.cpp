@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <sys/random.h>
 
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 
 namespace xel {
 

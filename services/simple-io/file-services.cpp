@@ -17,7 +17,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/simple-io/text-load.h"
 
 namespace xel {

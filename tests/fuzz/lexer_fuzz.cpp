@@ -19,7 +19,7 @@
 #include <cstring>
 #include <string>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/string/string.h"
@@ -29,8 +29,8 @@
 #include "runtime/memory/collector.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/unicode.h"
-#include "runtime/words/symbols.h"
 
 using namespace xel;
 

@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "boot/entry.h"
-#include "boot/throw.h"
 #include "platform/os/virtual-memory.h"
 #include "runtime/actions/dispatch.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/typeset/typeset.h"
@@ -43,8 +43,8 @@
 #include "runtime/memory/collector.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 using namespace xel;
 

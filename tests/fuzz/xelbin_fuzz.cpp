@@ -20,13 +20,13 @@
 
 #include "boot/boot-load.h"
 #include "boot/lz/lz-decompress.h"
-#include "boot/throw.h"
 #include "boot/xelbin/xelbin.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/error-fire.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 using namespace xel;
 

@@ -9,11 +9,11 @@
 #include <sys/resource.h>
 
 #include "boot/entry.h"
-#include "boot/heap.h"
-#include "boot/runtime-record.h"
-#include "boot/throw.h"
 #include "platform/os/virtual-memory.h"
 #include "runtime/actions/dispatch.h"
+#include "runtime/core/heap.h"
+#include "runtime/core/runtime-record.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"

@@ -1,5 +1,5 @@
 #include "runtime/datatypes/block/block-actions.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "tests/unit/series_fixture.h"
 
 using namespace xel;

@@ -5,7 +5,7 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/ownership/ownership.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "tests/unit/series_fixture.h"
 
 using namespace xel;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/datatypes/typeset/typeset.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/natives/series/series-natives.h"
 #include "tests/unit/evaluator_test_support.h"
 

@@ -10,7 +10,7 @@
 #include "runtime/datatypes/native/native.h"
 #include "runtime/natives/natives.h"
 #include "runtime/sort/sort.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "tests/unit/series_fixture.h"
 
 using namespace xel;

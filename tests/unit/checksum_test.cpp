@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "runtime/runtime-init.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 using namespace xel;
 

@@ -7,7 +7,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/string/string.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/raw-array.h"
 #include "tests/unit/collector_test_support.h"
 

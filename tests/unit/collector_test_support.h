@@ -21,8 +21,8 @@
 #include <climits>
 #include <string>
 
-#include "boot/runtime-record.h"
 #include "runtime/actions/dispatch.h"
+#include "runtime/core/runtime-record.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
@@ -31,7 +31,7 @@
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::test {
 

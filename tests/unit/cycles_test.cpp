@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 #include "tests/unit/runtime_test_support.h"
 
 using namespace xel;

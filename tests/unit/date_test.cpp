@@ -6,7 +6,7 @@
 #include "number_test_support.h"
 #include "platform/os/os.h"
 #include "runtime/memory/collector.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 using namespace xel;
 using namespace xel::number_test;

@@ -7,7 +7,7 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 
 namespace {
 

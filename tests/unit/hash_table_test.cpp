@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "runtime/datatypes/constants.h"
-#include "runtime/hash/hashtable.h"
-#include "runtime/hash/ptrmap.h"
+#include "runtime/hashing/hashtable.h"
+#include "runtime/hashing/ptrmap.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/runtime-init.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "string_test_support.h"
 
 using namespace xel;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/date/date-cell.h"
 #include "runtime/datatypes/money/money-cell.h"
@@ -16,8 +16,8 @@
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/stack/stack.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/float-text.h"
-#include "runtime/words/symbols.h"
 
 namespace xel::test {
 

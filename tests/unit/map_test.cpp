@@ -4,7 +4,7 @@
 
 #include "number_test_support.h"
 #include "runtime/datatypes/series/series.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 
 using namespace xel;
 using namespace xel::number_test;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/string/string.h"
@@ -16,8 +16,8 @@
 #include "runtime/error-fire.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 #include "tests/unit/runtime_test_support.h"
 
 namespace xel::number_test {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "boot/heap.h"
 #include "platform/os/os.h"
+#include "runtime/core/heap.h"
 
 using namespace xel;
 

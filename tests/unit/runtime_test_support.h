@@ -3,11 +3,11 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/error-fire.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel::test {
 

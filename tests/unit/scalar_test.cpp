@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/registry.h"
@@ -14,7 +14,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 #include "services/random/random.h"
 #include "tests/unit/runtime_test_support.h"
 

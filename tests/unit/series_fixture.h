@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/string/string.h"
@@ -17,7 +17,7 @@
 #include "runtime/printing/cycles.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 #include "tests/unit/runtime_test_support.h"
 
 namespace xel::test {

@@ -10,7 +10,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "string_test_support.h"
 
 using namespace xel;

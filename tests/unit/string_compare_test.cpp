@@ -5,7 +5,7 @@
 #include <string>
 
 #include "runtime/datatypes/string/string-ops.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "series_fixture.h"
 
 using namespace xel;

@@ -6,7 +6,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/ownership/ownership.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "series_fixture.h"
 
 using namespace xel;

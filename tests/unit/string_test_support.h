@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 

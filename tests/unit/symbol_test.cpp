@@ -7,10 +7,10 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/runtime-init.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 #include "string_test_support.h"
 
 using namespace xel;

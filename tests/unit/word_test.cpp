@@ -8,8 +8,8 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 #include "string_test_support.h"
 
 using namespace xel;

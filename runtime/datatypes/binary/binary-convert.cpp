@@ -16,8 +16,8 @@
 #include "runtime/error-fire.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/stack/stack.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/unicode.h"
-#include "runtime/words/symbols.h"
 
 namespace xel {
 

@@ -8,8 +8,8 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

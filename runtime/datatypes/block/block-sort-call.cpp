@@ -9,7 +9,7 @@
 #include "runtime/interpreter/interp.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

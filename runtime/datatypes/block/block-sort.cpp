@@ -7,7 +7,7 @@
 #include "runtime/sort/sort.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

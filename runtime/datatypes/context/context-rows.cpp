@@ -4,7 +4,7 @@
 #include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

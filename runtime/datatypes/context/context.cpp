@@ -4,13 +4,13 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -11,7 +11,7 @@
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 #include "services/random/random.h"
 
 namespace xel {

@@ -9,18 +9,18 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/event/event-cell.h"
 #include "runtime/datatypes/event/event.h"
+#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/path/path-fields.h"
-#include "runtime/datatypes/markers.h"
 #include "runtime/datatypes/registry.h"
-#include "runtime/memory/collector.h"
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
+#include "runtime/memory/collector.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

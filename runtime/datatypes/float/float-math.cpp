@@ -9,7 +9,7 @@
 #include "runtime/datatypes/integer/number-math.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

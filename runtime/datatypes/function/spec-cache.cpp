@@ -7,8 +7,8 @@
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

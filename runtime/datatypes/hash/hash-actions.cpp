@@ -8,7 +8,7 @@
 #include "runtime/datatypes/rows.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/stack/stack.h"
 
 namespace xel {

@@ -2,7 +2,7 @@
 // the cells, and searching through the table.
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/hash/hash.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 
 namespace xel {
 

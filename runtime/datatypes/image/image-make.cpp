@@ -11,7 +11,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -14,8 +14,8 @@
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

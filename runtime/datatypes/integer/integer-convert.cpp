@@ -9,7 +9,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/random/random.h"
 
 namespace xel {

@@ -1,7 +1,7 @@
 // The 32-bit math core and the integer! arithmetic actions. Overflowing add,
 // subtract, multiply and power fall over to float!; only negation, absolute
 // value, rounding and -2147483648 divided by -1 raise math overflow.
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/integer/integer.h"
@@ -9,7 +9,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

@@ -1,7 +1,7 @@
 #include "runtime/datatypes/issue/issue-cell.h"
 
 #include "runtime/datatypes/context/context.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -11,11 +11,11 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -1,7 +1,7 @@
 #include "runtime/datatypes/map/map-cell.h"
 
 #include "runtime/datatypes/block/block.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 
 namespace xel {
 

@@ -4,7 +4,7 @@
 #include "runtime/datatypes/block/element-actions.h"
 #include "runtime/datatypes/map/map-cell.h"
 #include "runtime/datatypes/map/map.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/printing/cycles.h"
 
 namespace xel {

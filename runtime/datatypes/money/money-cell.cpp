@@ -10,8 +10,8 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/float-text.h"
-#include "runtime/words/symbols.h"
 
 namespace xel {
 

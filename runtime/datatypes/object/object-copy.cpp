@@ -12,7 +12,7 @@
 #include "runtime/ownership/ownership.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

@@ -5,7 +5,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/ownership/ownership.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

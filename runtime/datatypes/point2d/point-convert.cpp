@@ -10,7 +10,7 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
-#include "runtime/hash/murmur3.h"
+#include "runtime/hashing/murmur3.h"
 #include "runtime/lexer/lexer.h"
 #include "runtime/text/float-text.h"
 #include "services/random/random.h"

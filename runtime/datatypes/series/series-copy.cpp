@@ -3,7 +3,7 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

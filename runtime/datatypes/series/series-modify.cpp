@@ -8,7 +8,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

@@ -6,11 +6,11 @@
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/hash/murmur3.h"
+#include "runtime/hashing/murmur3.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 #include "services/random/random.h"
 
 namespace xel {

@@ -4,7 +4,7 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/string/string-view.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

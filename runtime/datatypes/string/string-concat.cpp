@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/string/string.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

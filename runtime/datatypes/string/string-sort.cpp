@@ -13,8 +13,8 @@
 #include "runtime/sort/sort.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
+#include "runtime/symbols/fixed-words.h"
 #include "runtime/text/casefold.h"
-#include "runtime/words/fixed-words.h"
 
 namespace xel {
 

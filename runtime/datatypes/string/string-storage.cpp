@@ -1,7 +1,7 @@
 // String cells: making them and reading their units.
 #include <cstring>
 
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/stack/stack.h"
 #include "runtime/text/casefold.h"

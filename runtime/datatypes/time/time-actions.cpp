@@ -11,7 +11,7 @@
 #include "runtime/datatypes/time/time.h"
 #include "runtime/error-fire.h"
 #include "runtime/lexer/lexer.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

@@ -8,8 +8,8 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/tuple/tuple.h"
 #include "runtime/error-fire.h"
+#include "runtime/symbols/fixed-words.h"
 #include "runtime/text/integer-text.h"
-#include "runtime/words/fixed-words.h"
 
 namespace xel {
 

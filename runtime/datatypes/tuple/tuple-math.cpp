@@ -8,7 +8,7 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/tuple/tuple.h"
 #include "runtime/error-fire.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

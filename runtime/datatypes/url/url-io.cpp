@@ -5,7 +5,7 @@
 #include "runtime/datatypes/url/url.h"
 #include "runtime/error-fire.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 #include "services/http/request-http.h"
 
 namespace xel {

@@ -32,7 +32,7 @@ inline void word_set_cell(Cell* c, uint8_t type, Offset ctx, uint32_t symbol, in
 }
 
 // Words made from names and symbols, bound to the global context.
-// word_load is in runtime/words/symbols.h.
+// word_load is in runtime/symbols/symbols.h.
 Cell* word_load_in(Cell* block, const char* name);
 void word_make_at(Cell* cell, uint32_t symbol);
 Cell* word_make_in(Cell* block, uint32_t symbol);

@@ -17,8 +17,8 @@
 #include "runtime/ownership/ownership.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/stack/exits.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -10,7 +10,7 @@
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/stack/exits.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

@@ -13,8 +13,8 @@
 #include "runtime/natives/control/control.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/stack/exits.h"
-#include "runtime/words/fixed-words.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/fixed-words.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -9,7 +9,7 @@
 #include "runtime/natives/loops/loop-pass.h"
 #include "runtime/natives/loops/loops.h"
 #include "runtime/natives/native-call.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

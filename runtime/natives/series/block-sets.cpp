@@ -12,10 +12,10 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/error-fire.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/natives/series/series-natives.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 

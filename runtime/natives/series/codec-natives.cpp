@@ -17,7 +17,7 @@
 #include "runtime/natives/series/series-natives.h"
 #include "runtime/natives/system/system-natives.h"
 #include "runtime/printing/print-hooks.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 #include "services/checksum/checksum.h"
 #include "services/compression/compression.h"
 

@@ -10,7 +10,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/system/system-natives.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

@@ -3,9 +3,9 @@
 // for a relative path when the full form is asked for.
 #include <string>
 
-#include "boot/heap.h"
 #include "platform/os/file-size.h"
 #include "platform/os/os.h"
+#include "runtime/core/heap.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/string/string.h"

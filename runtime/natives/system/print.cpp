@@ -12,7 +12,7 @@
 #include "runtime/natives/system/system-natives.h"
 #include "runtime/printing/print-hooks.h"
 #include "runtime/stack/exits.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

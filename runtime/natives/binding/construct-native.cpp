@@ -1,7 +1,7 @@
 // construct: an object from a spec block that is not evaluated.
 #include "runtime/datatypes/object/object.h"
+#include "runtime/natives/binding/word-natives.h"
 #include "runtime/natives/native-call.h"
-#include "runtime/natives/words/word-natives.h"
 
 namespace xel {
 

@@ -1,6 +1,6 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

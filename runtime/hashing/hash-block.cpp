@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/hash/hash-internal.h"
+#include "runtime/hashing/hash-internal.h"
 #include "runtime/memory/raw-array.h"
 
 namespace xel {

@@ -1,9 +1,9 @@
-#include "runtime/hash/ptrmap.h"
+#include "runtime/hashing/ptrmap.h"
 
 #include <cstring>
 
-#include "boot/heap.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/core/heap.h"
+#include "runtime/hashing/hashtable.h"
 
 namespace xel {
 

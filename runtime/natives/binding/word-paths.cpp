@@ -6,7 +6,7 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp.h"
-#include "runtime/natives/words/word-natives.h"
+#include "runtime/natives/binding/word-natives.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 

@@ -7,8 +7,8 @@
 #include <ucontext.h>
 #include <unistd.h>
 
-#include "boot/fatal.h"
 #include "platform/os/stack.h"
+#include "runtime/core/fatal.h"
 
 namespace xel {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "runtime/actions/compare-ops.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 
 namespace xel::hash_detail {
 

@@ -4,8 +4,8 @@
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/scalar/logic.h"
+#include "runtime/natives/binding/word-natives.h"
 #include "runtime/natives/native-call.h"
-#include "runtime/natives/words/word-natives.h"
 
 namespace xel {
 

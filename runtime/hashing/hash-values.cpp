@@ -5,10 +5,10 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/series-memory.h"
+#include "runtime/symbols/symbols.h"
 #include "runtime/text/casefold.h"
-#include "runtime/words/symbols.h"
 
 namespace xel {
 

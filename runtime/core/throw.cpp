@@ -1,6 +1,6 @@
-#include "boot/throw.h"
+#include "runtime/core/throw.h"
 
-#include "boot/runtime-record.h"
+#include "runtime/core/runtime-record.h"
 
 namespace xel {
 

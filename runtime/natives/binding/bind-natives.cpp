@@ -8,9 +8,9 @@
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
+#include "runtime/natives/binding/word-natives.h"
 #include "runtime/natives/native-call.h"
-#include "runtime/natives/words/word-natives.h"
 
 namespace xel {
 

@@ -1,4 +1,4 @@
-#include "runtime/hash/murmur3.h"
+#include "runtime/hashing/murmur3.h"
 
 namespace xel {
 

@@ -1,10 +1,10 @@
-#include "boot/fatal.h"
+#include "runtime/core/fatal.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 
 namespace xel {
 

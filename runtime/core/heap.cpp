@@ -1,10 +1,10 @@
-#include "boot/heap.h"
+#include "runtime/core/heap.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-#include "boot/fatal.h"
-#include "boot/runtime-record.h"
+#include "runtime/core/fatal.h"
+#include "runtime/core/runtime-record.h"
 
 namespace xel {
 

@@ -5,7 +5,7 @@
 
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/object/object.h"
-#include "runtime/hash/hash-internal.h"
+#include "runtime/hashing/hash-internal.h"
 
 namespace xel {
 

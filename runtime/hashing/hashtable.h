@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
-#include "runtime/hash/murmur3.h"
+#include "runtime/hashing/murmur3.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {

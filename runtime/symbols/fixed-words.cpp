@@ -1,9 +1,9 @@
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

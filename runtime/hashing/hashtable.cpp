@@ -1,7 +1,7 @@
 // Making, growing and copying tables, and the operations of map! and word
 // tables. hash! (kind 0) is in hash-block.cpp, node-keyed tables in
 // hash-pointer.cpp.
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,9 +12,9 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/hash/hash-internal.h"
+#include "runtime/hashing/hash-internal.h"
 #include "runtime/stack/stack.h"
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel {
 

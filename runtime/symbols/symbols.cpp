@@ -1,11 +1,11 @@
-#include "runtime/words/symbols.h"
+#include "runtime/symbols/symbols.h"
 
 #include <cstring>
 #include <string>
 
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/string/string.h"
-#include "runtime/hash/hashtable.h"
+#include "runtime/hashing/hashtable.h"
 #include "runtime/memory/collector.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/runtime-init.h"

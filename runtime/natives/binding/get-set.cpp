@@ -6,9 +6,9 @@
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
+#include "runtime/natives/binding/word-natives.h"
 #include "runtime/natives/native-call.h"
-#include "runtime/natives/words/word-natives.h"
-#include "runtime/words/fixed-words.h"
+#include "runtime/symbols/fixed-words.h"
 
 namespace xel {
 
