@@ -122,6 +122,7 @@ std::unique_ptr<gfx::TextLayout> text_face_layout(const Cell* face) {
         layout->set_colour(0, layout->utf16_length(), colour.r, colour.g, colour.b, colour.a);
     const Cell* data = facet(face, Facet::kData);
     if (data && type_of(data) == T_BLOCK) apply_styles(*layout, data);
+    layout->share();
     return layout;
 }
 

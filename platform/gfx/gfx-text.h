@@ -47,12 +47,17 @@ class TextLayout {
     TextLayout& operator=(const TextLayout&) = delete;
 
     PangoLayout* pango() const { return layout_; }
-    size_t utf16_length() const { return byte_at_.size() - 1; }
+    // Takes the laid-out twin of this layout from the recent layouts when one
+    // has the same text, attributes and format, else keeps this one there, so
+    // a text measured and drawn again is laid out once. Nothing may be set on
+    // the layout afterwards.
+    void share();
+    size_t utf16_length() const { return ascii_ ? text_.size() : byte_at_.size() - 1; }
     // Code point index (0-based) to UTF-16 index and back; past the end
     // gives the length.
     size_t utf16_of_char(size_t index) const;
     size_t char_of_utf16(size_t index) const;
-    size_t char_length() const { return char_u16_.size() - 1; }
+    size_t char_length() const { return ascii_ ? text_.size() : char_u16_.size() - 1; }
 
     // Attribute ranges in UTF-16 units.
     void set_colour(size_t start, size_t length, double r, double g, double b, double a);
@@ -84,14 +89,22 @@ class TextLayout {
     void apply(PangoAttribute* attr, size_t start, size_t length);
     size_t byte_of(size_t index) const;
     size_t index_of_byte(size_t byte) const;
+    void split_items();
+    // The offsets that align the layout in its box, from its laid-out size.
+    void place() const;
 
     PangoLayout* layout_;
     PangoAttrList* attrs_;
     std::string text_;
+    bool ascii_;
     std::vector<size_t> byte_at_;  // UTF-16 index -> byte offset, one past the end too
     std::vector<size_t> char_u16_; // code point index -> UTF-16 index, one past the end too
-    double top_ = 0;
-    double left_ = 0;
+    double max_width_, max_height_;
+    TextFormat format_;
+    bool shared_ = false;
+    mutable bool placed_ = false;
+    mutable double top_ = 0;
+    mutable double left_ = 0;
 };
 
 } // namespace xel::gfx

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/gfx/gfx-brush.h"
@@ -167,6 +171,76 @@ TEST(GfxText, WrapsOnlyWhenAsked) {
     const char* text = "one two three four five six";
     EXPECT_GT(TextLayout(text, wrap, 40, 0).line_count(), 2);
     EXPECT_EQ(TextLayout(text, nowrap, 40, 0).line_count(), 1);
+}
+
+TEST(GfxText, AsciiIndexesAreTheSameAsTheWiderTextsAtTheEdges) {
+    TextLayout ascii("abc", TextFormat{}, 0, 0);
+    TextLayout wide("ab\xC3\xA9", TextFormat{}, 0, 0);
+    for (const TextLayout* l : {&ascii, &wide}) {
+        EXPECT_EQ(l->utf16_length(), 3u);
+        EXPECT_EQ(l->char_length(), 3u);
+        EXPECT_EQ(l->utf16_of_char(7), 3u);
+        EXPECT_EQ(l->char_of_utf16(3), 3u);
+        EXPECT_EQ(l->char_of_utf16(7), 4u);
+    }
+}
+
+// A word far longer than a line wraps at characters, every row but the last
+// full, and the layout of the same text and format is laid out once.
+TEST(GfxText, AHugeWordWrapsIntoFullRowsAndIsLaidOutOnce) {
+    TextFormat wrap;
+    wrap.wrap = true;
+    wrap.font.family = "DejaVu Sans Mono";
+    std::string word(200000, 'x');
+    TextLayout a(word, wrap, 300, 0);
+    a.share();
+    bool trailing;
+    int per_row = static_cast<int>(a.hit_test(0, a.line_height(0) * 1.5, &trailing));
+    ASSERT_GT(per_row, 10);
+    EXPECT_NEAR(a.line_count(), (200000 + per_row - 1) / per_row, 1);
+    EXPECT_NEAR(a.char_box(199999).y, (a.line_count() - 1) * a.line_height(0), 1);
+    TextLayout b(word, wrap, 300, 0);
+    b.share();
+    EXPECT_EQ(a.pango(), b.pango());
+    TextLayout c(word, wrap, 301, 0);
+    c.share();
+    EXPECT_NE(a.pango(), c.pango());
+    TextLayout d(word, wrap, 300, 0);
+    d.set_bold(0, 1);
+    d.share();
+    EXPECT_NE(a.pango(), d.pango());
+}
+
+// A layout of many lines draws only the lines in the clip, with the pixels
+// pango gives when it draws the whole layout.
+TEST(GfxText, ALongLayoutDrawsTheSamePixelsAsPango) {
+    std::string text;
+    for (int i = 0; i < 300; i++)
+        text += "line " + std::to_string(i) + "\n";
+    TextLayout layout(text, TextFormat{}, 0, 0);
+    ASSERT_GT(layout.line_count(), 100);
+    auto render = [&](bool ours) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 120, 90);
+        cairo_t* cr = cairo_create(s);
+        cairo_rectangle(cr, 0, 30, 120, 40);
+        cairo_clip(cr);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        if (ours) {
+            layout.draw(cr, 2, -1500.5);
+        } else {
+            cairo_move_to(cr, 2, -1500.5);
+            pango_cairo_show_layout(cr, layout.pango());
+        }
+        cairo_surface_flush(s);
+        const unsigned char* p = cairo_image_surface_get_data(s);
+        std::vector<unsigned char> pixels(p, p + cairo_image_surface_get_stride(s) * 90);
+        cairo_destroy(cr);
+        cairo_surface_destroy(s);
+        return pixels;
+    };
+    std::vector<unsigned char> ours = render(true);
+    EXPECT_EQ(ours, render(false));
+    EXPECT_NE(std::count(ours.begin(), ours.end(), 0), static_cast<long>(ours.size()));
 }
 
 TEST(GfxFont, DescriptionCarriesFamilySizeAndStyle) {
