@@ -2,6 +2,7 @@
 // language-made events turned into input.
 #include "gui/backend/backend.h"
 
+#include "gui/backend/density.h"
 #include "gui/backend/desktop.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/draw-paint.h"
@@ -11,17 +12,21 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/event/event-cell.h"
 #include "runtime/datatypes/event/event.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/handle/handle.h"
 #include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/pair/pair-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/string/string.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/externals/slots.h"
 #include "runtime/stack/stack.h"
+#include "runtime/symbols/symbols.h"
 
 namespace xel::gui {
 
@@ -67,6 +72,23 @@ uint32_t monitor_handle_class() {
     return index;
 }
 
+Cell* field_slot(const Cell& object, const char* name) {
+    if (type_of(&object) != T_OBJECT) return nullptr;
+    uint32_t symbol = word_symbol(word_load(name));
+    Offset ctx = object_context(&object);
+    int32_t i = context_find_word(ctx, symbol, true);
+    return i < 0 ? nullptr : context_value_at(ctx, static_cast<uint32_t>(i));
+}
+
+// system/view/metrics/dpi: the DPI at start.
+void set_metrics_dpi() {
+    Cell system = *context_get(word_load("system"));
+    Cell* view = field_slot(system, "view");
+    Cell* metrics = view ? field_slot(*view, "metrics") : nullptr;
+    if (Cell* dpi = metrics ? field_slot(*metrics, "dpi") : nullptr)
+        *dpi = integer_cell(current_dpi());
+}
+
 void destroy_face_widget(const Cell* face_in) {
     Cell face = *face_in;
     gtk::WidgetId id = face_widget(&face);
@@ -94,8 +116,8 @@ bool init() {
     gtk::set_input_handler(handle_input);
     gtk::set_paint_handler(paint);
     watch_screens();
-    std::vector<gtk::Screen> s = gtk::screens();
-    set_dpi(s.empty() ? 96 : static_cast<int>(96 * s.front().scale));
+    dpi_from_cursor();
+    set_metrics_dpi();
     return true;
 }
 
@@ -122,6 +144,7 @@ void show_window(uint32_t handle) {
     Cell window = widget_face(handle);
     Cell selected = facet(&window, kFacetSelected);
     if (gtk::WidgetId target = face_widget(&selected)) gtk::widget_focus(target);
+    set_dpi(window_dpi(handle));
 }
 
 void draw_face(const Cell* face, const Cell* commands) {

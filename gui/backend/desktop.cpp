@@ -30,6 +30,8 @@ Cell field(const Cell& object, const char* name) {
     return i < 0 ? g_none_cell : *context_value_at(ctx, static_cast<uint32_t>(i));
 }
 
+} // namespace
+
 // system/view/platform/refresh-screens in a function frame of its word,
 // while GTK's frames are on the stack: nothing thrown leaves here, an error
 // is printed.
@@ -64,8 +66,6 @@ void refresh_screens() {
     g_stack_top = saved_top;
     g_frames_top = saved_frames;
 }
-
-} // namespace
 
 void watch_screens() {
     gtk::watch_screens(refresh_screens);

@@ -15,11 +15,14 @@ void post_quit();
 void note_destroyed_view(bool empty);
 // Handles one input record from GTK; 1 lets it through.
 int handle_input(const gtk::Input& input);
+// A touch gesture's step: the event it raises, if any.
+int gesture_input(const gtk::Input& input);
 // Facet set-up shared by make-view and update-view.
 void apply_data(gtk::WidgetId id, const Cell* face);
 void apply_selected(gtk::WidgetId id, const Cell* face);
 void apply_rate(gtk::WidgetId id, const Cell* face);
 void offset_of(const Cell* face, double* x, double* y);
+void size_of(const Cell* face, double* w, double* h);
 std::string text_facet(const Cell* face);
 // Brings a widget's state back into its face's facets.
 void read_back(gtk::WidgetId id, const Cell* face);

@@ -245,6 +245,8 @@ int dispatch(const gtk::Input& in) {
         return tab_on_selchange(in);
     case InputKind::kDateChanged:
         return calendar_on_change(in);
+    case InputKind::kGesture:
+        return gesture_input(in);
     }
     return 1;
 }

@@ -5,10 +5,13 @@
 
 #include "gui/backend/backend.h"
 #include "gui/backend/camera.h"
+#include "gui/backend/density.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
+#include "gui/backend/options.h"
 #include "gui/backend/widgets.h"
 #include "platform/gui/gtk-gui.h"
+#include "platform/gui/gtk-options.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
@@ -46,18 +49,6 @@ const KindName kKinds[] = {
     {"tab-panel", gtk::Kind::kTabPanel},
 };
 
-void size_of(const Cell* face, double* w, double* h) {
-    Cell s = facet(face, kFacetSize);
-    *w = *h = 0;
-    if (type_of(&s) == T_PAIR) {
-        *w = pair_x(&s);
-        *h = pair_y(&s);
-    } else if (type_of(&s) == T_POINT2D) {
-        *w = point_coordinate(&s, 0);
-        *h = point_coordinate(&s, 1);
-    }
-}
-
 // A colour with transparency makes a window translucent.
 bool translucent(const Cell* face) {
     Cell c = facet(face, kFacetColor);
@@ -89,6 +80,19 @@ void radio_siblings_follow(const Cell* face) {
 std::string text_facet(const Cell* face) {
     Cell t = facet(face, kFacetText);
     return type_of(&t) == T_STRING ? string_utf8_text(&t) : std::string();
+}
+
+// The size as two numbers (0x0 when it is neither a pair! nor a point2D!).
+void size_of(const Cell* face, double* w, double* h) {
+    Cell s = facet(face, kFacetSize);
+    *w = *h = 0;
+    if (type_of(&s) == T_PAIR) {
+        *w = pair_x(&s);
+        *h = pair_y(&s);
+    } else if (type_of(&s) == T_POINT2D) {
+        *w = point_coordinate(&s, 0);
+        *h = point_coordinate(&s, 1);
+    }
 }
 
 // The offset as a point2D! (a pair! is turned into one in the face).
@@ -205,6 +209,9 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
         }
     if (!known) error_fire(kCatScript, err::script::kFaceType, &type);
     uint32_t flags = face_flags(&face);
+    // The face is made in its parent's pixels.
+    spec.parent = type_of(parent) == T_HANDLE ? handle_value(parent) : 0;
+    DpiScope dpi(spec.parent);
     if (spec.kind == gtk::Kind::kPanel || spec.kind == gtk::Kind::kGroupBox)
         tab_page_geometry(&face);
     double x, y, w, h;
@@ -213,8 +220,8 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
     if (spec.kind == gtk::Kind::kWindow) {
         if (w < 0) w = 200;
         if (h < 0) h = 200;
+        dpi_for_rect(x, y, w, h);
     }
-    spec.parent = type_of(parent) == T_HANDLE ? handle_value(parent) : 0;
     spec.x = to_device_px(x);
     spec.y = to_device_px(y);
     spec.width = to_device_px(w);
@@ -229,15 +236,25 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
     spec.decorated = !(flags & (kFaceNoTitle | kFaceNoBorder));
     spec.modal = (flags & kFaceModal) != 0;
     spec.translucent = translucent(&face);
+    // A borderless window that asks to be accelerated is a layered tool window.
+    bool tool =
+        spec.kind == gtk::Kind::kWindow && (flags & kFaceNoBorder) && options_accelerated(&face);
+    if (tool) spec.translucent = true;
     spec.face_slot = slots_store(&face);
     gtk::WidgetId id = gtk::widget_create(spec);
     if (id == 0) {
         slots_free(spec.face_slot);
         require_display();
     }
+    if (tool) gtk::window_set_tool(id);
+    apply_cursor(id, &face);
     switch (spec.kind) {
     case gtk::Kind::kWindow:
         menu_apply_bar(id, &face);
+        break;
+    case gtk::Kind::kField:
+    case gtk::Kind::kArea:
+        apply_edit_options(id, &face);
         break;
     case gtk::Kind::kButton:
     case gtk::Kind::kToggle:

@@ -2,8 +2,10 @@
 // face's state block) are brought to the widget, in the designed order.
 #include "gui/backend/backend.h"
 #include "gui/backend/camera.h"
+#include "gui/backend/density.h"
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
+#include "gui/backend/options.h"
 #include "gui/backend/widgets.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
@@ -40,21 +42,23 @@ void update_view(const Cell* face_in) {
     Cell* changes = changes_cell(&face);
     if (!changes || type_of(changes) != T_INTEGER) return;
     uint32_t bits = static_cast<uint32_t>(integer_get(changes));
+    DpiScope dpi(id);
+    if (gtk::widget_kind(id) == gtk::Kind::kWindow &&
+        (bits & (bit(kFacetOffset) | bit(kFacetSize)))) {
+        // A window takes the DPI of the monitor its new place lies on.
+        double x, y, w, h;
+        offset_of(&face, &x, &y);
+        size_of(&face, &w, &h);
+        dpi_for_rect(x, y, w, h);
+    }
     if (bits & bit(kFacetOffset)) {
         double x, y;
         offset_of(&face, &x, &y);
         gtk::widget_move(id, to_device_px(x), to_device_px(y));
     }
     if (bits & bit(kFacetSize)) {
-        Cell s = facet(&face, kFacetSize);
-        double w = 0, h = 0;
-        if (type_of(&s) == T_PAIR) {
-            w = pair_x(&s);
-            h = pair_y(&s);
-        } else if (type_of(&s) == T_POINT2D) {
-            w = point_coordinate(&s, 0);
-            h = point_coordinate(&s, 1);
-        }
+        double w, h;
+        size_of(&face, &w, &h);
         gtk::widget_resize(id, to_device_px(w), to_device_px(h));
     }
     if (bits & bit(kFacetText)) gtk::widget_set_text(id, text_facet(&face));
@@ -81,6 +85,7 @@ void update_view(const Cell* face_in) {
     if ((bits & (bit(kFacetOffset) | bit(kFacetSize) | bit(kFacetVisible))) &&
         kind == gtk::Kind::kTabPanel)
         tab_update_pages(id);
+    if (bits & bit(kFacetOptions)) apply_cursor(id, &face);
     changes = changes_cell(&face);
     if (changes) set_integer(changes, 0);
 }

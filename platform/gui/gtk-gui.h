@@ -117,7 +117,11 @@ enum class InputKind : uint8_t {
     kTabChanging, // a tab is about to be left: answer 0 to keep it
     kTabChanged,  // item is the new tab's index
     kDateChanged, // a calendar's day chosen
+    kGesture,     // a touch gesture: item is its Gesture, amount its argument
 };
+
+// The steps of touch gestures. Begin and end bracket every gesture.
+enum class Gesture : int32_t { kBegin, kEnd, kZoom, kPan, kRotate, kTwoTap, kPressTap };
 
 // Modifier and button state bits of Input::state.
 enum InputState : uint32_t {
@@ -144,6 +148,10 @@ struct Input {
     int width = 0, height = 0; // configure
     bool moved = false, resized = false;
     int32_t item = 0; // menu, tab
+    // Gesture: the distance between the touches in device pixels (zoom, pan,
+    // two-tap), the rotation (rotate) or the packed offset of the tap from
+    // the held touch (press-tap); x and y are then on the screen.
+    int64_t amount = 0;
 };
 
 // The handler answers 1 to let the input through, 0 to stop it.

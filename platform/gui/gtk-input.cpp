@@ -152,6 +152,9 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
             return FALSE;
         }
     }
+    // GTK's units to device pixels.
+    in.x = to_device_units(rec->outer, in.x);
+    in.y = to_device_units(rec->outer, in.y);
     bool stop = false;
     deliver(in, &stop);
     return stop;
@@ -215,10 +218,10 @@ gboolean on_configure(GtkWidget*, GdkEventConfigure* ev, gpointer data) {
     Input in{};
     in.kind = InputKind::kConfigure;
     in.widget = id;
-    in.x = ev->x;
-    in.y = ev->y;
-    in.width = ev->width;
-    in.height = ev->height;
+    in.x = to_device_units(rec->outer, ev->x);
+    in.y = to_device_units(rec->outer, ev->y);
+    in.width = static_cast<int>(to_device_units(rec->outer, ev->width));
+    in.height = static_cast<int>(to_device_units(rec->outer, ev->height));
     in.moved = rec->last_x != INT32_MIN && (ev->x != rec->last_x || ev->y != rec->last_y);
     in.resized = rec->last_w >= 0 && (ev->width != rec->last_w || ev->height != rec->last_h);
     rec->last_x = ev->x;
@@ -341,6 +344,8 @@ void connect_input(WidgetId id, Widget& w) {
         g_signal_connect(w.outer, "focus-in-event", G_CALLBACK(on_focus), data);
         g_signal_connect(w.outer, "focus-out-event", G_CALLBACK(on_focus), data);
         g_signal_connect(w.inner, "draw", G_CALLBACK(on_draw), data);
+        connect_gestures(id, w);
+        connect_density(id, w);
         break;
     case Kind::kPanel:
         g_signal_connect(w.inner, "draw", G_CALLBACK(on_draw), data);
@@ -511,6 +516,10 @@ uint32_t keyval_for(uint32_t unicode) {
 
 void synthesize(const Input& original, bool queued) {
     Input input = original;
+    if (Widget* r = widget_record(input.widget)) {
+        input.x = to_gtk_units(r->outer, static_cast<int>(input.x));
+        input.y = to_gtk_units(r->outer, static_cast<int>(input.y));
+    }
     // A base face holding the mouse takes the pointer input, as the server's
     // grab would give it.
     WidgetId holder = captured();

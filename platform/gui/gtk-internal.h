@@ -32,6 +32,12 @@ GtkWidget* container_for(WidgetId parent, int* dx, int* dy);
 // Set-up of the kinds that live in files of their own.
 void connect_tab_panel(WidgetId id, Widget& w);
 void connect_calendar(WidgetId id, Widget& w);
+void connect_gestures(WidgetId id, Widget& w);
+void connect_density(WidgetId id, Widget& w);
+// The backend's device pixels in GTK's units of a widget and back (GTK's
+// unit is the widget's scale factor in device pixels).
+int to_gtk_units(GtkWidget* w, int device);
+double to_device_units(GtkWidget* w, double units);
 // A base face's left presses and releases; while one is held, pointer input
 // made by the program goes to it.
 void base_press(WidgetId id, bool press);

@@ -66,8 +66,9 @@ int list_item_at(WidgetId id, double x, double y) {
     Widget* w = widget_record(id);
     if (!w || w->kind != Kind::kTextList) return -1;
     int tx = 0, ty = 0, bx = 0, by = 0;
-    if (!gtk_widget_translate_coordinates(w->outer, w->inner, static_cast<int>(x),
-                                          static_cast<int>(y), &tx, &ty))
+    if (!gtk_widget_translate_coordinates(w->outer, w->inner,
+                                          to_gtk_units(w->outer, static_cast<int>(x)),
+                                          to_gtk_units(w->outer, static_cast<int>(y)), &tx, &ty))
         return -1;
     GtkTreeView* tv = GTK_TREE_VIEW(w->inner);
     gtk_tree_view_convert_widget_to_bin_window_coords(tv, tx, ty, &bx, &by);

@@ -120,7 +120,8 @@ bool menu_popup(WidgetId widget, const std::vector<MenuEntry>& entries, double x
     fill(GTK_MENU_SHELL(g_context_menu), entries, widget);
     gtk_menu_attach_to_widget(GTK_MENU(g_context_menu), w->input, nullptr);
     // The rectangle is in the coordinates of the widget's GDK window.
-    GdkRectangle at{static_cast<int>(x), static_cast<int>(y), 1, 1};
+    GdkRectangle at{to_gtk_units(w->outer, static_cast<int>(x)),
+                    to_gtk_units(w->outer, static_cast<int>(y)), 1, 1};
     if (!gtk_widget_get_has_window(w->input)) {
         GtkAllocation a;
         gtk_widget_get_allocation(w->input, &a);

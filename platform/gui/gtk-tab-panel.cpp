@@ -131,10 +131,10 @@ bool tab_page_area(WidgetId id, int* x, int* y, int* width, int* height) {
     GtkAllocation n, p;
     gtk_widget_get_allocation(w->inner, &n);
     gtk_widget_get_allocation(page, &p);
-    *x = p.x - n.x;
-    *y = p.y - n.y;
-    *width = p.width;
-    *height = p.height;
+    *x = static_cast<int>(to_device_units(w->inner, p.x - n.x));
+    *y = static_cast<int>(to_device_units(w->inner, p.y - n.y));
+    *width = static_cast<int>(to_device_units(w->inner, p.width));
+    *height = static_cast<int>(to_device_units(w->inner, p.height));
     return p.width > 0 && p.height > 0;
 }
 

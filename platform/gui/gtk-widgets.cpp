@@ -28,15 +28,19 @@ void drop_widget(gpointer w) {
 
 void place(Widget& w, const WidgetSpec& spec) {
     if (w.kind == Kind::kWindow) {
-        gtk_window_move(GTK_WINDOW(w.outer), spec.x, spec.y);
-        gtk_window_set_default_size(GTK_WINDOW(w.outer), spec.width, spec.height);
-        gtk_widget_set_size_request(w.inner, spec.width, spec.height);
+        GtkWidget* o = w.outer;
+        int width = to_gtk_units(o, spec.width), height = to_gtk_units(o, spec.height);
+        gtk_window_move(GTK_WINDOW(o), to_gtk_units(o, spec.x), to_gtk_units(o, spec.y));
+        gtk_window_set_default_size(GTK_WINDOW(o), width, height);
+        gtk_widget_set_size_request(w.inner, width, height);
         return;
     }
     int dx, dy;
     GtkWidget* c = container_for(spec.parent, &dx, &dy);
-    gtk_widget_set_size_request(w.outer, spec.width, spec.height);
-    if (c && GTK_IS_FIXED(c)) gtk_fixed_put(GTK_FIXED(c), w.outer, spec.x + dx, spec.y + dy);
+    gtk_widget_set_size_request(w.outer, to_gtk_units(c, spec.width), to_gtk_units(c, spec.height));
+    if (c && GTK_IS_FIXED(c))
+        gtk_fixed_put(GTK_FIXED(c), w.outer, to_gtk_units(c, spec.x) + dx,
+                      to_gtk_units(c, spec.y) + dy);
 }
 
 // A translucent window draws with alpha where a compositor runs.
@@ -291,17 +295,20 @@ void widget_move(WidgetId id, int x, int y) {
     Widget* w = widget_record(id);
     if (!w) return;
     if (w->kind == Kind::kWindow) {
-        gtk_window_move(GTK_WINDOW(w->outer), x, y);
+        gtk_window_move(GTK_WINDOW(w->outer), to_gtk_units(w->outer, x), to_gtk_units(w->outer, y));
         return;
     }
     int dx, dy;
     GtkWidget* c = container_for(w->parent, &dx, &dy);
-    if (c && GTK_IS_FIXED(c)) gtk_fixed_move(GTK_FIXED(c), w->outer, x + dx, y + dy);
+    if (c && GTK_IS_FIXED(c))
+        gtk_fixed_move(GTK_FIXED(c), w->outer, to_gtk_units(c, x) + dx, to_gtk_units(c, y) + dy);
 }
 
 void widget_resize(WidgetId id, int width, int height) {
     Widget* w = widget_record(id);
     if (!w) return;
+    width = to_gtk_units(w->outer, width);
+    height = to_gtk_units(w->outer, height);
     if (w->kind == Kind::kWindow) {
         gtk_widget_set_size_request(w->inner, width, height);
         gtk_window_resize(GTK_WINDOW(w->outer), width, height);
