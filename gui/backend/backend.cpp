@@ -116,6 +116,7 @@ bool init() {
     gtk::set_input_handler(handle_input);
     gtk::set_paint_handler(paint);
     watch_screens();
+    watch_scale_changes();
     dpi_from_cursor();
     set_metrics_dpi();
     return true;

@@ -56,12 +56,11 @@ int window_dpi(gtk::WidgetId window) {
     return kBaseDpi * gtk::widget_scale(top);
 }
 
+void watch_scale_changes() {
+    gtk::set_scale_handler(on_scale);
+}
+
 int push_dpi(gtk::WidgetId window) {
-    static bool watching = false;
-    if (!watching) {
-        gtk::set_scale_handler(on_scale);
-        watching = true;
-    }
     g_nesting++;
     int saved = current_dpi();
     if (window) set_dpi(window_dpi(window));

@@ -29,6 +29,8 @@ void dpi_for_rect(double x, double y, double width, double height);
 // A window's scale changed to dpi: the screens are refreshed, the DPI
 // becomes the window's and its faces are placed again at the new scale.
 void dpi_changed(gtk::WidgetId window, int dpi);
+// From the backend's start: windows report their scale changes.
+void watch_scale_changes();
 // The DPI nesting (tests).
 int dpi_nesting();
 

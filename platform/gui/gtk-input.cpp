@@ -331,6 +331,7 @@ void deliver(const Input& input, bool* stop) {
 
 void connect_input(WidgetId id, Widget& w) {
     gpointer data = GUINT_TO_POINTER(id);
+    connect_cursor(id, w);
     gtk_widget_add_events(w.input, kInputMask);
     g_signal_connect(w.input, "event", G_CALLBACK(on_event), data);
     g_signal_connect(w.input, "focus-in-event", G_CALLBACK(on_focus), data);

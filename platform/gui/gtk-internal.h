@@ -34,6 +34,8 @@ void connect_tab_panel(WidgetId id, Widget& w);
 void connect_calendar(WidgetId id, Widget& w);
 void connect_gestures(WidgetId id, Widget& w);
 void connect_density(WidgetId id, Widget& w);
+// The cursor of the options, or the widget's own, shown again when mapped.
+void connect_cursor(WidgetId id, Widget& w);
 // The backend's device pixels in GTK's units of a widget and back (GTK's
 // unit is the widget's scale factor in device pixels).
 int to_gtk_units(GtkWidget* w, int device);

@@ -3,6 +3,8 @@
 // window, an entry's text window ...), never on those of its child faces,
 // as a native window's cursor covers its own client area only; it is set
 // again each time the widget is mapped, after the widget set its own.
+// Windows that have no cursor of their own show the arrow rather than
+// their parent's.
 #include <vector>
 
 #include "platform/gui/gtk-internal.h"
@@ -15,7 +17,6 @@ namespace {
 const char* const kCursorKey = "xel-cursor";
 const char* const kCursorNameKey = "xel-cursor-name";
 const char* const kOwnCursorKey = "xel-own-cursor";
-const char* const kMappedHookKey = "xel-cursor-hook";
 
 void collect_children(GdkWindow* window, WidgetId id, std::vector<GdkWindow*>* out) {
     for (GList* l = gdk_window_peek_children(window); l; l = l->next) {
@@ -50,23 +51,24 @@ void remember_own(GdkWindow* window) {
     g_object_set_data_full(G_OBJECT(window), kOwnCursorKey, g_object_ref(kept), g_object_unref);
 }
 
-void restore_own(GdkWindow* window) {
-    gpointer own = g_object_get_data(G_OBJECT(window), kOwnCursorKey);
-    if (!own) return;
-    gdk_window_set_cursor(window, own == window ? nullptr : GDK_CURSOR(own));
+GdkCursor* make_cursor(const char* name);
+
+// The arrow, for windows that have no cursor of their own.
+GdkCursor* arrow() {
+    static GdkCursor* cursor = make_cursor("default");
+    return cursor;
 }
 
+// A window shows the face's cursor, else its own, else the arrow: a child
+// face never shows its parent's cursor, as X would let it.
 void show_cursor(WidgetId id) {
     Widget* w = widget_record(id);
     if (!w) return;
     auto* cursor = static_cast<GdkCursor*>(g_object_get_data(G_OBJECT(w->outer), kCursorKey));
     for (GdkWindow* window : own_windows(id)) {
-        if (cursor) {
-            remember_own(window);
-            gdk_window_set_cursor(window, cursor);
-        } else {
-            restore_own(window);
-        }
+        remember_own(window);
+        gpointer own = g_object_get_data(G_OBJECT(window), kOwnCursorKey);
+        gdk_window_set_cursor(window, cursor ? cursor : own == window ? arrow() : GDK_CURSOR(own));
     }
 }
 
@@ -79,10 +81,6 @@ void set_cursor(WidgetId id, GdkCursor* cursor) {
     if (!w) {
         if (cursor) g_object_unref(cursor);
         return;
-    }
-    if (!g_object_get_data(G_OBJECT(w->outer), kMappedHookKey)) {
-        g_signal_connect_after(w->outer, "map", G_CALLBACK(on_mapped), GUINT_TO_POINTER(id));
-        g_object_set_data(G_OBJECT(w->outer), kMappedHookKey, GINT_TO_POINTER(1));
     }
     g_object_set_data_full(G_OBJECT(w->outer), kCursorKey, cursor,
                            cursor ? g_object_unref : nullptr);
@@ -99,8 +97,12 @@ GdkCursorType fallback_type(const std::string& name) {
     return GDK_LEFT_PTR;
 }
 
-void named(GdkCursor* cursor, const char* name) {
+GdkCursor* make_cursor(const char* name) {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkCursor* cursor = gdk_cursor_new_from_name(display, name);
+    if (!cursor) cursor = gdk_cursor_new_for_display(display, fallback_type(name));
     g_object_set_data_full(G_OBJECT(cursor), kCursorNameKey, g_strdup(name), g_free);
+    return cursor;
 }
 
 GtkWidget* inner_of(WidgetId id, Kind kind) {
@@ -116,16 +118,12 @@ PangoTabArray* edit_tabs(WidgetId id) {
 
 } // namespace
 
+void connect_cursor(WidgetId id, Widget& w) {
+    g_signal_connect_after(w.outer, "map", G_CALLBACK(on_mapped), GUINT_TO_POINTER(id));
+}
+
 void widget_set_cursor(WidgetId id, const char* name) {
-    if (!name) {
-        set_cursor(id, nullptr);
-        return;
-    }
-    GdkDisplay* display = gdk_display_get_default();
-    GdkCursor* cursor = gdk_cursor_new_from_name(display, name);
-    if (!cursor) cursor = gdk_cursor_new_for_display(display, fallback_type(name));
-    named(cursor, name);
-    set_cursor(id, cursor);
+    set_cursor(id, name ? make_cursor(name) : nullptr);
 }
 
 void widget_set_cursor_image(WidgetId id, cairo_surface_t* image) {
@@ -133,17 +131,14 @@ void widget_set_cursor_image(WidgetId id, cairo_surface_t* image) {
     int height = cairo_image_surface_get_height(image);
     GdkCursor* cursor =
         gdk_cursor_new_from_surface(gdk_display_get_default(), image, width / 2.0, height / 2.0);
-    named(cursor, "image");
+    g_object_set_data_full(G_OBJECT(cursor), kCursorNameKey, g_strdup("image"), g_free);
     set_cursor(id, cursor);
 }
 
 std::string widget_cursor(WidgetId id) {
-    std::vector<GdkWindow*> windows = own_windows(id);
-    Widget* w = widget_record(id);
-    if (!w || !g_object_get_data(G_OBJECT(w->outer), kCursorKey)) return "";
     // What the widget's pixels show, read back from its GDK windows.
     std::string name;
-    for (GdkWindow* window : windows) {
+    for (GdkWindow* window : own_windows(id)) {
         GdkCursor* c = gdk_window_get_cursor(window);
         const char* n =
             c ? static_cast<const char*>(g_object_get_data(G_OBJECT(c), kCursorNameKey)) : nullptr;

@@ -11,12 +11,13 @@
 namespace xel::gtk {
 
 // The named cursor over the widget's own pixels (not over its child faces);
-// nullptr gives back the cursor the widget had of its own.
+// nullptr gives back the cursor the widget had of its own (the arrow when it
+// had none).
 void widget_set_cursor(WidgetId id, const char* name);
 // A cursor from an image, its hot spot at the image's centre.
 void widget_set_cursor_image(WidgetId id, cairo_surface_t* image);
 // The name of the cursor the widget's pixels show ("image" for an image
-// cursor), "" when none was set.
+// cursor, "default" for the arrow), "" when it has no name.
 std::string widget_cursor(WidgetId id);
 
 // The hint of a field shown while it is empty.
