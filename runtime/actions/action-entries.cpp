@@ -7,6 +7,7 @@
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/port/port.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
@@ -64,7 +65,7 @@ uint32_t act_to(int, const int32_t*) {
 // the frame keeps only the value, a new string is pushed, filled by fill(limit)
 // and cut to the limit when one was given.
 template <class Fill> void form_into_string(const Cell* part, Fill fill) {
-    int limit = part ? static_cast<int32_t>(part->data2) : INT_MAX;
+    int limit = part ? integer_get(part) : INT_MAX;
     if (part && limit < 1) {
         string_make_at(stack_arguments(), 0);
         stack_keep();
@@ -142,7 +143,7 @@ uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
         set_integer(&count, n);
         part = &count;
     }
-    if (dup && type_of(dup) == T_INTEGER && static_cast<int32_t>(dup->data2) < 1) return 0;
+    if (dup && type_of(dup) == T_INTEGER && integer_get(dup) < 1) return 0;
     typed(call_arg(0), value, part, flag(refs[1]), dup);
     return 0;
 }

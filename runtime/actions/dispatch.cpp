@@ -3,8 +3,10 @@
 
 #include "runtime/core/fatal.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/error/error.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
@@ -68,8 +70,7 @@ template <int Slot> typename ActionSig<Slot>::type impl_of(const Cell* value) {
 // make and to dispatch on the type that a datatype! names, else on the
 // prototype's own type.
 uint8_t target_type(const Cell* proto) {
-    return type_of(proto) == T_DATATYPE ? static_cast<uint8_t>(proto->data1)
-                                        : uint8_t{type_of(proto)};
+    return type_of(proto) == T_DATATYPE ? datatype_id(proto) : uint8_t{type_of(proto)};
 }
 
 } // namespace
@@ -293,10 +294,11 @@ void actions_compare_to_logic(int op) {
 int actions_get_index_argument(const Cell* value) {
     switch (type_of(value)) {
     case T_INTEGER:
+        return integer_get(value);
     case T_CHAR:
-        return static_cast<int32_t>(value->data2);
+        return static_cast<int32_t>(char_value(value));
     case T_LOGIC:
-        return value->data1 ? 1 : 2;
+        return logic_get(value) ? 1 : 2;
     default:
         return 0;
     }

@@ -4,6 +4,9 @@
 #include "runtime/core/fatal.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/scalar/logic.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/stack/stack.h"
 
 namespace xel {
@@ -62,8 +65,7 @@ bool int_compare(int code, int32_t l, int32_t r) {
 // The comparison as a bool, through a native frame when not both integers.
 bool compare(int code, const Cell* word, const Cell* left, const Cell* right) {
     if (type_of(left) == T_INTEGER && type_of(right) == T_INTEGER)
-        return int_compare(code, static_cast<int32_t>(left->data2),
-                           static_cast<int32_t>(right->data2));
+        return int_compare(code, integer_get(left), integer_get(right));
     if (code < 0 || code > 6) bad_code();
     Cell x = *left, y = *right;
     stack_mark_native(word);
@@ -71,7 +73,8 @@ bool compare(int code, const Cell* word, const Cell* left, const Cell* right) {
     stack_push(&y);
     actions_compare_to_logic(code);
     stack_unwind_keep();
-    return pop_top().data1 != 0;
+    Cell result = pop_top();
+    return logic_get(&result) != 0;
 }
 
 Cell imm(int32_t v) {
@@ -196,16 +199,16 @@ void ops_block_reflect(const Cell* value, int code, const Cell* word) {
         set_logic(&out, n < 1);
         break;
     case 5:
-        if (n >= 1) out.data1 = static_cast<uint32_t>(index + 1);
+        if (n >= 1) series_set_index(&out, index + 1);
         break;
     case 6:
-        out.data1 = static_cast<uint32_t>(index > 0 ? index - 1 : 0);
+        series_set_index(&out, index > 0 ? index - 1 : 0);
         break;
     case 7:
-        out.data1 = 0;
+        series_set_index(&out, 0);
         break;
     default:
-        out.data1 = static_cast<uint32_t>(index + n);
+        series_set_index(&out, index + n);
         break;
     }
     stack_push(&out);

@@ -8,6 +8,9 @@
 
 #include "runtime/actions/dispatch.h"
 #include "runtime/cell.h"
+#include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/float/float.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/integer/number-math.h"
 
 namespace xel {
@@ -71,22 +74,17 @@ inline bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* ou
     if (lt == T_INTEGER && rt == T_INTEGER) {
         int32_t r;
         double d;
-        if (ops_int_op(code, static_cast<int32_t>(left->data2), static_cast<int32_t>(right->data2),
-                       &r, &d)) {
-            *out = Cell{T_INTEGER, 0, static_cast<uint32_t>(r), 0};
-        } else {
-            *out = Cell{T_FLOAT, 0, 0, 0};
-            cell_set_double(out, d);
-        }
+        if (ops_int_op(code, integer_get(left), integer_get(right), &r, &d))
+            *out = integer_cell(r);
+        else
+            *out = float_cell(d);
         return true;
     }
     if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) &&
         code <= kMathMultiply) {
-        double a = lt == T_FLOAT ? cell_double(left) : static_cast<int32_t>(left->data2);
-        double b = rt == T_FLOAT ? cell_double(right) : static_cast<int32_t>(right->data2);
-        double d = code == kMathAdd ? a + b : (code == kMathSubtract ? a - b : a * b);
-        *out = Cell{T_FLOAT, 0, 0, 0};
-        cell_set_double(out, d);
+        double a = lt == T_FLOAT ? float_get(left) : integer_get(left);
+        double b = rt == T_FLOAT ? float_get(right) : integer_get(right);
+        *out = float_cell(code == kMathAdd ? a + b : (code == kMathSubtract ? a - b : a * b));
         return true;
     }
     return false;
@@ -114,9 +112,7 @@ inline bool ops_int_test(int code, int32_t l, int32_t r) {
 // A comparison on two integers into out as a logic!; false for other operands.
 inline bool ops_compare_try(int code, const Cell* left, const Cell* right, Cell* out) {
     if (type_of(left) != T_INTEGER || type_of(right) != T_INTEGER) return false;
-    bool truth =
-        ops_int_test(code, static_cast<int32_t>(left->data2), static_cast<int32_t>(right->data2));
-    *out = Cell{T_LOGIC, truth ? 1u : 0u, 0, 0};
+    set_logic(out, ops_int_test(code, integer_get(left), integer_get(right)));
     return true;
 }
 

@@ -1,5 +1,6 @@
 // Call-frame pushes, pops and unrolls.
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context-cell.h"
 #include "runtime/memory/series-memory.h"
 #include "runtime/stack/stack.h"
 
@@ -9,14 +10,9 @@ CallFrame* g_throw_origin = nullptr;
 
 namespace {
 
-// The context cell of a context node: the first of its buffer's two cells.
-Cell* context_cell_of(Offset ctx) {
-    return at<Cell>(buffer_of(ctx)->head);
-}
-
 void restore_context(const CallFrame* f) {
     if (frame_kind(f) == kFrameFunction && f->func_ctx != 0)
-        context_cell_of(f->func_ctx)->data2 = f->saved_values;
+        context_set_values_ref(f->func_ctx, f->saved_values);
 }
 
 // Pops the top frame; returns it (still readable until the next push).
@@ -33,7 +29,7 @@ Cell* frame_own_base(const CallFrame* f) {
 }
 
 Cell* stack_mark_compiled_func(const Cell* word, Offset func_ctx) {
-    if (func_ctx) context_cell_of(func_ctx)->data2 = offset_of(g_stack_args);
+    if (func_ctx) context_set_values_ref(func_ctx, offset_of(g_stack_args));
     return stack_mark(word, kHeaderCompiledFunc);
 }
 

@@ -8,6 +8,7 @@
 
 #include "runtime/core/heap.h"
 #include "runtime/datatypes/constants.h"
+#include "runtime/datatypes/context/context-cell.h"
 #include "runtime/datatypes/error/error.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp.h"
@@ -21,7 +22,7 @@ namespace {
 
 void restore_context(const CallFrame* f) {
     if (frame_kind(f) == kFrameFunction && f->func_ctx != 0)
-        at<Cell>(buffer_of(f->func_ctx)->head)->data2 = f->saved_values;
+        context_set_values_ref(f->func_ctx, f->saved_values);
 }
 
 // Makes target the top frame, its own frame base current and empty; the

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/datatypes/context/context-cell.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {
@@ -133,9 +135,9 @@ inline Cell* stack_mark(const Cell* word, uint32_t header) {
     if (g_frames_top >= g_frames_end) [[unlikely]]
         stack_overflow();
     CallFrame* f = g_frames_top++;
-    f->header = (word ? word->data2 << 8 : 0) | header;
+    f->header = (word ? word_symbol(word) << 8 : 0) | header;
     f->saved_base = offset_of(g_stack_args);
-    f->word_ctx = word ? word->data1 : 0;
+    f->word_ctx = word ? word_context(word) : 0;
     f->func_ctx = 0;
     f->saved_values = 0;
     g_stack_args = g_stack_top;
@@ -147,7 +149,7 @@ inline Cell* stack_mark_func(const Cell* word, Offset func_ctx) {
     Cell* base = stack_mark(word, kHeaderFunction);
     CallFrame* f = g_frames_top - 1;
     f->func_ctx = func_ctx;
-    f->saved_values = func_ctx ? at<Cell>(buffer_of(func_ctx)->head)->data2 : 0;
+    f->saved_values = func_ctx ? context_values_ref(func_ctx) : 0;
     return base;
 }
 // Points the function context's values at the current frame base (the

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "runtime/cell.h"
+#include "runtime/datatypes/context/context-cell.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {
@@ -42,9 +43,6 @@ void context_init_global();
 // the old value has been pushed and the new value copied in. Installed by object!.
 extern void (*g_object_fire_on_change)(Cell* owner, Cell* word, Cell* old_value, Cell* new_value);
 
-inline Cell* context_cell(Offset ctx) {
-    return at<Cell>(buffer_of(ctx)->head);
-}
 inline Cell* context_self(Offset ctx) {
     return context_cell(ctx) + 1;
 }
@@ -57,10 +55,6 @@ inline Offset context_cell_table(const Cell* cell) {
 }
 inline Offset context_table(Offset ctx) {
     return context_cell_table(context_cell(ctx));
-}
-// The values block of a context whose values are not on the stack.
-inline Offset context_values_node(Offset ctx) {
-    return context_cell(ctx)->data2;
 }
 
 // A new context for n words (0 gives 1), over a given words block node (0: a

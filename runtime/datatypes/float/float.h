@@ -28,6 +28,12 @@ inline int32_t float_to_int32(double x) {
 // Cells.
 
 // Header set to exactly float!.
+// A float! by value, for code that builds cells to copy.
+inline Cell float_cell(double d) {
+    Cell c{T_FLOAT, 0, 0, 0};
+    cell_set_double(&c, d);
+    return c;
+}
 inline Cell* float_make_at(Cell* c, double d) {
     c->header = T_FLOAT;
     cell_set_double(c, d);
