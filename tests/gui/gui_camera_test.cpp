@@ -6,30 +6,22 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
 
-#include "boot/entry.h"
 #include "gui/backend/backend.h"
 #include "platform/os/video-capture.h"
 #include "runtime/printing/print-hooks.h"
-#include "tests/runner/eval-text.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
+using namespace xel_test;
 
 namespace {
 
-int g_argc;
-char** g_argv;
 std::string g_printed;
 std::atomic<int> g_running{0};
-
-std::string eval(const std::string& code) {
-    return eval_text(code).text;
-}
 
 class FakeCapture : public os::VideoCapture {
   public:
@@ -76,7 +68,8 @@ std::unique_ptr<os::VideoCapture> fake_open(const os::VideoDevice&, std::string*
     return std::make_unique<FakeCapture>();
 }
 
-void pump() {
+// Pumps for a while, so the capture threads hand over frames.
+void pump_frames() {
     for (int i = 0; i < 20; i++) {
         gui::do_events(true);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -85,6 +78,11 @@ void pump() {
 
 class Camera : public ::testing::Test {
   protected:
+    // What the run-time prints is kept for the tests to read.
+    static void SetUpTestSuite() {
+        printhooks_add(nullptr,
+                       [](const char* text, uint32_t n, int) { g_printed.append(text, n); });
+    }
     void SetUp() override {
         ASSERT_TRUE(gui::has_display());
         os::video_system() = {fake_list, fake_open};
@@ -108,11 +106,11 @@ class Camera : public ::testing::Test {
             win: show face 'window [offset: 40x40 size: 300x200 text: "Camera"] none
             p/show-window win/state/1
         )");
-        pump();
+        pump_frames();
     }
     void TearDown() override {
         eval("p/destroy-view win false");
-        pump();
+        pump_frames();
         EXPECT_EQ(g_running.load(), 0) << "a capture thread outlived its face";
     }
 };
@@ -124,7 +122,7 @@ TEST_F(Camera, DevicesAreListedAndTheFirstFrameBecomesTheImage) {
     EXPECT_EQ(eval("cam/ratio"), "1.3333333333333333");
     EXPECT_EQ(g_running.load(), 1);
     for (int i = 0; i < 20 && eval("cam/image") == "none"; i++)
-        pump();
+        pump_frames();
     EXPECT_EQ(eval("reduce [type? cam/image cam/image/size]"), "[image! 64x48]");
 }
 
@@ -149,7 +147,7 @@ TEST_F(Camera, TheLivePictureFillsTheFittedPartOfTheFace) {
     eval("cam: show face 'camera [offset: 10x10 size: 100x100 selected: 1] win append win/pane: "
          "[] cam");
     for (int i = 0; i < 10; i++)
-        pump();
+        pump_frames();
     // 64x48 frames in 100x100: rows 13 to 87 show the picture, blue only.
     uint32_t inside = window_pixel(60, 60);
     EXPECT_EQ(inside & 0xFFFF00, 0u) << std::hex << inside;
@@ -211,18 +209,4 @@ TEST_F(Camera, DestroyingTheFaceStopsItsCapture) {
     EXPECT_EQ(g_running.load(), 0);
 }
 
-void body() {
-    printhooks_add(nullptr, [](const char* text, uint32_t n, int) { g_printed.append(text, n); });
-    ::testing::InitGoogleTest(&g_argc, g_argv);
-    int status = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::exit(status);
-}
-
 } // namespace
-
-int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
-    run_program(argc, argv, body);
-}

@@ -3,24 +3,15 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "boot/entry.h"
 #include "gui/backend/backend.h"
-#include "tests/runner/eval-text.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
+using namespace xel_test;
 
 namespace {
-
-int g_argc;
-char** g_argv;
-
-std::string eval(const std::string& code) {
-    return eval_text(code).text;
-}
 
 bool prefer_dark() {
     gboolean dark = FALSE;
@@ -67,17 +58,4 @@ TEST_F(Desktop, AWindowAsksForTheDarkVariantAndBack) {
     EXPECT_FALSE(prefer_dark());
 }
 
-void body() {
-    ::testing::InitGoogleTest(&g_argc, g_argv);
-    int status = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::exit(status);
-}
-
 } // namespace
-
-int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
-    run_program(argc, argv, body);
-}

@@ -3,40 +3,16 @@
 // GDK events through GTK's dispatch, and the events that reach awake.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "boot/entry.h"
 #include "gui/backend/backend.h"
 #include "platform/gui/gtk-gui.h"
-#include "tests/runner/eval-text.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
+using namespace xel_test;
 
 namespace {
-
-int g_argc;
-char** g_argv;
-
-std::string eval(const std::string& code) {
-    EvalOutcome out = eval_text(code);
-    return out.text;
-}
-
-// The widget id of a face's handle: mold/all shows its value in hex.
-gtk::WidgetId widget_of(const std::string& face) {
-    std::string m = eval("mold/all " + face + "/state/1");
-    size_t at = m.find("handle! ");
-    return at == std::string::npos
-               ? 0
-               : static_cast<gtk::WidgetId>(std::stoul(m.substr(at + 8, 8), nullptr, 16));
-}
-
-void pump() {
-    for (int i = 0; i < 50; i++)
-        gui::do_events(true);
-}
 
 class GuiInput : public ::testing::Test {
   protected:
@@ -136,17 +112,4 @@ TEST_F(GuiInput, ClosingRaisesCloseAndTheWindowStaysUnlessStopEndsTheLoop) {
     EXPECT_EQ(eval("last log"), "[close window none []]");
 }
 
-void body() {
-    ::testing::InitGoogleTest(&g_argc, g_argv);
-    int status = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::exit(status);
-}
-
 } // namespace
-
-int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
-    run_program(argc, argv, body);
-}

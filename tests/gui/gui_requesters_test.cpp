@@ -12,20 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "boot/entry.h"
 #include "gui/backend/backend.h"
-#include "tests/runner/eval-text.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
+using namespace xel_test;
 
 namespace {
-
-int g_argc;
-char** g_argv;
-
-std::string eval(const std::string& code) {
-    return eval_text(code).text;
-}
 
 // What the test saw of the dialog, and what it does with it.
 struct Seen {
@@ -256,17 +249,4 @@ TEST_F(Requesters, FontChoiceFillsTheFontAndCancelGivesNone) {
     EXPECT_TRUE(cancel.seen.opened);
 }
 
-void body() {
-    ::testing::InitGoogleTest(&g_argc, g_argv);
-    int status = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::exit(status);
-}
-
 } // namespace
-
-int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
-    run_program(argc, argv, body);
-}

@@ -11,35 +11,18 @@
 #include "gui/backend/backend.h"
 #include "platform/gui/gtk-controls.h"
 #include "platform/gui/gtk-internal.h"
-#include "tests/runner/eval-text.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
+using namespace xel_test;
 
 namespace {
-
-std::string eval(const std::string& code) {
-    EvalOutcome out = eval_text(code);
-    return out.text;
-}
-
-gtk::WidgetId widget_of(const std::string& face) {
-    std::string m = eval("mold/all " + face + "/state/1");
-    size_t at = m.find("handle! ");
-    return at == std::string::npos
-               ? 0
-               : static_cast<gtk::WidgetId>(std::stoul(m.substr(at + 8, 8), nullptr, 16));
-}
 
 // Two numbers joined as text ("(3, 4)", "16x12", ...).
 std::string two(const char* format, int a, int b) {
     char out[64];
     std::snprintf(out, sizeof out, format, a, b);
     return out;
-}
-
-void pump() {
-    for (int i = 0; i < 50; i++)
-        gui::do_events(true);
 }
 
 // Pumps for a while: a redraw waits for the next frame.
