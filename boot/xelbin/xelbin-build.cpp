@@ -93,8 +93,7 @@ Cell xelbin_retyped(Cell v, uint8_t type, uint32_t head) {
 
 Cell xelbin_shared(XelbinReader& r, Cell v, uint8_t type, const uint8_t* at) {
     if (is_any_word_type(type_of(&v)) && word_context(&v)) v = *context_self(word_context(&v));
-    if (type == T_FUNCTION && type_of(&v) == T_OP && op_source_type(&v) == T_FUNCTION)
-        v.header = T_FUNCTION;
+    if (type == T_FUNCTION) op_unwrap_function(&v);
     if (type_of(&v) != type) r.invalid(at);
     return v;
 }

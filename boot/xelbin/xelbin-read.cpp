@@ -443,8 +443,7 @@ void Compact::word(uint8_t type, bool flag, const Cell& block, uint32_t i, const
         Cell owner;
         if (b == kCpReference) {
             owner = r_.resolve(path(), owner_at);
-            if (type_of(&owner) == T_OP && op_source_type(&owner) == T_FUNCTION)
-                owner.header = T_FUNCTION;
+            op_unwrap_function(&owner);
         } else if (b < 0x80 && ((b & kCpTypeMask) == T_OBJECT || (b & kCpTypeMask) == T_FUNCTION)) {
             Cell holder;
             block_make_at(&holder, 1);

@@ -681,8 +681,7 @@ void WordReader::word(uint32_t h, const Cell& block, uint32_t i, const uint8_t* 
     Cell owner;
     if (h & kWdShared) {
         owner = r_.resolve(path(at), at);
-        if (type_of(&owner) == T_OP && op_source_type(&owner) == T_FUNCTION)
-            owner.header = T_FUNCTION;
+        op_unwrap_function(&owner);
     } else {
         Cell holder;
         block_make_at(&holder, 1);

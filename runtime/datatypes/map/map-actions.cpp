@@ -89,6 +89,13 @@ Cell live_block(const Cell* map, bool keys) {
     return block;
 }
 
+// The value cell of a key as find and select look for it, or nullptr.
+Cell* lookup_as_asked(const Cell* series, const Cell* value, const FindOptions& o) {
+    Cell m = *series;
+    Cell key = *value;
+    return map_lookup(&m, &key, find_option(o.case_, o.same));
+}
+
 } // namespace
 
 void map_body_block(const Cell* map, Cell* out) {
@@ -174,10 +181,8 @@ Cell* map_copy(Cell* value, Cell* part, bool deep, Cell* types) {
 }
 
 Cell* map_find(Cell* series, Cell* value, const FindOptions& o) {
-    Cell m = *series;
-    Cell key = *value;
+    Cell* found = lookup_as_asked(series, value, o);
     Cell* result = stack_arguments();
-    Cell* found = map_lookup(&m, &key, find_option(o.case_, o.same));
     if (!found) {
         set_none(result);
         return result;
@@ -188,10 +193,8 @@ Cell* map_find(Cell* series, Cell* value, const FindOptions& o) {
 }
 
 Cell* map_select(Cell* series, Cell* value, const FindOptions& o) {
-    Cell m = *series;
-    Cell key = *value;
+    Cell* found = lookup_as_asked(series, value, o);
     Cell* result = stack_arguments();
-    Cell* found = map_lookup(&m, &key, find_option(o.case_, o.same));
     if (found)
         *result = *found;
     else

@@ -16,6 +16,11 @@ namespace xel {
 inline uint8_t op_source_type(const Cell* op) {
     return static_cast<uint8_t>(op->header >> 16);
 }
+// An op! made from a function! becomes that function again (it shares the
+// function's record); any other value is left as it is.
+inline void op_unwrap_function(Cell* c) {
+    if (type_of(c) == T_OP && op_source_type(c) == T_FUNCTION) c->header = T_FUNCTION;
+}
 // An op!'s source type, else the value's own type.
 inline uint8_t code_kind(const Cell* c) {
     return type_of(c) == T_OP ? op_source_type(c) : uint8_t{type_of(c)};
