@@ -20,10 +20,6 @@ NativeFn g_actions_table[kActionCount];
 
 namespace {
 
-inline bool flag(int32_t ref) {
-    return ref >= 0;
-}
-
 // A port takes the action to its actor; every other value to its type.
 template <int Slot, NativeFn Entry> uint32_t port_aware(int check, const int32_t* refs) {
     if (type_of(call_arg(0)) == T_PORT) [[unlikely]]
@@ -47,7 +43,8 @@ uint32_t act_make(int, const int32_t*) {
 }
 
 uint32_t act_random(int, const int32_t* refs) {
-    actions_random_typed(call_arg(0), flag(refs[0]), flag(refs[1]), flag(refs[2]));
+    actions_random_typed(call_arg(0), ref_present(refs[0]), ref_present(refs[1]),
+                         ref_present(refs[2]));
     return 0;
 }
 
@@ -89,7 +86,7 @@ uint32_t act_form(int, const int32_t* refs) {
 }
 
 uint32_t act_mold(int, const int32_t* refs) {
-    bool only = flag(refs[0]), all = flag(refs[1]), flat = flag(refs[2]);
+    bool only = ref_present(refs[0]), all = ref_present(refs[1]), flat = ref_present(refs[2]);
     Cell* part = ref_arg(refs[3]);
     form_into_string(part, [=](Cell* buffer, int limit) {
         actions_mold_typed(stack_arguments(), buffer, only, all, flat, part, limit, 0);
@@ -104,8 +101,9 @@ uint32_t act_eval_path(int, const int32_t* refs) {
 }
 
 uint32_t act_round(int, const int32_t* refs) {
-    actions_round_typed(call_arg(0), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]), flag(refs[3]),
-                        flag(refs[4]), flag(refs[5]), flag(refs[6]));
+    actions_round_typed(call_arg(0), ref_arg(refs[0]), ref_present(refs[1]), ref_present(refs[2]),
+                        ref_present(refs[3]), ref_present(refs[4]), ref_present(refs[5]),
+                        ref_present(refs[6]));
     return 0;
 }
 
@@ -144,7 +142,7 @@ uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
         part = &count;
     }
     if (dup && type_of(dup) == T_INTEGER && integer_get(dup) < 1) return 0;
-    typed(call_arg(0), value, part, flag(refs[1]), dup);
+    typed(call_arg(0), value, part, ref_present(refs[1]), dup);
     return 0;
 }
 
@@ -159,7 +157,7 @@ uint32_t act_insert(int, const int32_t* refs) {
 uint32_t act_change(int, const int32_t* refs) {
     Cell* part = ref_arg(refs[0]);
     if (part && type_of(part) != T_INTEGER) series_part_count(call_arg(0), part);
-    actions_change_typed(call_arg(0), call_arg(1), part, flag(refs[1]), ref_arg(refs[2]));
+    actions_change_typed(call_arg(0), call_arg(1), part, ref_present(refs[1]), ref_arg(refs[2]));
     return 0;
 }
 
@@ -171,7 +169,7 @@ uint32_t act_copy(int, const int32_t* refs) {
         Cell arg = *word_load("types");
         error_fire(kCatScript, err::script::kExpectArg, &action, &datatype, &arg);
     }
-    actions_copy_typed(call_arg(0), ref_arg(refs[0]), flag(refs[1]), types);
+    actions_copy_typed(call_arg(0), ref_arg(refs[0]), ref_present(refs[1]), types);
     return 0;
 }
 
@@ -181,16 +179,16 @@ namespace {
 FindOptions find_options(const int32_t* refs) {
     FindOptions o;
     o.part = ref_arg(refs[0]);
-    o.only = flag(refs[1]);
-    o.case_ = flag(refs[2]);
-    o.same = flag(refs[3]);
-    o.any = flag(refs[4]);
+    o.only = ref_present(refs[1]);
+    o.case_ = ref_present(refs[2]);
+    o.same = ref_present(refs[3]);
+    o.any = ref_present(refs[4]);
     o.with = ref_arg(refs[5]);
     o.skip = ref_arg(refs[6]);
-    o.last = flag(refs[7]);
-    o.reverse = flag(refs[8]);
-    o.tail = flag(refs[9]);
-    o.match = flag(refs[10]);
+    o.last = ref_present(refs[7]);
+    o.reverse = ref_present(refs[8]);
+    o.tail = ref_present(refs[9]);
+    o.match = ref_present(refs[10]);
     return o;
 }
 
@@ -234,7 +232,7 @@ uint32_t act_poke(int, const int32_t*) {
 }
 
 uint32_t act_put(int, const int32_t* refs) {
-    actions_put_typed(call_arg(0), call_arg(1), call_arg(2), flag(refs[0]));
+    actions_put_typed(call_arg(0), call_arg(1), call_arg(2), ref_present(refs[0]));
     return 0;
 }
 
@@ -249,8 +247,9 @@ uint32_t act_reverse(int, const int32_t* refs) {
 }
 
 uint32_t act_sort(int, const int32_t* refs) {
-    actions_sort_typed(call_arg(0), flag(refs[0]), ref_arg(refs[1]), ref_arg(refs[2]),
-                       ref_arg(refs[3]), flag(refs[4]), flag(refs[5]), flag(refs[6]));
+    actions_sort_typed(call_arg(0), ref_present(refs[0]), ref_arg(refs[1]), ref_arg(refs[2]),
+                       ref_arg(refs[3]), ref_present(refs[4]), ref_present(refs[5]),
+                       ref_present(refs[6]));
     return 0;
 }
 
@@ -260,30 +259,35 @@ uint32_t act_swap(int, const int32_t*) {
 }
 
 uint32_t act_take(int, const int32_t* refs) {
-    actions_take_typed(call_arg(0), ref_arg(refs[0]), flag(refs[1]), flag(refs[2]));
+    actions_take_typed(call_arg(0), ref_arg(refs[0]), ref_present(refs[1]), ref_present(refs[2]));
     return 0;
 }
 
 uint32_t act_trim(int, const int32_t* refs) {
-    actions_trim_typed(call_arg(0), flag(refs[0]), flag(refs[1]), flag(refs[2]), flag(refs[3]),
-                       flag(refs[4]), ref_arg(refs[5]));
+    actions_trim_typed(call_arg(0), TrimOptions{.head = ref_present(refs[0]),
+                                                .tail = ref_present(refs[1]),
+                                                .auto_ = ref_present(refs[2]),
+                                                .lines = ref_present(refs[3]),
+                                                .all = ref_present(refs[4]),
+                                                .with = ref_arg(refs[5])});
     return 0;
 }
 
 uint32_t act_modify(int, const int32_t* refs) {
-    actions_modify_typed(call_arg(0), call_arg(1), call_arg(2), flag(refs[0]));
+    actions_modify_typed(call_arg(0), call_arg(1), call_arg(2), ref_present(refs[0]));
     return 0;
 }
 
 uint32_t act_open(int, const int32_t* refs) {
-    actions_open_typed(call_arg(0), flag(refs[0]), flag(refs[1]), flag(refs[2]), flag(refs[3]),
-                       flag(refs[4]), ref_arg(refs[4]));
+    actions_open_typed(call_arg(0), ref_present(refs[0]), ref_present(refs[1]),
+                       ref_present(refs[2]), ref_present(refs[3]), ref_present(refs[4]),
+                       ref_arg(refs[4]));
     return 0;
 }
 
 uint32_t act_read(int, const int32_t* refs) {
-    actions_read_typed(call_arg(0), ref_arg(refs[0]), ref_arg(refs[1]), flag(refs[2]),
-                       flag(refs[3]), flag(refs[4]), ref_arg(refs[5]));
+    actions_read_typed(call_arg(0), ref_arg(refs[0]), ref_arg(refs[1]), ref_present(refs[2]),
+                       ref_present(refs[3]), ref_present(refs[4]), ref_arg(refs[5]));
     return 0;
 }
 
@@ -293,9 +297,9 @@ uint32_t act_rename(int, const int32_t*) {
 }
 
 uint32_t act_write(int, const int32_t* refs) {
-    actions_write_typed(call_arg(0), call_arg(1), flag(refs[0]), flag(refs[1]), flag(refs[2]),
-                        flag(refs[3]), ref_arg(refs[4]), ref_arg(refs[5]), ref_arg(refs[6]),
-                        ref_arg(refs[7]));
+    actions_write_typed(call_arg(0), call_arg(1), ref_present(refs[0]), ref_present(refs[1]),
+                        ref_present(refs[2]), ref_present(refs[3]), ref_arg(refs[4]),
+                        ref_arg(refs[5]), ref_arg(refs[6]), ref_arg(refs[7]));
     return 0;
 }
 

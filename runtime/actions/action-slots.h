@@ -103,6 +103,15 @@ struct FindOptions {
     bool match = false;
 };
 using FindFn = Cell* (*)(Cell* series, Cell* value, const FindOptions& o);
+// The refinements of trim.
+struct TrimOptions {
+    bool head = false;
+    bool tail = false;
+    bool auto_ = false;
+    bool lines = false;
+    bool all = false;
+    Cell* with = nullptr;
+};
 using InsertFn = Cell* (*)(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 
 template <int Slot> struct ActionSig { using type = DirectFn; };
@@ -148,8 +157,7 @@ XEL_ACTION_SIG(A_SORT, Cell* (*)(Cell* series, bool case_, Cell* skip, Cell* com
                                  bool all, bool reverse, bool stable));
 XEL_ACTION_SIG(A_SWAP, Cell* (*)(Cell* series1, Cell* series2));
 XEL_ACTION_SIG(A_TAKE, Cell* (*)(Cell* series, Cell* part, bool deep, bool last));
-XEL_ACTION_SIG(A_TRIM, Cell* (*)(Cell* series, bool head, bool tail, bool auto_, bool lines,
-                                 bool all, Cell* with));
+XEL_ACTION_SIG(A_TRIM, Cell* (*)(Cell* series, const TrimOptions& o));
 XEL_ACTION_SIG(A_CREATE, UnaryFn);
 XEL_ACTION_SIG(A_CLOSE, UnaryFn);
 XEL_ACTION_SIG(A_DELETE, UnaryFn);

@@ -203,9 +203,8 @@ Cell* actions_take_typed(Cell* series, Cell* part, bool deep, bool last) {
     return impl_of<A_TAKE>(series)(series, part, deep, last);
 }
 
-Cell* actions_trim_typed(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all,
-                         Cell* with) {
-    return impl_of<A_TRIM>(series)(series, head, tail, auto_, lines, all, with);
+Cell* actions_trim_typed(Cell* series, const TrimOptions& o) {
+    return impl_of<A_TRIM>(series)(series, o);
 }
 
 Cell* actions_create_typed(Cell* port) {

@@ -78,8 +78,7 @@ Cell* actions_sort_typed(Cell* series, bool case_, Cell* skip, Cell* compare, Ce
                          bool reverse, bool stable);
 Cell* actions_swap_typed(Cell* series1, Cell* series2);
 Cell* actions_take_typed(Cell* series, Cell* part, bool deep, bool last);
-Cell* actions_trim_typed(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all,
-                         Cell* with);
+Cell* actions_trim_typed(Cell* series, const TrimOptions& o);
 Cell* actions_create_typed(Cell* port);
 Cell* actions_close_typed(Cell* port);
 Cell* actions_delete_typed(Cell* file);

@@ -118,10 +118,10 @@ TEST_F(BlockModify, Change) {
 
 TEST_F(BlockModify, TrimSwapPut) {
     Cell b = block({integer(1), none(), integer(2), none()});
-    block_trim(&b, false, false, false, false, false, nullptr);
+    block_trim(&b, TrimOptions{});
     EXPECT_EQ(ints(b), (Ints{1, 2}));
     Cell c = at_index(block({none(), integer(1), none(), integer(2)}), 1);
-    block_trim(&c, false, false, false, false, false, nullptr);
+    block_trim(&c, TrimOptions{});
     EXPECT_EQ(block_buffer_length(&c), 3u) << "cells before the position stay";
 
     Cell x = at_index(int_block({1, 2}), 1);

@@ -144,9 +144,7 @@ TEST_F(StringModify, EveryActionReportsBeforeAndAfter) {
         {"sort",
          [](Cell s) { string_sort(&s, false, nullptr, nullptr, nullptr, false, false, false); },
          {"sort", "sorted"}},
-        {"trim",
-         [](Cell s) { string_trim(&s, false, false, false, false, false, nullptr); },
-         {"trim", "trimmed"}},
+        {"trim", [](Cell s) { string_trim(&s, TrimOptions{}); }, {"trim", "trimmed"}},
     };
     for (const Case& c : cases) {
         g_reports.clear();
@@ -178,7 +176,7 @@ TEST_F(StringModify, AHandlerThatEmptiesTheStringFirst) {
 
     Cell u = owned("  a  ");
     g_clear_on_report = true;
-    string_trim(&u, false, false, false, false, false, nullptr);
+    string_trim(&u, TrimOptions{});
     EXPECT_EQ(whole_text(u), "");
 }
 

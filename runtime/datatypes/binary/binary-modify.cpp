@@ -117,7 +117,7 @@ Cell* binary_change(Cell* series, Cell* value, Cell* part, bool, Cell* dup) {
     return write_value(Write::Change, series, value, part, dup);
 }
 
-Cell* binary_trim(Cell* series, bool head, bool tail, bool, bool, bool, Cell*) {
+Cell* binary_trim(Cell* series, const TrimOptions& o) {
     Cell s = *series;
     uint32_t index = binary_clamped_index(&s);
     bool told = ownership_notify_before(&s, Change::Trim, nullptr, static_cast<int>(index),
@@ -128,11 +128,11 @@ Cell* binary_trim(Cell* series, bool head, bool tail, bool, bool, bool, Cell*) {
     uint8_t* base = at(buf->head);
     uint32_t from = index;
     uint32_t end = buf->used();
-    bool both = head == tail;
-    if (head || both)
+    bool both = o.head == o.tail;
+    if (o.head || both)
         while (from < end && base[from] == 0)
             from++;
-    if (tail || both)
+    if (o.tail || both)
         while (end > from && base[end - 1] == 0)
             end--;
     std::memmove(base + index, base + from, end - from);

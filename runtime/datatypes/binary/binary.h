@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -48,6 +49,6 @@ Cell* binary_append(Cell* series, Cell* value, Cell* part, bool only, Cell* dup)
 Cell* binary_insert(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* binary_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 // Zero bytes off the head and the tail (only one end with /head or /tail).
-Cell* binary_trim(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all, Cell* with);
+Cell* binary_trim(Cell* series, const TrimOptions& o);
 
 } // namespace xel

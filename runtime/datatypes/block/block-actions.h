@@ -60,7 +60,7 @@ Cell* block_append(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* block_insert(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* block_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* block_swap(Cell* series1, Cell* series2);
-Cell* block_trim(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all, Cell* with);
+Cell* block_trim(Cell* series, const TrimOptions& o);
 Cell* block_take(Cell* series, Cell* part, bool deep, bool last);
 Cell* block_copy(Cell* value, Cell* part, bool deep, Cell* types);
 Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,

@@ -93,10 +93,9 @@ Cell* hash_block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell*
     return result;
 }
 
-Cell* hash_block_trim(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all,
-                      Cell* with) {
+Cell* hash_block_trim(Cell* series, const TrimOptions& o) {
     Cell s = *series;
-    Cell* result = block_trim(&s, head, tail, auto_, lines, all, with);
+    Cell* result = block_trim(&s, o);
     hash_note_rebuilt(&s);
     return result;
 }

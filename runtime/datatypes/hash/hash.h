@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 
 namespace xel {
@@ -53,7 +54,6 @@ int hash_block_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, C
 Cell* hash_block_copy(Cell* value, Cell* part, bool deep, Cell* types);
 Cell* hash_block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
                       bool reverse, bool stable);
-Cell* hash_block_trim(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all,
-                      Cell* with);
+Cell* hash_block_trim(Cell* series, const TrimOptions& o);
 
 } // namespace xel

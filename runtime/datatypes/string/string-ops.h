@@ -62,7 +62,7 @@ Cell* string_insert(Cell* series, Cell* value, Cell* part, bool only, Cell* dup)
 Cell* string_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup);
 Cell* string_swap(Cell* series1, Cell* series2);
 Cell* string_take(Cell* series, Cell* part, bool deep, bool last);
-Cell* string_trim(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all, Cell* with);
+Cell* string_trim(Cell* series, const TrimOptions& o);
 Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
                   bool reverse, bool stable);
 

@@ -118,19 +118,20 @@ Units trim_spaces(const Units& in, bool head, bool tail) {
 
 } // namespace
 
-Cell* string_trim(Cell* series, bool head, bool tail, bool auto_, bool lines, bool all,
-                  Cell* with) {
+Cell* string_trim(Cell* series, const TrimOptions& o) {
     Cell s = *series;
     string_char_at_index(&s);
-    bool by_set = all || with;
-    if (auto_ && !by_set) error_fire(kCatInternal, err::internal::kNotDone);
-    Units set = by_set ? removal_set(with) : Units{};
+    bool by_set = o.all || o.with;
+    if (o.auto_ && !by_set) error_fire(kCatInternal, err::internal::kNotDone);
+    Units set = by_set ? removal_set(o.with) : Units{};
     auto pos = static_cast<int>(s.data1);
     bool told = ownership_notify_before(&s, Change::Trim, nullptr, pos, string_xs_length(&s));
     string_char_at_index(&s); // a handler may have shortened the string
 
     Units in = units_of(&s);
-    Units out = by_set ? trim_set(in, set) : lines ? trim_lines(in) : trim_spaces(in, head, tail);
+    Units out = by_set    ? trim_set(in, set)
+                : o.lines ? trim_lines(in)
+                          : trim_spaces(in, o.head, o.tail);
     SeriesBuf* buf = string_buffer(&s);
     uint32_t unit = buf->unit();
     uint8_t* dest = at(buf->head + s.data1 * unit);
