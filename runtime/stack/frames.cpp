@@ -17,6 +17,7 @@ void restore_context(const CallFrame* f) {
 
 // Pops the top frame; returns it (still readable until the next push).
 CallFrame* pop_frame() {
+    XEL_ASSERT(g_frames_top > g_frames_base);
     CallFrame* f = --g_frames_top;
     g_stack_args = frame_saved_base(f);
     return f;

@@ -7,6 +7,7 @@
 #include "runtime/cell.h"
 #include "runtime/datatypes/context/context-cell.h"
 #include "runtime/datatypes/word/word.h"
+#include "runtime/invariant.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {
@@ -134,6 +135,7 @@ constexpr uint32_t kHeaderCompiledFunc = 0x12000000;
 inline Cell* stack_mark(const Cell* word, uint32_t header) {
     if (g_frames_top >= g_frames_end) [[unlikely]]
         stack_overflow();
+    XEL_ASSERT(g_stack_args <= g_stack_top);
     CallFrame* f = g_frames_top++;
     f->header = (word ? word_symbol(word) << 8 : 0) | header;
     f->saved_base = offset_of(g_stack_args);
@@ -214,6 +216,7 @@ bool stack_in_interp(CallFrame* from, bool only_next);
 void stack_unwind(); // top = popped frame's base (its values dropped)
 // top = popped frame's base + 1
 inline void stack_unwind_keep() {
+    XEL_ASSERT(g_frames_top > g_frames_base);
     Cell* base = g_stack_args;
     g_stack_args = at<Cell>((--g_frames_top)->saved_base);
     g_stack_top = base + 1;
@@ -223,6 +226,7 @@ void stack_unwind_func_reset(); // top = the caller's frame base, restoring
 void stack_unwind_reset();      // top = the caller's frame base
 // result copied into the caller's result slot
 inline void stack_unwind_last() {
+    XEL_ASSERT(g_frames_top > g_frames_base);
     Cell* base = g_stack_args;
     g_stack_args = at<Cell>((--g_frames_top)->saved_base);
     *g_stack_args = *base;

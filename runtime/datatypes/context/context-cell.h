@@ -2,6 +2,7 @@
 // light enough for the stack's inline frame pushes (context.h has the rest).
 #pragma once
 #include "runtime/cell.h"
+#include "runtime/invariant.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {
@@ -17,9 +18,11 @@ inline Offset context_values_node(Offset ctx) {
 // Word 2 as stored, whatever holds the values: a function's call frame saves
 // it and puts it back, and a compiled call points it at its arguments.
 inline Offset context_values_ref(Offset ctx) {
+    XEL_ASSERT(type_of(context_cell(ctx)) == T_CONTEXT);
     return context_cell(ctx)->data2;
 }
 inline void context_set_values_ref(Offset ctx, Offset values) {
+    XEL_ASSERT(type_of(context_cell(ctx)) == T_CONTEXT);
     context_cell(ctx)->data2 = values;
 }
 
