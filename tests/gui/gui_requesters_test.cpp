@@ -14,6 +14,7 @@
 
 #include "gui/backend/backend.h"
 #include "tests/gui/gui_test_support.h"
+#include "tests/runner/eval-text.h"
 
 using namespace xel;
 using namespace xel_test;
