@@ -75,16 +75,16 @@ inline bool ops_math_try(int code, const Cell* left, const Cell* right, Cell* ou
         int32_t r;
         double d;
         if (ops_int_op(code, integer_get(left), integer_get(right), &r, &d))
-            *out = integer_cell(r);
+            set_integer(out, r);
         else
-            *out = float_cell(d);
+            float_set_cell(out, d);
         return true;
     }
     if ((lt == T_FLOAT || lt == T_INTEGER) && (rt == T_FLOAT || rt == T_INTEGER) &&
         code <= kMathMultiply) {
         double a = lt == T_FLOAT ? float_get(left) : integer_get(left);
         double b = rt == T_FLOAT ? float_get(right) : integer_get(right);
-        *out = float_cell(code == kMathAdd ? a + b : (code == kMathSubtract ? a - b : a * b));
+        float_set_cell(out, code == kMathAdd ? a + b : (code == kMathSubtract ? a - b : a * b));
         return true;
     }
     return false;

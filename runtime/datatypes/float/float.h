@@ -28,11 +28,10 @@ inline int32_t float_to_int32(double x) {
 // Cells.
 
 // Header set to exactly float!.
-// A float! by value, for code that builds cells to copy.
-inline Cell float_cell(double d) {
-    Cell c{T_FLOAT, 0, 0, 0};
-    cell_set_double(&c, d);
-    return c;
+// Writes a whole float! value: type, the double, word 1 clear.
+inline void float_set_cell(Cell* c, double d) {
+    *c = Cell{T_FLOAT, 0, 0, 0};
+    cell_set_double(c, d);
 }
 inline Cell* float_make_at(Cell* c, double d) {
     c->header = T_FLOAT;
