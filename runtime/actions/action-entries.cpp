@@ -247,9 +247,13 @@ uint32_t act_reverse(int, const int32_t* refs) {
 }
 
 uint32_t act_sort(int, const int32_t* refs) {
-    actions_sort_typed(call_arg(0), ref_present(refs[0]), ref_arg(refs[1]), ref_arg(refs[2]),
-                       ref_arg(refs[3]), ref_present(refs[4]), ref_present(refs[5]),
-                       ref_present(refs[6]));
+    actions_sort_typed(call_arg(0), SortOptions{.case_ = ref_present(refs[0]),
+                                                .skip = ref_arg(refs[1]),
+                                                .compare = ref_arg(refs[2]),
+                                                .part = ref_arg(refs[3]),
+                                                .all = ref_present(refs[4]),
+                                                .reverse = ref_present(refs[5]),
+                                                .stable = ref_present(refs[6])});
     return 0;
 }
 

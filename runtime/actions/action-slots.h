@@ -103,6 +103,16 @@ struct FindOptions {
     bool match = false;
 };
 using FindFn = Cell* (*)(Cell* series, Cell* value, const FindOptions& o);
+// The refinements of sort.
+struct SortOptions {
+    bool case_ = false;
+    Cell* skip = nullptr;
+    Cell* compare = nullptr;
+    Cell* part = nullptr;
+    bool all = false;
+    bool reverse = false;
+    bool stable = false;
+};
 // The refinements of trim.
 struct TrimOptions {
     bool head = false;
@@ -153,8 +163,7 @@ XEL_ACTION_SIG(A_PUT, Cell* (*)(Cell* series, Cell* key, Cell* value, bool case_
 XEL_ACTION_SIG(A_REMOVE, Cell* (*)(Cell* series, Cell* part, Cell* key));
 XEL_ACTION_SIG(A_REVERSE, Cell* (*)(Cell* series, Cell* part, Cell* skip));
 XEL_ACTION_SIG(A_SELECT, FindFn);
-XEL_ACTION_SIG(A_SORT, Cell* (*)(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part,
-                                 bool all, bool reverse, bool stable));
+XEL_ACTION_SIG(A_SORT, Cell* (*)(Cell* series, const SortOptions& o));
 XEL_ACTION_SIG(A_SWAP, Cell* (*)(Cell* series1, Cell* series2));
 XEL_ACTION_SIG(A_TAKE, Cell* (*)(Cell* series, Cell* part, bool deep, bool last));
 XEL_ACTION_SIG(A_TRIM, Cell* (*)(Cell* series, const TrimOptions& o));

@@ -190,9 +190,8 @@ Cell* actions_select_typed(Cell* series, Cell* value, const FindOptions& o) {
     return impl_of<A_SELECT>(series)(series, value, o);
 }
 
-Cell* actions_sort_typed(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                         bool reverse, bool stable) {
-    return impl_of<A_SORT>(series)(series, case_, skip, compare, part, all, reverse, stable);
+Cell* actions_sort_typed(Cell* series, const SortOptions& o) {
+    return impl_of<A_SORT>(series)(series, o);
 }
 
 Cell* actions_swap_typed(Cell* series1, Cell* series2) {

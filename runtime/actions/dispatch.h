@@ -74,8 +74,7 @@ Cell* actions_put_typed(Cell* series, Cell* key, Cell* value, bool case_);
 Cell* actions_remove_typed(Cell* series, Cell* part, Cell* key);
 Cell* actions_reverse_typed(Cell* series, Cell* part, Cell* skip);
 Cell* actions_select_typed(Cell* series, Cell* value, const FindOptions& o);
-Cell* actions_sort_typed(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                         bool reverse, bool stable);
+Cell* actions_sort_typed(Cell* series, const SortOptions& o);
 Cell* actions_swap_typed(Cell* series1, Cell* series2);
 Cell* actions_take_typed(Cell* series, Cell* part, bool deep, bool last);
 Cell* actions_trim_typed(Cell* series, const TrimOptions& o);

@@ -258,7 +258,7 @@ TEST_F(BlockModify, ChangesAreReportedInPairs) {
     block_append(&b, &v, nullptr, false, nullptr);
     Cell pos = at_index(b, 1);
     series_remove(&pos, nullptr, nullptr);
-    block_sort(&b, false, nullptr, nullptr, nullptr, false, false, false);
+    block_sort(&b, SortOptions{});
     series_poke(&b, 1, &v, nullptr);
     g_object_fire_on_deep_change = saved;
     EXPECT_EQ(g_events,
@@ -292,7 +292,7 @@ TEST_F(BlockModify, AHandlerThatEmptiesTheSeriesFirst) {
     series_reverse(&at2, nullptr, nullptr);
     block_change(&at2, &v, nullptr, false, nullptr);
     series_take(&at2, &two, false, true);
-    block_sort(&b, false, nullptr, nullptr, nullptr, false, false, false);
+    block_sort(&b, SortOptions{});
     g_object_fire_on_deep_change = saved;
     EXPECT_LE(block_buffer_length(&b), 1u);
 }

@@ -172,7 +172,7 @@ class BlockSort : public SeriesFixture {
     static Cell sort(Cell b, Cell* skip = nullptr, Cell* compare = nullptr, Cell* part = nullptr,
                      bool all = false, bool reverse = false, bool stable = false,
                      bool case_ = false) {
-        return *block_sort(&b, case_, skip, compare, part, all, reverse, stable);
+        return *block_sort(&b, SortOptions{case_, skip, compare, part, all, reverse, stable});
     }
 };
 
@@ -282,16 +282,17 @@ TEST_F(BlockSortByFunction, TheAnswerOrdersThePair) {
     Cell greater = function("a b", "greater? a b");
     for (bool stable : {false, true}) {
         Cell b = int_block({1, 3, 2});
-        block_sort(&b, false, nullptr, &greater, nullptr, false, false, stable);
+        block_sort(&b, SortOptions{.compare = &greater, .stable = stable});
         EXPECT_EQ(ints(b), (std::vector<int32_t>{3, 2, 1})) << "a > b sorts descending";
-        block_sort(&b, false, nullptr, &greater, nullptr, false, true, stable);
+        block_sort(&b, SortOptions{.compare = &greater, .reverse = true, .stable = stable});
         EXPECT_EQ(ints(b), (std::vector<int32_t>{1, 2, 3})) << "/reverse passes the pair in order";
     }
     Cell by_second = function("a b", "greater? a/2 b/2");
     Cell recs = int_block({1, 20, 2, 10, 3, 30});
     Cell two = integer(2);
     Cell* top = g_stack_top;
-    block_sort(&recs, false, &two, &by_second, nullptr, true, false, true);
+    block_sort(&recs,
+               SortOptions{.skip = &two, .compare = &by_second, .all = true, .stable = true});
     EXPECT_EQ(ints(recs), (std::vector<int32_t>{3, 30, 1, 20, 2, 10}))
         << "/all passes whole records as blocks";
     EXPECT_EQ(g_stack_top, top) << "the record blocks are popped";
@@ -301,9 +302,8 @@ TEST_F(BlockSortByFunction, AnErrorInTheFunctionUnwindsTheSort) {
     Cell failing = function("a b", "undefined-word");
     Cell b = int_block({5, 1, 4, 2, 3, 9, 8, 7, 6, 0});
     for (bool stable : {false, true}) {
-        expect_error(kCatScript, err::script::kNoValue, [&] {
-            block_sort(&b, false, nullptr, &failing, nullptr, false, false, stable);
-        });
+        expect_error(kCatScript, err::script::kNoValue,
+                     [&] { block_sort(&b, SortOptions{.compare = &failing, .stable = stable}); });
         std::vector<int32_t> sorted = ints(b);
         std::sort(sorted.begin(), sorted.end());
         EXPECT_EQ(sorted, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}))

@@ -141,9 +141,7 @@ TEST_F(StringModify, EveryActionReportsBeforeAndAfter) {
              string_swap(&s, &other);
          },
          {"swap", "swaped"}},
-        {"sort",
-         [](Cell s) { string_sort(&s, false, nullptr, nullptr, nullptr, false, false, false); },
-         {"sort", "sorted"}},
+        {"sort", [](Cell s) { string_sort(&s, SortOptions{}); }, {"sort", "sorted"}},
         {"trim", [](Cell s) { string_trim(&s, TrimOptions{}); }, {"trim", "trimmed"}},
     };
     for (const Case& c : cases) {
@@ -171,7 +169,7 @@ TEST_F(StringModify, AHandlerThatEmptiesTheStringFirst) {
     Cell t = owned("cba");
     Cell part = integer(3);
     g_clear_on_report = true;
-    string_sort(&t, false, nullptr, nullptr, &part, false, false, false);
+    string_sort(&t, SortOptions{.part = &part});
     EXPECT_EQ(whole_text(t), "");
 
     Cell u = owned("  a  ");

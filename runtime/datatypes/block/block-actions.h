@@ -63,7 +63,6 @@ Cell* block_swap(Cell* series1, Cell* series2);
 Cell* block_trim(Cell* series, const TrimOptions& o);
 Cell* block_take(Cell* series, Cell* part, bool deep, bool last);
 Cell* block_copy(Cell* value, Cell* part, bool deep, Cell* types);
-Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                 bool reverse, bool stable);
+Cell* block_sort(Cell* series, const SortOptions& o);
 
 } // namespace xel

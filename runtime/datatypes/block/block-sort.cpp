@@ -1,3 +1,4 @@
+#include "runtime/actions/compare-ops.h"
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block-sort-call.h"
 #include "runtime/datatypes/block/block.h"
@@ -45,21 +46,20 @@ int compare_records(const void* a, const void* b, intptr_t op, intptr_t flags) {
 
 } // namespace
 
-Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                 bool reverse, bool stable) {
+Cell* block_sort(Cell* series, const SortOptions& o) {
     Cell blk = *series;
     Cell* result = stack_arguments();
     *result = blk;
     int32_t len = block_length_at(&blk);
     int32_t start = block_index(&blk) < 0 ? 0 : block_index(&blk);
     int32_t count = len;
-    if (part) {
-        if (type_of(part) == T_INTEGER)
-            count = static_cast<int32_t>(part->data2);
-        else if (type_of(part) == type_of(&blk) && part->data2 == blk.data2)
-            count = block_index(part) - start;
+    if (o.part) {
+        if (type_of(o.part) == T_INTEGER)
+            count = static_cast<int32_t>(o.part->data2);
+        else if (type_of(o.part) == type_of(&blk) && o.part->data2 == blk.data2)
+            count = block_index(o.part) - start;
         else
-            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_part, part);
+            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_part, o.part);
         if (count < 0) {
             // Compared before negating: the lowest integer has no negation.
             count = count < -start ? start : -count;
@@ -71,28 +71,28 @@ Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part
     if (count == 0) return result;
 
     int32_t size = 1;
-    if (skip) {
-        size = type_of(skip) == T_INTEGER ? static_cast<int32_t>(skip->data2) : 0;
+    if (o.skip) {
+        size = type_of(o.skip) == T_INTEGER ? static_cast<int32_t>(o.skip->data2) : 0;
         if (size < 1 || count < size || count % size)
-            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, skip);
-    } else if (all) {
+            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, o.skip);
+    } else if (o.all) {
         bad_refines();
     }
     intptr_t offset = 0;
-    if (compare) {
-        if (type_of(compare) == T_INTEGER) {
-            if (!skip || all) bad_refines();
-            auto field = static_cast<int32_t>(compare->data2);
+    if (o.compare) {
+        if (type_of(o.compare) == T_INTEGER) {
+            if (!o.skip || o.all) bad_refines();
+            auto field = static_cast<int32_t>(o.compare->data2);
             if (field < 1 || field > size)
-                error_fire(kCatScript, err::script::kOutOfRange, compare);
+                error_fire(kCatScript, err::script::kOutOfRange, o.compare);
             offset = field - 1;
-        } else if (type_of(compare) != T_FUNCTION) {
-            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_compare, compare);
+        } else if (type_of(o.compare) != T_FUNCTION) {
+            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_compare, o.compare);
         }
     }
-    intptr_t flags = (reverse ? kSortReverse : 0) | (all ? kSortAll : 0) |
-                     ((all ? intptr_t{size} : offset) << 2);
-    intptr_t op = case_ ? 8 : 7;
+    intptr_t flags = (o.reverse ? kSortReverse : 0) | (o.all ? kSortAll : 0) |
+                     ((o.all ? intptr_t{size} : offset) << 2);
+    intptr_t op = o.case_ ? kCmpCaseSort : kCmpSort;
 
     bool told = ownership_notify_before(&blk, Change::Sort, nullptr, start, count);
     // The handler told of the sort may have shortened the block.
@@ -101,10 +101,10 @@ Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part
     size_t records = static_cast<size_t>(count / size);
     size_t width = static_cast<size_t>(size) * sizeof(Cell);
     Cell* first = block_cell_at(&blk, static_cast<uint32_t>(start));
-    auto sorter = stable ? sort_merge : sort_quick;
-    if (compare && type_of(compare) == T_FUNCTION) {
-        SortByFunction order{*compare, all, reverse, static_cast<uint32_t>(size), nullptr};
-        if (all) {
+    auto sorter = o.stable ? sort_merge : sort_quick;
+    if (o.compare && type_of(o.compare) == T_FUNCTION) {
+        SortByFunction order{*o.compare, o.all, o.reverse, static_cast<uint32_t>(size), nullptr};
+        if (o.all) {
             order.records = stack_push_cell();
             block_make_at(order.records, size);
             block_make_at(stack_push_cell(), size);
@@ -115,7 +115,7 @@ Cell* block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part
         });
         // A break, return or throw from the function: the stacks are its target's now.
         if (exit_pending()) return result;
-        if (all) stack_pop(2);
+        if (o.all) stack_pop(2);
     } else {
         sorter(first, records, width, op, flags, compare_records);
     }

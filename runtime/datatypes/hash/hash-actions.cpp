@@ -84,10 +84,9 @@ Cell* hash_block_copy(Cell* value, Cell* part, bool deep, Cell* types) {
     return result;
 }
 
-Cell* hash_block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                      bool reverse, bool stable) {
+Cell* hash_block_sort(Cell* series, const SortOptions& o) {
     Cell s = *series;
-    Cell* result = block_sort(&s, case_, skip, compare, part, all, reverse, stable);
+    Cell* result = block_sort(&s, o);
     // Also after a sort that a comparator left half done by break or throw.
     hash_note_rebuilt(&s);
     return result;

@@ -52,8 +52,7 @@ Cell* hash_block_to(Cell* proto, Cell* spec, int type);
 int hash_block_mold(Cell* value, Cell* buffer, bool only, bool all, bool flat, Cell* arg, int part,
                     int indent);
 Cell* hash_block_copy(Cell* value, Cell* part, bool deep, Cell* types);
-Cell* hash_block_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                      bool reverse, bool stable);
+Cell* hash_block_sort(Cell* series, const SortOptions& o);
 Cell* hash_block_trim(Cell* series, const TrimOptions& o);
 
 } // namespace xel

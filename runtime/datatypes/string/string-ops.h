@@ -63,8 +63,7 @@ Cell* string_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup)
 Cell* string_swap(Cell* series1, Cell* series2);
 Cell* string_take(Cell* series, Cell* part, bool deep, bool last);
 Cell* string_trim(Cell* series, const TrimOptions& o);
-Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                  bool reverse, bool stable);
+Cell* string_sort(Cell* series, const SortOptions& o);
 
 // Set operations (8 unique, 9 union, 10 intersect, 11 exclude, 12
 // difference) over records of skip units (null: 1); set2 is ignored by

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/actions/action-slots.h"
 #include "runtime/cell.h"
 #include "runtime/sort/sort.h"
 
@@ -62,8 +63,7 @@ struct SortPlan {
 
 // Checks the refinements, finds the sorted units and tells the owners of the
 // series; false when there is nothing to sort.
-bool string_sort_begin(Cell* series, Cell* skip, Cell* compare, Cell* part, bool all, bool reverse,
-                       bool stable, SortPlan* plan);
+bool string_sort_begin(Cell* series, const SortOptions& o, SortPlan* plan);
 // The first sorted unit, as the buffer stands now.
 uint8_t* string_sort_first(const Cell* series, const SortPlan& plan);
 void string_sort_end(Cell* series, const SortPlan& plan);

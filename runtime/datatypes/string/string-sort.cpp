@@ -94,12 +94,11 @@ int call_compare(const void* a, const void* b, intptr_t by, intptr_t) {
 
 } // namespace
 
-bool string_sort_begin(Cell* series, Cell* skip, Cell* compare, Cell* part, bool all, bool reverse,
-                       bool stable, SortPlan* plan) {
+bool string_sort_begin(Cell* series, const SortOptions& o, SortPlan* plan) {
     int32_t start = static_cast<int32_t>(series_clamped_index(series));
     int32_t count = series_length_at(series);
-    if (part) {
-        int32_t n = series_part_count(series, part);
+    if (o.part) {
+        int32_t n = series_part_count(series, o.part);
         if (n < 0) {
             n = n > -start ? -n : start;
             start -= n;
@@ -111,23 +110,24 @@ bool string_sort_begin(Cell* series, Cell* skip, Cell* compare, Cell* part, bool
     if (count == 0) return false;
 
     int32_t size = 1;
-    if (skip) {
-        size = type_of(skip) == T_INTEGER ? static_cast<int32_t>(skip->data2) : 0;
+    if (o.skip) {
+        size = type_of(o.skip) == T_INTEGER ? static_cast<int32_t>(o.skip->data2) : 0;
         if (size < 1 || count % size)
-            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, skip);
-    } else if (all) {
+            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_skip, o.skip);
+    } else if (o.all) {
         bad_refines();
     }
-    bool by_function = compare && type_of(compare) == T_FUNCTION;
-    intptr_t flags = reverse ? kSortReverse : 0;
-    if (compare && !by_function) {
-        if (type_of(compare) != T_INTEGER)
-            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_compare, compare);
-        if (!skip || all) bad_refines();
-        auto offset = static_cast<int32_t>(compare->data2);
-        if (offset < 1 || offset > size) error_fire(kCatScript, err::script::kOutOfRange, compare);
+    bool by_function = o.compare && type_of(o.compare) == T_FUNCTION;
+    intptr_t flags = o.reverse ? kSortReverse : 0;
+    if (o.compare && !by_function) {
+        if (type_of(o.compare) != T_INTEGER)
+            error_fire(kCatScript, err::script::kInvalidRefineArg, g_ref_compare, o.compare);
+        if (!o.skip || o.all) bad_refines();
+        auto offset = static_cast<int32_t>(o.compare->data2);
+        if (offset < 1 || offset > size)
+            error_fire(kCatScript, err::script::kOutOfRange, o.compare);
         flags |= intptr_t{offset - 1} << 2;
-    } else if (all && !by_function) {
+    } else if (o.all && !by_function) {
         flags |= kSortAll | (intptr_t{size} << 2);
     }
 
@@ -136,7 +136,7 @@ bool string_sort_begin(Cell* series, Cell* skip, Cell* compare, Cell* part, bool
     int32_t now = static_cast<int32_t>(series_buffer_length(series)) - start;
     if (count > now) count = now < 0 ? 0 : now - now % size;
     // Stability is honoured whatever the case sensitivity.
-    *plan = {start, count, size, by_function, flags, told, stable ? sort_merge : sort_quick};
+    *plan = {start, count, size, by_function, flags, told, o.stable ? sort_merge : sort_quick};
     return true;
 }
 
@@ -149,21 +149,20 @@ void string_sort_end(Cell* series, const SortPlan& plan) {
     if (plan.told) ownership_notify_after(series, Change::Sort, nullptr, plan.start, plan.count);
 }
 
-Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                  bool reverse, bool stable) {
+Cell* string_sort(Cell* series, const SortOptions& o) {
     Cell s = *series;
     Cell* result = stack_arguments();
     *result = s;
     SortPlan plan;
-    if (!string_sort_begin(&s, skip, compare, part, all, reverse, stable, &plan)) return result;
+    if (!string_sort_begin(&s, o, &plan)) return result;
     uint32_t unit = series_unit(&s);
     uint8_t* first = string_sort_first(&s, plan);
     size_t records = static_cast<size_t>(plan.count / plan.size);
     size_t width = static_cast<size_t>(plan.size) * unit;
     if (plan.by_function) {
-        bool whole = all && skip;
+        bool whole = o.all && o.skip;
         auto size = static_cast<uint32_t>(plan.size);
-        ByFunction f{{*compare, false, reverse, 1, nullptr}, whole, size, unit, nullptr};
+        ByFunction f{{*o.compare, false, o.reverse, 1, nullptr}, whole, size, unit, nullptr};
         if (whole) {
             f.records = stack_push_cell();
             string_make_at_unit(f.records, size, unit);
@@ -178,7 +177,7 @@ Cell* string_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* par
         if (exit_pending()) return result;
         if (whole) stack_pop(2);
     } else {
-        plan.sorter(first, records, width, case_ ? kExact : 0, plan.flags, unit_comparator(unit));
+        plan.sorter(first, records, width, o.case_ ? kExact : 0, plan.flags, unit_comparator(unit));
     }
     string_sort_end(&s, plan);
     return result;

@@ -116,19 +116,18 @@ Cell* vector_take(Cell* series, Cell* part, bool deep, bool last) {
     return result;
 }
 
-Cell* vector_sort(Cell* series, bool, Cell* skip, Cell* compare, Cell* part, bool all, bool reverse,
-                  bool stable) {
+Cell* vector_sort(Cell* series, const SortOptions& o) {
     Cell s = *series;
     Cell* result = stack_arguments();
     *result = s;
     SortPlan plan;
-    if (!string_sort_begin(&s, skip, compare, part, all, reverse, stable, &plan)) return result;
+    if (!string_sort_begin(&s, o, &plan)) return result;
     ItemKind kind{series_unit(&s), vector_item_type(&s)};
     uint8_t* first = string_sort_first(&s, plan);
     size_t records = static_cast<size_t>(plan.count / plan.size);
     size_t width = static_cast<size_t>(plan.size) * kind.unit;
     if (plan.by_function) {
-        ByFunction f{{*compare, false, reverse, 1, nullptr}, kind};
+        ByFunction f{{*o.compare, false, o.reverse, 1, nullptr}, kind};
         exit_boundary([&] {
             plan.sorter(first, records, width, reinterpret_cast<intptr_t>(&f), 0, call_compare);
         });

@@ -70,8 +70,7 @@ Cell* vector_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup)
 Cell* vector_find(Cell* series, Cell* value, const FindOptions& o);
 Cell* vector_select(Cell* series, Cell* value, const FindOptions& o);
 Cell* vector_take(Cell* series, Cell* part, bool deep, bool last);
-Cell* vector_sort(Cell* series, bool case_, Cell* skip, Cell* compare, Cell* part, bool all,
-                  bool reverse, bool stable);
+Cell* vector_sort(Cell* series, const SortOptions& o);
 Cell* vector_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cell* gparent,
                        Cell* p_item, int index, bool case_, bool get, bool tail, bool notify);
 
