@@ -63,23 +63,41 @@ Cell* collector_record_cells(Offset node, uint32_t* count) {
     return at<Cell>(b->head);
 }
 
+namespace {
+
+// Marks the series without walking its cells; true when newly marked.
+SeriesBuf* mark_only(Offset* node) {
+    Offset n = relocated(*node);
+    if (!n) return nullptr;
+    if (n != *node) *node = n;
+    SeriesBuf* b = live_buffer(n);
+    if (!b || (b->flags & kFlagMark)) return nullptr;
+    b->flags |= kFlagMark;
+    if (b->flags & kFlagFixed) g_state.marked_outside.push_back(offset_of(b));
+    return b;
+}
+
+} // namespace
+
 void collector_mark_weak_table(Offset* table) {
     if (!collector_mark_series(table)) return;
     g_state.followed.insert(*table);
     HashTable* t = hash_record(*table);
     collector_mark_series(&t->flags);
     collector_mark_series(&t->keys);
-    collector_mark_series(&t->block);
+    // The entries' cells are marked by the owner's sweep, only for the
+    // entries that survive it.
+    mark_only(&t->block);
 }
 
+// A cell buffer's cells are walked whichever path marks it first: a stale
+// cell may name a node reused by a block as a string or a record, and a block
+// marked without its walk would keep neither its cells' series nor their
+// moved nodes.
 bool collector_mark_series(Offset* node) {
-    Offset n = relocated(*node);
-    if (!n) return false;
-    if (n != *node) *node = n;
-    SeriesBuf* b = live_buffer(n);
-    if (!b || (b->flags & kFlagMark)) return false;
-    b->flags |= kFlagMark;
-    if (b->flags & kFlagFixed) g_state.marked_outside.push_back(offset_of(b));
+    SeriesBuf* b = mark_only(node);
+    if (!b) return false;
+    if (is_cell_buffer(b)) mark_cells_later(b);
     return true;
 }
 
@@ -88,9 +106,7 @@ void collector_unmark_series(Offset node) {
 }
 
 void collector_mark_block_node(Offset* node) {
-    if (!collector_mark_series(node)) return;
-    SeriesBuf* b = buffer_of(*node);
-    if (is_cell_buffer(b)) mark_cells_later(b);
+    collector_mark_series(node);
 }
 
 void collector_mark_context(Offset* ctx) {

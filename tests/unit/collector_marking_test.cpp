@@ -318,3 +318,49 @@ TEST_F(CollectorMarking, OnlyByteSeriesThatHoldNodesAreReadFromTheMachineStack) 
 }
 
 } // namespace
+
+namespace {
+
+// Cells of other kinds that name a block, as a stale cell would after its
+// node was reused: the path that marks the block first must still walk it.
+struct StaleRow {
+    const char* name;
+    Cell (*stale)(Offset block);
+};
+
+const StaleRow kStaleRows[] = {
+    {"object! whose event record it is",
+     [](Offset b) {
+         return Cell{T_OBJECT, 0, 0, b};
+     }},
+    {"hash! whose table it is",
+     [](Offset b) {
+         return Cell{T_HASH, 0, 0, b};
+     }},
+    {"string! whose text it is",
+     [](Offset b) {
+         return Cell{T_STRING, 0, b, 0};
+     }},
+};
+
+// A block holding a string, named by the stale cell and then by a block cell.
+[[gnu::noinline]] void push_stale_row(const StaleRow& row, Witnesses& w) {
+    Offset s = string_node("held by the block");
+    Offset b = block_of({string_cell(s)});
+    w.alive.insert(w.alive.end(), {s, b});
+    Cell root{T_BLOCK, 0, block_of({row.stale(b), Cell{T_BLOCK, 0, b, 0}}), 0};
+    stack_push(&root);
+}
+
+TEST_F(CollectorMarking, ABlockNamedFirstByACellOfAnotherKindStillKeepsItsCells) {
+    for (const StaleRow& row : kStaleRows) {
+        SCOPED_TRACE(row.name);
+        Witnesses w;
+        stack_reset();
+        push_stale_row(row, w);
+        collect_clean();
+        check(w);
+    }
+}
+
+} // namespace

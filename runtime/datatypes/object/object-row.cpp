@@ -19,13 +19,15 @@ void object_row(ActionList& row) {
 
 namespace {
 
-// The event record: two cells whose word 3 names the spec block its
-// handlers' local counts were taken from.
+// The event record: two pair! cells whose word 3 names the spec block its
+// handlers' local counts were taken from. A stale object cell may name a node
+// reused by some other series: only a record of that shape is read.
 void mark_event_record(Offset* record) {
     if (!collector_follow_record(record)) return;
     uint32_t count = 0;
     Cell* cells = collector_record_cells(*record, &count);
-    if (!cells) return;
+    if (!cells || count != 2 || type_of(&cells[0]) != T_PAIR || type_of(&cells[1]) != T_PAIR)
+        return;
     for (Cell* c = cells; c < cells + count; c++)
         if (c->data3) collector_mark_block_node(&c->data3);
 }
