@@ -112,6 +112,12 @@ void release_nodes() {
     for (Offset node : g_state.freed)
         if (Offset f = node_frame_of(node)) give_back_node(at<NodeFrame>(f), node);
     g_state.freed.clear();
+    for (Offset node : g_state.quarantined)
+        if (Offset f = node_frame_of(node)) give_back_node(at<NodeFrame>(f), node);
+    for (Offset node : g_state.vacated)
+        *at<Offset>(node) = kVacatedSlot;
+    g_state.quarantined = std::move(g_state.vacated);
+    g_state.vacated.clear();
 }
 
 } // namespace xel::gc

@@ -60,7 +60,8 @@ SeriesBuf* live_buffer(Offset node) {
     if (!f) return nullptr;
     Offset buf = *at<Offset>(node);
     // A free slot links to another slot of its frame (or holds 0).
-    if (!buf || (buf >= f && buf < node_slots_start(f) + 4 * at<NodeFrame>(f)->capacity))
+    if (!buf || buf == kVacatedSlot ||
+        (buf >= f && buf < node_slots_start(f) + 4 * at<NodeFrame>(f)->capacity))
         return nullptr;
     auto* b = at<SeriesBuf>(buf);
     return b->node == node && (b->flags & kFlagInUse) ? b : nullptr;

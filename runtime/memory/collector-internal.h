@@ -31,10 +31,19 @@ struct State {
     std::vector<Offset> marked_outside;
     // Nodes of dead series, given back after compaction.
     std::vector<Offset> freed;
+    // Old slots of the nodes moved by the torture of node compaction: they
+    // hold kVacatedSlot until the next collection gives them back, so a
+    // reference that marking did not rewrite faults when it is read.
+    std::vector<Offset> vacated;
+    std::vector<Offset> quarantined;
     std::vector<RootCallback> callbacks;
 };
 
 extern State g_state;
+
+// What a vacated slot holds: an address in the arena's first page, which is
+// never mapped.
+constexpr Offset kVacatedSlot = 0x10;
 
 // Frame lookups over the sorted indexes. The node frame whose slots hold the
 // address, the series frame whose buffers hold it, the big block holding it;

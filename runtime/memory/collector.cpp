@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 
 #include "runtime/externals/externals.h"
 #include "runtime/hashing/hashtable.h"
@@ -18,7 +17,22 @@ State g_state;
 
 } // namespace gc
 
+bool g_move_every_node = false;
+
 using namespace gc;
+
+namespace {
+
+// A positive decimal number from the environment, else 0.
+uint32_t env_number(const char* name) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return 0;
+    char* end = nullptr;
+    unsigned long n = std::strtoul(text, &end, 10);
+    return *end || n > 0xFFFFFFFFul ? 0 : static_cast<uint32_t>(n);
+}
+
+} // namespace
 
 void collector_reset() {
     g_state.callbacks.clear();
@@ -28,8 +42,19 @@ void collector_init() {
     g_collection_count = 0;
     g_node_generation = 0;
     g_node_compaction_enabled = true;
-    const char* torture = std::getenv("XEL_GC_TORTURE");
-    g_collector_torture = torture && std::strcmp(torture, "1") == 0;
+    g_collector_torture = false;
+    g_torture_period = 1;
+    g_torture_count = 0;
+    g_move_every_node = false;
+    // XEL_GC_TORTURE=N collects at every N-th allocation (1: at each),
+    // XEL_GC_TORTURE_PHASE=K shifts which ones, XEL_GC_TORTURE_NODES=1 makes
+    // each of those collections move every node it may.
+    if (uint32_t period = env_number("XEL_GC_TORTURE")) {
+        g_collector_torture = true;
+        g_torture_period = period;
+        g_torture_count = env_number("XEL_GC_TORTURE_PHASE") % period;
+        g_move_every_node = env_number("XEL_GC_TORTURE_NODES") == 1;
+    }
     g_collect = collector_collect;
 }
 

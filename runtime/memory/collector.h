@@ -37,6 +37,12 @@ void collector_reset();
 // g_collect; the last step of the run-time init.
 void collector_init();
 
+// Node compaction's torture: every collection moves each node that the
+// machine stack does not hold to a frame of its own, whether its frame is
+// sparse or not, so a reference that marking does not rewrite names a freed
+// node at once. Set by collector_init from XEL_GC_TORTURE_NODES.
+extern bool g_move_every_node;
+
 // One full collection, whether collection is enabled or not; never nested.
 void collector_collect();
 // True while a collection runs.
@@ -58,10 +64,12 @@ void collector_set_marker(uint8_t type, CellMarker marker);
 // Marking, for root callbacks. Each takes the address of the slot holding a
 // node, so that a node moved by node compaction is rewritten in place. A slot
 // holding 0 or no live node marks nothing.
-// collector_mark_series: true when the series was not marked yet.
+// collector_mark_series: true when the series was not marked yet. A series
+// of cells has its cells from head to tail marked too, whichever slot named
+// it first (a stale cell may name a block as a string or a record).
 bool collector_mark_series(Offset* node);
 void collector_unmark_series(Offset node);
-// The series and, when newly marked, the cells from its head to its tail.
+// The same, for slots that hold blocks.
 void collector_mark_block_node(Offset* node);
 // The context series with its two cells: the word table, the values block
 // (unless the values live on the argument stack) and the self cell.

@@ -34,6 +34,12 @@ Cell text(const char* s) {
     return c;
 }
 
+// The node of a global word's series value.
+[[gnu::noinline]] Offset node_of_global(const char* name) {
+    int32_t i = context_find_word(g_global_context, symbol_make(name), true);
+    return i < 0 ? 0 : context_value_at(g_global_context, static_cast<uint32_t>(i))->data2;
+}
+
 std::string text_of(Offset node) {
     Cell c{T_STRING, 0, node, 0};
     return string_utf8_text(&c);
@@ -324,6 +330,41 @@ TEST_F(CollectorFixture, AllocationCollectsOnlyWhenEnabledAndTortureCollectsEver
     count = g_collection_count;
     collector_collect();
     EXPECT_EQ(g_collection_count, count + 1);
+}
+
+TEST_F(CollectorFixture, TortureWithAPeriodCollectsAtEveryNthAllocationFromItsPhase) {
+    g_collector_torture = true;
+    g_torture_period = 4;
+    g_torture_count = 1;
+    g_collector_enabled = true;
+    uint32_t count = g_collection_count;
+    for (int i = 0; i < 2; i++)
+        alloc_bytes(8);
+    EXPECT_EQ(g_collection_count, count);
+    alloc_bytes(8);
+    EXPECT_GE(g_collection_count, count + 1);
+    count = g_collection_count;
+    for (int i = 0; i < 8; i++)
+        alloc_bytes(8);
+    // Two more, and at most one for room after each.
+    EXPECT_GE(g_collection_count, count + 2);
+    EXPECT_LE(g_collection_count, count + 4);
+    g_collector_enabled = false;
+    g_collector_torture = false;
+    g_torture_period = 1;
+}
+
+TEST_F(CollectorFixture, NodeTortureMovesEveryNodeTheStackDoesNotHold) {
+    boot_run_top_level();
+    eval("o: make object! [s: {moved} f: func [x] [append copy s x]] b: [x y z]");
+    g_kept = node_of_global("b");
+    g_move_every_node = true;
+    collect_clean();
+    collect_clean();
+    g_move_every_node = false;
+    EXPECT_NE(node_of_global("b"), g_kept);
+    EXPECT_EQ(eval("reduce [o/f {!} b]"), "[\"moved!\" [x y z]]");
+    EXPECT_EQ(heap_fault(), "");
 }
 
 [[gnu::noinline]] void make_garbage(int n) {
