@@ -140,8 +140,12 @@ void button_set_images(WidgetId id, const std::vector<cairo_surface_t*>& images,
     auto imgs = std::make_unique<ButtonImages>();
     imgs->width = width;
     imgs->height = height;
-    for (cairo_surface_t* s : images)
+    // The images are in device pixels: GTK shows them at its own units.
+    int f = gtk_widget_get_scale_factor(b);
+    for (cairo_surface_t* s : images) {
         imgs->surfaces.push_back(scaled(s, width, height));
+        cairo_surface_set_device_scale(imgs->surfaces.back(), f, f);
+    }
     g_object_set_data_full(G_OBJECT(b), kImagesKey, imgs.release(), free_images);
     gtk_button_set_always_show_image(GTK_BUTTON(b), TRUE);
     if (!g_signal_handler_find(b, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
