@@ -12,12 +12,12 @@
 #include "gui/backend/density.h"
 #include "gui/backend/face-access.h"
 #include "platform/gui/gtk-internal.h"
-#include "tests/gui/gui-test-support.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
-using xel_gui_test::eval;
-using xel_gui_test::pump;
-using xel_gui_test::widget_of;
+using xel_test::eval;
+using xel_test::pump;
+using xel_test::widget_of;
 
 namespace {
 

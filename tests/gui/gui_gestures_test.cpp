@@ -6,19 +6,23 @@
 #include <gtk/gtk.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "gui/backend/backend.h"
 #include "gui/backend/dispatch.h"
 #include "platform/gui/gtk-internal.h"
-#include "tests/gui/gui-test-support.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
-using xel_gui_test::eval;
-using xel_gui_test::pump;
-using xel_gui_test::widget_of;
+using xel_test::eval;
+using xel_test::pump;
+using xel_test::widget_of;
 
 namespace {
+
+// The server's pointer stands for a touch screen (GTK reads this at its start).
+[[maybe_unused]] const int kTouchScreen = setenv("GTK_TEST_TOUCHSCREEN", "1", 1);
 
 class Gestures : public ::testing::Test {
   protected:

@@ -5,25 +5,19 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "boot/entry.h"
 #include "gui/backend/backend.h"
 #include "platform/gui/gtk-internal.h"
 #include "platform/gui/gtk-options.h"
-#include "tests/gui/gui-test-support.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
-using xel_gui_test::eval;
-using xel_gui_test::pump;
-using xel_gui_test::widget_of;
+using xel_test::eval;
+using xel_test::pump;
+using xel_test::widget_of;
 
 namespace {
-
-int g_argc;
-char** g_argv;
 
 class FaceOptions : public ::testing::Test {
   protected:
@@ -102,19 +96,4 @@ TEST_F(FaceOptions, ABorderlessAcceleratedWindowIsAToolWindow) {
     EXPECT_FALSE(gtk_window_get_skip_taskbar_hint(w));
 }
 
-void body() {
-    ::testing::InitGoogleTest(&g_argc, g_argv);
-    int status = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::exit(status);
-}
-
 } // namespace
-
-int main(int argc, char** argv) {
-    // The server's pointer stands for a touch screen in the gestures' tests.
-    setenv("GTK_TEST_TOUCHSCREEN", "1", 1);
-    g_argc = argc;
-    g_argv = argv;
-    run_program(argc, argv, body);
-}
