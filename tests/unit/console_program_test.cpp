@@ -285,22 +285,19 @@ TEST_F(ConsoleProgram, TerminalSessionEditsRecallsAndHalts) {
     t.type("2] length? b\r");
     EXPECT_TRUE(t.expect("== 2")) << t.screen();
 
-    // Esc drops the line.
+    // Esc drops the line. Keys typed before the next prompt would meet the
+    // terminal's own line mode, where Ctrl+C throws them away.
     t.type("print 99\x1b");
     EXPECT_TRUE(t.expect("(escape)")) << t.screen();
+    ASSERT_TRUE(t.expect(">> ")) << t.screen();
 
-    // Ctrl+C stops an evaluation and the console goes on. A key typed before
-    // the line editor gave the terminal back is only a key: type it again
-    // until the evaluation sees it.
-    t.type("loop 2000000000 [1 + 1]\r");
-    ASSERT_TRUE(t.expect("[1 + 1]")) << t.screen();
-    ASSERT_TRUE(t.expect("\r\n")) << t.screen();
-    bool halted = false;
-    for (int i = 0; i < 20 && !halted; i++) {
-        t.type("\x03");
-        halted = t.expect("(halted)", std::chrono::milliseconds(500));
-    }
-    EXPECT_TRUE(halted) << t.screen();
+    // Ctrl+C stops an evaluation and the console goes on. It is sent once the
+    // evaluation printed: before, it may meet the line editor, for which it
+    // is only a key.
+    t.type("print \"go\" loop 2000000000 [1 + 1]\r");
+    ASSERT_TRUE(t.expect("\r\ngo\r\n")) << t.screen();
+    t.type("\x03");
+    EXPECT_TRUE(t.expect("(halted)")) << t.screen();
     t.type("print 44\r");
     EXPECT_TRUE(t.expect("\r\n44\r\n")) << t.screen();
 
