@@ -169,11 +169,7 @@ TEST(RecordSort, ComparatorsThatAreNotAnOrderStillEnd) {
 
 class BlockSort : public SeriesFixture {
   protected:
-    static Cell sort(Cell b, Cell* skip = nullptr, Cell* compare = nullptr, Cell* part = nullptr,
-                     bool all = false, bool reverse = false, bool stable = false,
-                     bool case_ = false) {
-        return *block_sort(&b, SortOptions{case_, skip, compare, part, all, reverse, stable});
-    }
+    static Cell sort(Cell b, const SortOptions& o = {}) { return *block_sort(&b, o); }
 };
 
 TEST_F(BlockSort, Orders) {
@@ -181,29 +177,29 @@ TEST_F(BlockSort, Orders) {
     Cell r = sort(b);
     EXPECT_EQ(r.data2, b.data2);
     EXPECT_EQ(ints(b), (std::vector<int32_t>{1, 2, 3}));
-    sort(b, nullptr, nullptr, nullptr, false, true);
+    sort(b, {.reverse = true});
     EXPECT_EQ(ints(b), (std::vector<int32_t>{3, 2, 1})) << "sort/reverse";
 
     using Ints = std::vector<int32_t>;
     Cell recs = int_block({20, 2, 10, 1});
     Cell two = integer(2);
-    sort(recs, &two);
+    sort(recs, {.skip = &two});
     EXPECT_EQ(ints(recs), (Ints{10, 1, 20, 2})) << "sort/skip";
 
     Cell by_second = int_block({1, 20, 2, 10});
     Cell field = integer(2);
-    sort(by_second, &two, &field);
+    sort(by_second, {.skip = &two, .compare = &field});
     EXPECT_EQ(ints(by_second), (Ints{2, 10, 1, 20})) << "sort/skip/compare with a field offset";
 
     Cell all = int_block({5, 2, 5, 1});
-    sort(all, &two, nullptr, nullptr, true);
+    sort(all, {.skip = &two, .all = true});
     EXPECT_EQ(ints(all), (Ints{5, 1, 5, 2})) << "sort/skip/all compares every field";
     Cell first_only = int_block({5, 2, 5, 1});
-    sort(first_only, &two, nullptr, nullptr, false, false, true);
+    sort(first_only, {.skip = &two, .stable = true});
     EXPECT_EQ(ints(first_only), (Ints{5, 2, 5, 1})) << "a stable sort on the first field";
 
     Cell mixed = block({integer(2), none(), integer(1)});
-    sort(mixed, nullptr, nullptr, nullptr, false, false, true);
+    sort(mixed, {.stable = true});
     EXPECT_EQ(mold(mixed), "[none 1 2]") << "types that cannot be compared go by type id";
 }
 
@@ -211,33 +207,33 @@ TEST_F(BlockSort, PartAndPosition) {
     Cell b = int_block({5, 4, 3, 2, 1});
     Cell three = integer(3);
     Cell mid = at_index(b, 1);
-    sort(mid, nullptr, nullptr, &three);
+    sort(mid, {.part = &three});
     EXPECT_EQ(ints(b), (std::vector<int32_t>{5, 2, 3, 4, 1}));
     Cell back = integer(-2);
     Cell at3 = at_index(b, 3);
-    sort(at3, nullptr, nullptr, &back);
+    sort(at3, {.part = &back});
     EXPECT_EQ(ints(b), (std::vector<int32_t>{5, 2, 3, 4, 1})) << "the two before the position";
     Cell at2 = at_index(b, 2);
     Cell back2 = integer(-2);
-    sort(at2, nullptr, nullptr, &back2);
+    sort(at2, {.part = &back2});
     EXPECT_EQ(ints(b), (std::vector<int32_t>{2, 5, 3, 4, 1}));
 }
 
 TEST_F(BlockSort, RefinementErrors) {
     Cell b = int_block({3, 1});
-    expect_error(kCatScript, err::script::kBadRefines,
-                 [&] { sort(b, nullptr, nullptr, nullptr, true); });
+    expect_error(kCatScript, err::script::kBadRefines, [&] { sort(b, {.all = true}); });
     Cell three = integer(3);
-    expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, &three); });
+    expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, {.skip = &three}); });
     Cell zero = integer(0);
-    expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, &zero); });
+    expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, {.skip = &zero}); });
     Cell one = integer(1);
-    expect_error(kCatScript, err::script::kBadRefines, [&] { sort(b, nullptr, &one); });
+    expect_error(kCatScript, err::script::kBadRefines, [&] { sort(b, {.compare = &one}); });
     Cell two = integer(2);
     Cell four = int_block({1, 2, 3, 4});
-    expect_error(kCatScript, err::script::kOutOfRange, [&] { sort(four, &two, &three); });
+    expect_error(kCatScript, err::script::kOutOfRange,
+                 [&] { sort(four, {.skip = &two, .compare = &three}); });
     Cell n = none();
-    expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, nullptr, &n); });
+    expect_error(kCatScript, err::script::kInvalidRefineArg, [&] { sort(b, {.compare = &n}); });
     EXPECT_EQ(ints(b), (std::vector<int32_t>{3, 1})) << "errors come before any change";
 }
 
