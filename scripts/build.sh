@@ -53,10 +53,10 @@ test)
     # with compaction at every allocation that may collect.
     (cd build && XEL_GC_TORTURE=1 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee "$logs"/torture.txt
     r3=${PIPESTATUS[0]}
-    # The GUI engine's and console's cases again at every 50th allocation,
+    # The GUI engine's, console's and port cases again at every 50th allocation,
     # each collection moving every node the machine stack does not hold.
     (cd build && XEL_GC_TORTURE=50 XEL_GC_TORTURE_NODES=1 ctest -j "$jobs" --output-on-failure \
-        -R '^cases\.(gui|console)-') | tee "$logs"/nodes.txt
+        -R '^cases\.((gui|console)-|port$)') | tee "$logs"/nodes.txt
     r4=${PIPESTATUS[0]}
     # The exit-path probes watch real faults and limits, which the sanitizers
     # intercept themselves; they run in the release pass only, as do the

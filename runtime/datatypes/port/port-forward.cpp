@@ -109,12 +109,20 @@ Cell actor_function(const Cell* port, const char* name, Cell* actor_out) {
     return fn;
 }
 
-// Calls the actor's function of that name with the values; the actor's
-// extra arguments are none, values it does not take are dropped. The
+// Where an argument of an actor's function comes from. It is read off the
+// action's own arguments when it is pushed: a copy kept on the C++ heap
+// across the previous actor call would miss the collector moving its series.
+struct ActorArg {
+    enum Kind : uint8_t { kActionArg, kNone, kTrue, kFalse } kind;
+    int index = 0; // of the action's argument, for kActionArg
+};
+
+// Calls the actor's function of that name with the arguments; the actor's
+// extra arguments are none, arguments it does not take are dropped. The
 // result is left in *result. False while an exit is pending.
-bool call_actor(const Cell* port, const char* name, const std::vector<Cell>& values, Cell* result) {
+bool call_actor(const char* name, const std::vector<ActorArg>& args, Cell* result) {
     Cell actor;
-    Cell fn = actor_function(port, name, &actor);
+    Cell fn = actor_function(call_arg(0), name, &actor);
     Cell word = *word_load(name);
     Cell* saved_args = g_stack_args;
     Cell* saved_top = g_stack_top;
@@ -122,8 +130,25 @@ bool call_actor(const Cell* port, const char* name, const std::vector<Cell>& val
     stack_push(&fn);
     stack_mark_interp_func(&word, function_context(&fn));
     uint32_t count = context_word_count(function_context(&fn));
-    for (uint32_t k = 0; k < count; k++)
-        stack_push(k < values.size() ? &values[k] : &g_none_cell);
+    for (uint32_t k = 0; k < count; k++) {
+        const Cell* value = &g_none_cell;
+        if (k < args.size()) {
+            switch (args[k].kind) {
+            case ActorArg::kActionArg:
+                value = saved_args + args[k].index;
+                break;
+            case ActorArg::kTrue:
+                value = &g_true_cell;
+                break;
+            case ActorArg::kFalse:
+                value = &g_false_cell;
+                break;
+            case ActorArg::kNone:
+                break;
+            }
+        }
+        stack_push(value);
+    }
     if (interp_call_function(&fn).exit_pending()) return false;
     stack_unwind_keep();
     *result = *(g_stack_top - 1);
@@ -141,34 +166,32 @@ bool port_forwards(int slot) {
 
 uint32_t port_forward(int slot, const int32_t* refs) {
     const char* name = forwarded_name(slot);
-    Cell port = *call_arg(0);
     Cell result = g_unset_cell;
     if (slot == A_READ || slot == A_WRITE) {
         // All three must be there before any runs.
         Cell actor;
         for (const char* step : {"open", slot == A_READ ? "copy" : "insert", "close"})
-            actor_function(&port, step, &actor);
-        std::vector<Cell> only_port{port};
-        std::vector<Cell> with_data{port};
-        if (slot == A_WRITE) with_data.push_back(*call_arg(1));
+            actor_function(call_arg(0), step, &actor);
+        const std::vector<ActorArg> only_port{{ActorArg::kActionArg, 0}};
+        std::vector<ActorArg> with_data = only_port;
+        if (slot == A_WRITE) with_data.push_back({ActorArg::kActionArg, 1});
         Cell ignored;
-        if (!call_actor(&port, "open", only_port, &ignored)) return 0;
-        if (!call_actor(&port, slot == A_READ ? "copy" : "insert", with_data, &result)) return 0;
-        if (!call_actor(&port, "close", only_port, &ignored)) return 0;
+        if (!call_actor("open", only_port, &ignored)) return 0;
+        if (!call_actor(slot == A_READ ? "copy" : "insert", with_data, &result)) return 0;
+        if (!call_actor("close", only_port, &ignored)) return 0;
     } else {
         const Shape& shape = shape_of(slot, name);
-        std::vector<Cell> values;
+        std::vector<ActorArg> args;
         for (int k = 0; k < shape.mandatory; k++)
-            values.push_back(*call_arg(k));
+            args.push_back({ActorArg::kActionArg, k});
         for (size_t r = 0; r < shape.refinements.size(); r++) {
             bool present = ref_present(refs[r]);
-            Cell flag;
-            set_logic(&flag, present);
-            values.push_back(flag);
+            args.push_back({present ? ActorArg::kTrue : ActorArg::kFalse});
             for (int k = 0; k < shape.refinements[r]; k++)
-                values.push_back(present ? *call_arg(refs[r] + k) : g_none_cell);
+                args.push_back(present ? ActorArg{ActorArg::kActionArg, refs[r] + k}
+                                       : ActorArg{ActorArg::kNone});
         }
-        if (!call_actor(&port, name, values, &result)) return 0;
+        if (!call_actor(name, args, &result)) return 0;
     }
     stack_set_last_keep(&result);
     return 0;
