@@ -4,6 +4,7 @@
 
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
+#include "gui/backend/scrolling.h"
 #include "gui/backend/widgets.h"
 #include "runtime/core/throw.h"
 #include "runtime/datatypes/char/char.h"
@@ -247,6 +248,8 @@ int dispatch(const gtk::Input& in) {
         return calendar_on_change(in);
     case InputKind::kGesture:
         return gesture_input(in);
+    case InputKind::kScrollBar:
+        return scroll_bar_input(in);
     }
     return 1;
 }
@@ -265,8 +268,10 @@ void read_back(gtk::WidgetId id, const Cell* face) {
         set_facet(face, kFacetData, &v);
         return;
     }
-    case Kind::kSlider:
     case Kind::kScroller:
+        scroller_read_back(id, face);
+        return;
+    case Kind::kSlider:
     case Kind::kProgress:
         float_make_at(&v, gtk::range_get(id));
         set_facet(face, kFacetData, &v);

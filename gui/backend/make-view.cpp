@@ -9,16 +9,17 @@
 #include "gui/backend/dispatch.h"
 #include "gui/backend/face-access.h"
 #include "gui/backend/options.h"
+#include "gui/backend/scrolling.h"
 #include "gui/backend/widgets.h"
 #include "platform/gui/gtk-gui.h"
 #include "platform/gui/gtk-options.h"
+#include "platform/gui/gtk-scroll-bars.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/float/float.h"
 #include "runtime/datatypes/handle/handle.h"
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/pair/pair-cell.h"
-#include "runtime/datatypes/percent/percent-cell.h"
 #include "runtime/datatypes/point2d/point2d-cell.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/string/string.h"
@@ -30,6 +31,9 @@
 namespace xel::gui {
 
 namespace {
+
+// para!'s wrap? field, by position.
+constexpr uint32_t kParaWrap = 5;
 
 struct KindName {
     const char* name;
@@ -73,6 +77,15 @@ void radio_siblings_follow(const Cell* face) {
         if (oid && gtk::widget_kind(oid) == gtk::Kind::kRadio && face_widget(face) != oid)
             read_back(oid, &other);
     }
+}
+
+// Without a para object an area's lines scroll sideways; with one they wrap
+// as its wrap? says, and there is no horizontal bar.
+void area_lines(gtk::WidgetId id, const Cell* face) {
+    Cell para = facet(face, kFacetPara);
+    Cell wrap = facet(&para, kParaWrap);
+    gtk::area_set_lines(id, type_of(&wrap) == T_LOGIC && logic_get(&wrap),
+                        type_of(&para) != T_OBJECT);
 }
 
 } // namespace
@@ -240,6 +253,7 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
     bool tool =
         spec.kind == gtk::Kind::kWindow && (flags & kFaceNoBorder) && options_accelerated(&face);
     if (tool) spec.translucent = true;
+    spec.scrollable = (flags & kFaceScrollable) != 0;
     spec.face_slot = slots_store(&face);
     gtk::WidgetId id = gtk::widget_create(spec);
     if (id == 0) {
@@ -255,6 +269,7 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
     case gtk::Kind::kField:
     case gtk::Kind::kArea:
         apply_edit_options(id, &face);
+        if (spec.kind == gtk::Kind::kArea) area_lines(id, &face);
         break;
     case gtk::Kind::kButton:
     case gtk::Kind::kToggle:
@@ -268,22 +283,7 @@ void make_view(const Cell* face_in, const Cell* parent, Cell* out) {
         break;
     }
     if (spec.kind != gtk::Kind::kTabPanel) apply_data(id, &face);
-    if (spec.kind == gtk::Kind::kScroller) {
-        Cell sel = facet(&face, kFacetSelected);
-        double page = 0.1;
-        if (type_of(&sel) == T_FLOAT || type_of(&sel) == T_PERCENT || type_of(&sel) == T_INTEGER) {
-            page = type_of(&sel) == T_INTEGER ? integer_get(&sel) : cell_double(&sel);
-            page = page < 0 ? 0 : (page > 1 ? 1 : page);
-        } else {
-            Cell pct;
-            percent_make_at(&pct, 0.1);
-            set_facet(&face, kFacetSelected, &pct);
-        }
-        gtk::scroller_set_page(id, page);
-        Cell zero;
-        float_make_at(&zero, 0.0);
-        set_facet(&face, kFacetData, &zero);
-    }
+    if (spec.kind == gtk::Kind::kScroller) scroller_face_init(id, &face);
     if (spec.kind != gtk::Kind::kWindow && spec.kind != gtk::Kind::kTabPanel)
         apply_selected(id, &face);
     apply_rate(id, &face);

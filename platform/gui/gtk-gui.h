@@ -54,6 +54,7 @@ struct WidgetSpec {
     bool decorated = true;    // window
     bool modal = false;       // window
     bool translucent = false; // window: its colour has alpha
+    bool scrollable = false;  // base: scroll bars of its own at the right and bottom
     uint32_t face_slot = 0;   // the slot-table handle of the face
 };
 
@@ -118,6 +119,7 @@ enum class InputKind : uint8_t {
     kTabChanged,  // item is the new tab's index
     kDateChanged, // a calendar's day chosen
     kGesture,     // a touch gesture: item is its Gesture, amount its argument
+    kScrollBar,   // a scroll bar moved: item is the request, track the position
 };
 
 // The steps of touch gestures. Begin and end bracket every gesture.
@@ -147,11 +149,13 @@ struct Input {
     bool left_side = true;     // key events of modifiers: left or right key
     int width = 0, height = 0; // configure
     bool moved = false, resized = false;
-    int32_t item = 0; // menu, tab
+    int32_t item = 0; // menu, tab, scroll bar request
     // Gesture: the distance between the touches in device pixels (zoom, pan,
     // two-tap), the rotation (rotate) or the packed offset of the tap from
     // the held touch (press-tap); x and y are then on the screen.
     int64_t amount = 0;
+    double track = 0;      // scroll bar: the position the request aims at
+    bool vertical = false; // scroll bar: which one
 };
 
 // The handler answers 1 to let the input through, 0 to stop it.

@@ -356,6 +356,7 @@ void connect_input(WidgetId id, Widget& w) {
         break;
     case Kind::kBase:
         g_signal_connect(w.inner, "draw", G_CALLBACK(on_draw), data);
+        connect_scroll_bars(id, w);
         break;
     case Kind::kToggle:
     case Kind::kCheck:
@@ -370,8 +371,10 @@ void connect_input(WidgetId id, Widget& w) {
                          G_CALLBACK(on_changed), data);
         break;
     case Kind::kSlider:
-    case Kind::kScroller:
         g_signal_connect(w.inner, "value-changed", G_CALLBACK(on_changed), data);
+        break;
+    case Kind::kScroller:
+        connect_scroll_bars(id, w);
         break;
     case Kind::kTextList:
         g_signal_connect(gtk_tree_view_get_selection(GTK_TREE_VIEW(w.inner)), "changed",

@@ -40,6 +40,10 @@ void connect_cursor(WidgetId id, Widget& w);
 // unit is the widget's scale factor in device pixels).
 int to_gtk_units(GtkWidget* w, int device);
 double to_device_units(GtkWidget* w, double units);
+// A scrollable base face: its drawing area in a grid with its two bars.
+GtkWidget* with_scroll_bars(GtkWidget* area);
+// The bars of a scrollable base face or of a scroller face report moves.
+void connect_scroll_bars(WidgetId id, Widget& w);
 // A base face's left presses and releases; while one is held, pointer input
 // made by the program goes to it.
 void base_press(WidgetId id, bool press);

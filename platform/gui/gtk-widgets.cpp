@@ -101,8 +101,9 @@ void make_widgets(Widget& w, const WidgetSpec& spec) {
         gtk_container_add(GTK_CONTAINER(w.outer), w.inner);
         break;
     case Kind::kBase:
-        w.outer = w.inner = w.input = gtk_drawing_area_new();
-        gtk_widget_set_can_focus(w.outer, TRUE);
+        w.inner = w.input = gtk_drawing_area_new();
+        gtk_widget_set_can_focus(w.inner, TRUE);
+        w.outer = spec.scrollable ? with_scroll_bars(w.inner) : w.inner;
         break;
     case Kind::kButton:
         w.outer = w.inner = w.input = gtk_button_new_with_label(text);
@@ -128,6 +129,9 @@ void make_widgets(Widget& w, const WidgetSpec& spec) {
         break;
     case Kind::kArea:
         w.outer = gtk_scrolled_window_new(nullptr, nullptr);
+        // Bars that take their room while the text needs them, as the
+        // design's area shows and hides its own.
+        gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(w.outer), FALSE);
         w.inner = w.input = gtk_text_view_new();
         gtk_container_add(GTK_CONTAINER(w.outer), w.inner);
         gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(w.inner)), text, -1);
@@ -462,9 +466,9 @@ void range_set(WidgetId id, double fraction) {
     if (GTK_IS_PROGRESS_BAR(w->inner)) {
         gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(w->inner), fraction);
     } else if (GTK_IS_RANGE(w->inner)) {
-        GtkAdjustment* a = gtk_range_get_adjustment(GTK_RANGE(w->inner));
-        double span = gtk_adjustment_get_upper(a) - gtk_adjustment_get_page_size(a);
-        gtk_adjustment_set_value(a, fraction * (w->kind == Kind::kScroller ? span : 1.0));
+        // A scroller's position is a fraction of its whole range; the bar
+        // keeps it where its page still fits.
+        gtk_adjustment_set_value(gtk_range_get_adjustment(GTK_RANGE(w->inner)), fraction);
     }
     w->suppress--;
 }

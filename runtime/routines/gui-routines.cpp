@@ -2,6 +2,7 @@
 // platform routines (gathered into system/view/platform by the GUI's top
 // level, which then unsets their global words) and the clipboard.
 #include "gui/backend/backend.h"
+#include "gui/backend/scrolling.h"
 #include "gui/backend/widgets.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
@@ -129,6 +130,11 @@ RoutineValue redraw(const RoutineValue* args, uint32_t) {
     return answer_none();
 }
 
+RoutineValue update_scroller(const RoutineValue* args, uint32_t) {
+    gui::update_scroller(args[0].cell, integer_get(args[1].cell));
+    return answer_none();
+}
+
 RoutineValue draw_face(const RoutineValue* args, uint32_t) {
     gui::draw_face(args[0].cell, args[1].cell);
     return answer_none();
@@ -196,6 +202,7 @@ const GuiRoutine kGuiRoutines[] = {
     {"redraw", "[face [object!]]", redraw},
     {"show-window", "[id [handle!]]", show_window},
     {"draw-face", "[face [object!] cmds [block!]]", draw_face},
+    {"update-scroller", "[scroller [object!] flags [integer!]]", update_scroller},
     {"make-view", "[face [object!] parent [handle!]]", make_view},
     {"do-event-loop", "[no-wait? [logic!]]", do_event_loop},
     {"exit-event-loop", "[]", exit_event_loop},
