@@ -153,8 +153,13 @@ void draw_face(const Cell* face, const Cell* commands) {
     if (id && id == g_painting && g_paint_context) draw_face_commands(g_paint_context, commands);
 }
 
+// A script's redraw is on screen when it returns (output shows while the
+// script still runs); inside a paint it only queues, as paints do not nest.
 void redraw(const Cell* face) {
-    if (gtk::WidgetId id = face_widget(face)) gtk::widget_redraw(id);
+    gtk::WidgetId id = face_widget(face);
+    if (!id) return;
+    gtk::widget_redraw(id);
+    if (!g_painting) gtk::widget_paint_now(id);
 }
 
 void update_text(const Cell* face) {

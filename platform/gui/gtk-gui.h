@@ -75,6 +75,8 @@ void widget_set_text(WidgetId id, const std::string& text);
 std::string widget_text(WidgetId id);
 void widget_focus(WidgetId id);
 void widget_redraw(WidgetId id);
+// Paints what is queued for the widget's window before returning.
+void widget_paint_now(WidgetId id);
 void window_present(WidgetId id);
 void window_close(WidgetId id);
 

@@ -425,6 +425,18 @@ void widget_redraw(WidgetId id) {
     if (Widget* w = widget_record(id)) gtk_widget_queue_draw(w->outer);
 }
 
+void widget_paint_now(WidgetId id) {
+    Widget* w = widget_record(id);
+    if (!w) return;
+    GdkWindow* window = gtk_widget_get_window(w->outer);
+    if (!window || !gtk_widget_is_drawable(w->outer)) return;
+    // GTK offers no other synchronous paint; the frame clock would wait for
+    // the loop's next turn, which a script printing in a loop never gives it.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gdk_window_process_updates(window, TRUE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
 void window_present(WidgetId id) {
     Widget* w = widget_record(id);
     if (!w || w->kind != Kind::kWindow) return;
