@@ -408,6 +408,33 @@ inline Cell* either_branch() {
     return c.pos;
 }
 
+// The lean walk of a call's arguments before its first refinement, from
+// entry e at spec position spec_pos: each fetched as its class asks and its
+// type checked. Returns the position after them (or where an exit became
+// pending); e is left at that refinement, or at the list's end.
+template <bool Infix>
+[[gnu::always_inline]] inline Cell*
+lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name,
+                       const SpecList& list, const Cell*& e, int spec_pos) {
+    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
+        uint32_t cls = argument_class(e);
+        if (cls == kArgReturn) continue;
+        if (cls == kArgEvaluated && pos < end) {
+            Evaluated<Cell*> next = lean_argument<Infix>(pos, end, code);
+            if (next.exit_pending()) return pos;
+            pos = next.value();
+            const Cell* value = g_stack_top - 1;
+            if (!typeset_has(e, type_of(value))) [[unlikely]]
+                lean_expect_arg(fn, name, value, spec_pos);
+        } else {
+            pos = lean_fetch_argument(fn, pos, end, code, name, Infix, e, spec_pos);
+            if (exit_pending()) return pos;
+        }
+        spec_pos++;
+    }
+    return pos;
+}
+
 // Runs a native's or action's routine with every refinement absent.
 [[gnu::noinline]] void run_native_plain(const Cell* fn, const SpecList& list) {
     int32_t refs[kMaxRefinements];
@@ -456,22 +483,8 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
             e = lean_first_entry(fn, pos, end, code, name, list, slot, &spec_pos);
         }
     }
-    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
-        uint32_t cls = argument_class(e);
-        if (cls == kArgReturn) continue;
-        if (cls == kArgEvaluated && pos < end) {
-            Evaluated<Cell*> next = lean_argument<Infix>(pos, end, code);
-            if (next.exit_pending()) return pos;
-            pos = next.value();
-            const Cell* value = g_stack_top - 1;
-            if (!typeset_has(e, type_of(value))) [[unlikely]]
-                lean_expect_arg(fn, name, value, spec_pos);
-        } else {
-            pos = lean_fetch_argument(fn, pos, end, code, name, Infix, e, spec_pos);
-            if (exit_pending()) return pos;
-        }
-        spec_pos++;
-    }
+    pos = lean_leading_arguments<Infix>(fn, pos, end, code, name, list, e, spec_pos);
+    if (exit_pending()) return pos;
     if (!Infix && t == T_FUNCTION) {
         push_refinements_absent(list, e);
         if (g_tracing) [[unlikely]]
@@ -512,22 +525,8 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     SpecList list = interp_cached_spec(fn);
     const Cell* e = list.begin;
     int spec_pos = 0;
-    for (; e < list.end && type_of(e) == T_TYPESET; e++) {
-        uint32_t cls = argument_class(e);
-        if (cls == kArgReturn) continue;
-        if (cls == kArgEvaluated && pos < end) {
-            Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
-            if (next.exit_pending()) return pos;
-            pos = next.value();
-            const Cell* value = g_stack_top - 1;
-            if (!typeset_has(e, type_of(value))) [[unlikely]]
-                lean_expect_arg(fn, name, value, spec_pos);
-        } else {
-            pos = lean_fetch_argument(fn, pos, end, code, name, false, e, spec_pos);
-            if (exit_pending()) return pos;
-        }
-        spec_pos++;
-    }
+    pos = lean_leading_arguments<false>(fn, pos, end, code, name, list, e, spec_pos);
+    if (exit_pending()) return pos;
     push_refinements_absent(list, e);
     Call c{fn, pos, end, code, name, kApplyNone, false};
     Cell* tail = block_rs_tail(name);
