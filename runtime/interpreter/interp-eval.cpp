@@ -25,10 +25,17 @@ volatile std::sig_atomic_t g_interrupt_requested = 0;
 
 namespace {
 
-// Restores the block under evaluation however the walk ends.
+// Restores the block under evaluation however the walk ends, when the walk
+// set it (the library's blocks leave it alone).
 struct CurrentCodeGuard {
-    Cell saved = g_current_code;
-    ~CurrentCodeGuard() { g_current_code = saved; }
+    bool set;
+    Cell saved;
+    explicit CurrentCodeGuard(bool set) : set(set) {
+        if (set) saved = g_current_code;
+    }
+    ~CurrentCodeGuard() {
+        if (set) g_current_code = saved;
+    }
 };
 
 Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
@@ -104,11 +111,18 @@ void interp_init() {
 }
 
 Evaluated<> interp_eval_block(Cell* block, bool pass) {
-    CurrentCodeGuard guard;
     stack_mark_eval(g_word_body_marker);
     Cell code = *block;
-    Cell* pos = buffer_head(&code) + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
-    Cell* end = block_rs_tail(&code);
+    const SeriesBuf* running = block_buffer(&code);
+    // The walk stays in the buffer it began in, even when the block grows
+    // into a new one; indexes are counted from its head.
+    Cell* head = at<Cell>(running->head);
+    Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
+    Cell* end = at<Cell>(running->tail);
+    // The library's own code is never what an error points at: the script's
+    // expression that called into it is.
+    bool own = !(running->flags & kFlagLibrary);
+    CurrentCodeGuard guard(own);
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
     if (pos >= end) {
@@ -117,15 +131,11 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         set_unset(stack_arguments());
         stack_keep();
     } else {
-        // The library's own code is never what an error points at: the
-        // script's expression that called into it is.
-        bool own = !(block_buffer(&code)->flags & kFlagLibrary);
         if (own) g_current_code = code;
-        const SeriesBuf* running = block_buffer(&code);
         while (true) {
             if (g_interrupt_requested) [[unlikely]]
                 if (take_interrupt().exit_pending()) return {};
-            if (own) g_current_code.data1 = static_cast<uint32_t>(pos - buffer_head(&code));
+            if (own) g_current_code.data1 = static_cast<uint32_t>(pos - head);
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
