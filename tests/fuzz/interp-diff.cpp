@@ -3,7 +3,8 @@
 // of another arity, to plain values), call and redefine an object's function
 // through paths with and without refinements, call functions with refinements
 // that take arguments, are named twice or are missing, chain set-words,
-// modify the block a loop is running,
+// evaluate operator chains as statements of their own, modify the block a
+// loop is running,
 // switch tracing on inside loops and recurse until the stack overflows. Each
 // runs with the fast paths on and off; results, errors (with where and near)
 // and trace events must be the same.
@@ -86,8 +87,9 @@ struct Generator {
         case 8:
             return one_of(kPathCalls);
         case 0:
-        case 1:
             return std::string(1, "abc"[pick(3)]) + ": " + expression();
+        case 1:
+            return pick(2) ? std::string(1, "abc"[pick(3)]) + ": " + expression() : expression();
         case 2:
             return one_of(kRebinds);
         case 3:
