@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "boot/entry.h"
 #include "gui/backend/backend.h"
 #include "gui/backend/dispatch.h"
 #include "platform/gui/gtk-controls.h"
@@ -20,31 +19,14 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/event/event.h"
 #include "runtime/datatypes/string/string.h"
-#include "tests/runner/eval-text.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace xel;
+using xel_test::eval;
+using xel_test::pump;
+using xel_test::widget_of;
 
 namespace {
-
-int g_argc;
-char** g_argv;
-
-std::string eval(const std::string& code) {
-    return eval_text(code).text;
-}
-
-gtk::WidgetId widget_of(const std::string& face) {
-    std::string m = eval("mold/all " + face + "/state/1");
-    size_t at = m.find("handle! ");
-    return at == std::string::npos
-               ? 0
-               : static_cast<gtk::WidgetId>(std::stoul(m.substr(at + 8, 8), nullptr, 16));
-}
-
-void pump() {
-    for (int i = 0; i < 50; i++)
-        gui::do_events(true);
-}
 
 // Answers the dialog a menu item opens: acts on it once it is up, then
 // accepts (or cancels, without an act) a few ticks later.
@@ -213,17 +195,4 @@ TEST_F(GuiConsole, AnImeEventShowsTheCompositionUntilAKeyEndsIt) {
     eval("tm/ask?: false");
 }
 
-void body() {
-    ::testing::InitGoogleTest(&g_argc, g_argv);
-    int status = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::exit(status);
-}
-
 } // namespace
-
-int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
-    run_program(argc, argv, body);
-}
