@@ -558,7 +558,54 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     return pos;
 }
 
+// The routine of an operator that call_number_operator took, for operands
+// its number case does not cover (or with tracing turned on by the right
+// operand): the right operand's type checked, then the routine run in the
+// operator's frame.
+[[gnu::noinline]] Evaluated<> number_operator_routine(const Cell* op, Cell* word, Cell* after,
+                                                      Cell* code, const Cell* right) {
+    Cell fn = *op;
+    cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+    SpecList list = interp_cached_spec(&fn);
+    const Cell* e = list.begin;
+    for (int arguments = 0; e < list.end; e++) {
+        if (argument_class(e) == kArgReturn) continue;
+        if (arguments++ == 1) break;
+    }
+    XEL_ASSERT(e < list.end && type_of(e) == T_TYPESET);
+    if (!typeset_has(e, type_of(right))) lean_expect_arg(&fn, word, right, 1);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceCall, code, after, word, &fn);
+    run_native_plain(&fn, list);
+    return {};
+}
+
 } // namespace
+
+Evaluated<Cell*> call_number_operator(const Cell* op, Cell* pos, Cell* end, Cell* code,
+                                      Cell* left) {
+    Cell* operand = pos + 1;
+    if (operand >= end) return call_operator(op, pos, end, code, left);
+    // The frame the call pushes, based at its left operand.
+    g_stack_top = left;
+    stack_mark_interp_native(pos);
+    g_stack_top = left + 1;
+    Evaluated<Cell*> next = lean_argument<true>(operand, end, code);
+    if (next.exit_pending()) return next;
+    int number = infix_number_code(op);
+    const Cell* right = left + 1;
+    if (g_tracing ||
+        !(number < kInfixCompare ? ops_math_try(number, left, right, left)
+                                 : ops_compare_try(number - kInfixCompare, left, right, left))) {
+        if (number_operator_routine(op, pos, next.value(), code, right).exit_pending()) return next;
+    }
+    stack_unwind_keep();
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceReturn, code, next.value(), pos, stack_top());
+    *left = *(g_stack_top - 1);
+    g_stack_top = left + 1;
+    return next;
+}
 
 Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* word) {
