@@ -1,7 +1,9 @@
 #include "platform/os/terminal.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -101,6 +103,21 @@ struct RawMode {
     ~RawMode() {
         if (active) tcsetattr(0, TCSADRAIN, &saved);
     }
+};
+
+// SIGINT held back while it lives; one that came meanwhile is delivered as
+// it ends.
+struct InterruptsHeld {
+    sigset_t saved{};
+    InterruptsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        sigaddset(&held, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &held, &saved);
+    }
+    ~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &saved, nullptr); }
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
 };
 
 // One byte of input; -1 at the end of input. With a wait in milliseconds,
@@ -260,10 +277,13 @@ int terminal_lines() {
     return w.ws_row;
 }
 
-EditedLine terminal_read_line(const std::string& lead, const std::string& prompt,
-                              const std::string& text, size_t caret, bool hide,
-                              const std::vector<std::string>& history) {
-    if (!terminal_input_is_tty()) return read_plain_line();
+namespace {
+
+// The editor's read; interrupts are held back from the end of the read on,
+// before the terminal turns Ctrl+C into a signal again.
+EditedLine edit_line(const std::string& lead, const std::string& prompt, const std::string& text,
+                     size_t caret, bool hide, const std::vector<std::string>& history,
+                     std::optional<InterruptsHeld>& held) {
     RawMode raw;
     Editor e;
     e.lead = decode(lead);
@@ -303,6 +323,7 @@ EditedLine terminal_read_line(const std::string& lead, const std::string& prompt
             put("\n");
         }
         std::fflush(stdout);
+        held.emplace();
         return EditedLine{end, encode(e.text), e.caret};
     };
     e.render();
@@ -376,6 +397,20 @@ EditedLine terminal_read_line(const std::string& lead, const std::string& prompt
         }
         e.render();
     }
+}
+
+} // namespace
+
+EditedLine terminal_read_line(const std::string& lead, const std::string& prompt,
+                              const std::string& text, size_t caret, bool hide,
+                              const std::vector<std::string>& history, void (*taken)()) {
+    std::optional<InterruptsHeld> held;
+    EditedLine line = terminal_input_is_tty()
+                          ? edit_line(lead, prompt, text, caret, hide, history, held)
+                          : read_plain_line();
+    if (!held) held.emplace();
+    taken();
+    return line;
 }
 
 bool terminal_set_title(const std::string& title) {

@@ -103,11 +103,12 @@ RoutineValue routine_read_line(const RoutineValue* args, uint32_t) {
         if (type_of(entry) == T_STRING) history.push_back(string_utf8_text(entry));
     }
     std::fflush(stdout);
-    EditedLine line = terminal_read_line(g_open_line, prompt, text,
-                                         caret > 0 ? static_cast<size_t>(caret) : 0, hide, history);
+    // An interrupt that came while waiting for input stops nothing; one that
+    // comes as soon as the line is taken halts what the line starts.
+    EditedLine line =
+        terminal_read_line(g_open_line, prompt, text, caret > 0 ? static_cast<size_t>(caret) : 0,
+                           hide, history, [] { g_interrupt_requested = 0; });
     if (line.end != LineEnd::kTab) g_open_line.clear();
-    // An interrupt that came while waiting for input stops nothing.
-    g_interrupt_requested = 0;
     const char* end = line.end == LineEnd::kEnter    ? "enter"
                       : line.end == LineEnd::kEscape ? "escape"
                       : line.end == LineEnd::kTab    ? "tab"

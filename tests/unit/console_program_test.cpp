@@ -12,6 +12,7 @@
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -107,6 +108,20 @@ TEST_F(ConsoleProgram, AFailingPromptIsReportedOnceAndPutBack) {
                      "*** Near : 1 / 0\n"
                      "== 1\n"
                      "== \">> \"\n");
+}
+
+// A halt while the console checks a line's delimiters drops the command
+// collected so far; it is neither run nor taken as continued.
+TEST_F(ConsoleProgram, AHaltAsALineIsCheckedDropsTheCommand) {
+    Outcome r = run_xel({},
+                        "lex: :system/console/delimiter-lex ()\n"
+                        "system/console/delimiter-lex: func [e i t l k] "
+                        "[system/console/delimiter-lex: :lex halt] ()\n"
+                        "print \"not run\" b: [1\n"
+                        "print \"next\"\n",
+                        dir);
+    EXPECT_EQ(r.out, "(halted)\nnext\n");
+    EXPECT_EQ(r.status, 0);
 }
 
 TEST_F(ConsoleProgram, ScriptSeesItsArguments) {
@@ -225,6 +240,21 @@ class Terminal {
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     const std::string& screen() const { return screen_; }
+    // Waits, without sleeping, until the line editor holds the terminal
+    // (keys are bytes) or has handed it back (Ctrl+C is a signal). What it
+    // shows meanwhile is kept, so that it never waits for room to write.
+    bool wait_keys_raw(bool raw) {
+        auto deadline = Clock::now() + kTimeout;
+        termios modes{};
+        while (tcgetattr(fd_, &modes) == 0 && Clock::now() < deadline) {
+            if (((modes.c_lflag & ISIG) == 0) == raw) return true;
+            pollfd p{fd_, POLLIN, 0};
+            char buf[4096];
+            ssize_t n = poll(&p, 1, 0) > 0 ? read(fd_, buf, sizeof buf) : 0;
+            if (n > 0) screen_.append(buf, static_cast<size_t>(n));
+        }
+        return false;
+    }
 
   private:
     int fd_ = -1;
@@ -303,6 +333,30 @@ TEST_F(ConsoleProgram, TerminalSessionEditsRecallsAndHalts) {
 
     t.type("quit/return 3\r");
     EXPECT_EQ(t.wait_exit(), 3);
+}
+
+// Ctrl+C typed the moment the line editor gives the terminal back belongs to
+// the command just entered: it halts it, however early it comes. The blocks
+// after the loop keep the console busy checking delimiters and loading
+// before the loop starts.
+TEST_F(ConsoleProgram, CtrlCRightAfterEnterHaltsTheCommand) {
+    Terminal t(dir);
+    ASSERT_TRUE(t.started());
+    std::string command = "loop 2000000000 [1 + 1]";
+    for (int i = 0; i < 300; i++)
+        command += " [[]]";
+    for (int round = 0; round < 3; round++) {
+        ASSERT_TRUE(t.expect(">> ")) << t.screen();
+        ASSERT_TRUE(t.wait_keys_raw(true));
+        t.type(command + "\r");
+        ASSERT_TRUE(t.wait_keys_raw(false));
+        t.type("\x03");
+        ASSERT_TRUE(t.expect("(halted)")) << t.screen();
+    }
+    t.type("print 44\r");
+    EXPECT_TRUE(t.expect("\r\n44\r\n")) << t.screen();
+    t.type("quit\r");
+    EXPECT_EQ(t.wait_exit(), 0);
 }
 
 TEST_F(ConsoleProgram, TerminalEndOfInputEndsTheConsole) {
