@@ -5,6 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
@@ -58,7 +59,7 @@ template <bool Infix> inline Evaluated<Cell*> lean_argument(Cell* pos, Cell* end
     const Cell* value = pos;
     uint8_t t = type_of(pos);
     if (t == T_WORD) {
-        if (!pos->data1) return interp_eval_expression(pos, end, code, Infix, true, false);
+        if (!word_context(pos)) return interp_eval_expression(pos, end, code, Infix, true, false);
         value = context_get_fast(pos);
         t = type_of(value);
         if (t == T_UNSET || t == T_OP || is_callable(t))
@@ -148,9 +149,9 @@ const Cell* find_refinement(const SpecList& list, uint32_t symbol, int* slot, in
             continue;
         }
         ord++;
-        if (e->data2 != symbol && !canon) canon = symbol_resolve(symbol);
+        if (word_symbol(e) != symbol && !canon) canon = symbol_resolve(symbol);
         // The same symbol needs no resolving.
-        if (e->data2 == symbol || symbol_resolve(e->data2) == canon) {
+        if (word_symbol(e) == symbol || symbol_resolve(word_symbol(e)) == canon) {
             *slot = index;
             *ordinal = ord;
             return e;
@@ -173,11 +174,11 @@ template <class Apply> void apply_named_refinements(Call& c, const SpecList& lis
     };
     if (c.name && type_of(c.name) == T_PATH) {
         Cell* tail = block_rs_tail(c.name);
-        for (Cell* p = buffer_head(c.name) + c.name->data1 + 1; p < tail; p++) {
+        for (Cell* p = path_first(c.name) + 1; p < tail; p++) {
             if (type_of(p) == T_WORD)
-                named(p, p->data2, true);
+                named(p, word_symbol(p), true);
             else if (type_of(p) == T_GET_WORD)
-                named(p, p->data2, value_truth(context_get_fast(p)));
+                named(p, word_symbol(p), value_truth(context_get_fast(p)));
             else
                 error_fire(kCatScript, err::script::kBadRefine, p);
             if (exit_pending()) return;
@@ -195,7 +196,7 @@ template <class Apply> void apply_named_refinements(Call& c, const SpecList& lis
             }
             bool truth = c.pos + 1 < c.end && value_truth(c.pos + 1);
             c.pos += c.pos + 1 < c.end ? 2 : 1;
-            named(word, word->data2, truth);
+            named(word, word_symbol(word), truth);
             if (exit_pending()) return;
         }
     }
@@ -211,7 +212,7 @@ bool apply_all_truth(Call& c, const Cell* refinement) {
         cell_set_type(&word, T_WORD);
         error_fire(kCatScript, err::script::kExpectArg, call_name_word(c.name), &type, &word);
     }
-    return v->data1 != 0;
+    return logic_get(v) != 0;
 }
 
 // The first entry to gather: in an infix call the left operand is already
@@ -309,7 +310,7 @@ void gather_function(Call& c) {
     }
     apply_named_refinements(c, list, [&](const Cell* entry, int slot, int, bool truth) {
         Cell* flag = base + slot;
-        if (type_of(flag) == T_LOGIC && flag->data1)
+        if (type_of(flag) == T_LOGIC && logic_get(flag))
             error_fire(kCatScript, err::script::kDupRefine, c.name);
         set_logic(flag, truth);
         if (!truth && c.mode & kApplySafer) return;
@@ -319,7 +320,7 @@ void gather_function(Call& c) {
 
 // A path naming a call ends at the function: it names no refinement.
 inline bool path_names_no_refinement(const Cell* path) {
-    return type_of(path) == T_PATH && buffer_head(path) + path->data1 + 1 >= block_rs_tail(path);
+    return type_of(path) == T_PATH && path_first(path) + 1 >= block_rs_tail(path);
 }
 
 // The common call: named by a word, by nothing or by a path that ends at the
@@ -439,8 +440,8 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
 [[gnu::noinline]] void run_native_plain(const Cell* fn, const SpecList& list) {
     int32_t refs[kMaxRefinements];
     refinements_absent(list, refs);
-    NativeFn routine =
-        type_of(fn) == T_NATIVE ? native_code(fn->data1) : g_actions_table[fn->data1 - 1];
+    NativeFn routine = type_of(fn) == T_NATIVE ? native_code(native_entry(fn))
+                                               : g_actions_table[native_entry(fn) - 1];
     if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
     routine(0, refs);
 }
@@ -463,9 +464,9 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
         slot = stack_push(fn);
         if (t == T_FUNCTION) {
             if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
-                stack_mark_func(word, fn->data1);
+                stack_mark_func(word, function_context(fn));
             else
-                stack_mark_interp_func(word, fn->data1);
+                stack_mark_interp_func(word, function_context(fn));
         } else {
             stack_mark_interp_native(word);
         }
@@ -493,7 +494,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     } else if (!Infix && t == T_NATIVE && fn->data1 == kNativeEither && !g_tracing) {
         // either's routine, in place: its branch is evaluated in its frame.
         if (interp_eval_block(either_branch(), true).exit_pending()) return pos;
-    } else if (g_tracing || !Infix || !infix_number_in_frame(t, fn->data1, slot)) {
+    } else if (g_tracing || !Infix || !infix_number_in_frame(t, native_entry(fn), slot)) {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
         run_native_plain(fn, list);
@@ -518,9 +519,9 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     const Cell* word = call_name_word(name);
     Cell* slot = stack_push(fn);
     if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
-        stack_mark_func(word, fn->data1);
+        stack_mark_func(word, function_context(fn));
     else
-        stack_mark_interp_func(word, fn->data1);
+        stack_mark_interp_func(word, function_context(fn));
     Cell* base = stack_arguments();
     SpecList list = interp_cached_spec(fn);
     const Cell* e = list.begin;
@@ -530,17 +531,17 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     push_refinements_absent(list, e);
     Call c{fn, pos, end, code, name, kApplyNone, false};
     Cell* tail = block_rs_tail(name);
-    for (Cell* p = buffer_head(name) + name->data1 + 1; p < tail; p++) {
+    for (Cell* p = path_first(name) + 1; p < tail; p++) {
         bool truth = true;
         if (type_of(p) == T_GET_WORD)
             truth = value_truth(context_get_fast(p));
         else if (type_of(p) != T_WORD)
             error_fire(kCatScript, err::script::kBadRefine, p);
         int index = 0, ordinal = 0;
-        const Cell* entry = find_refinement(list, p->data2, &index, &ordinal);
+        const Cell* entry = find_refinement(list, word_symbol(p), &index, &ordinal);
         if (!entry) error_fire(kCatScript, err::script::kNoRefine, word, p);
         Cell* flag = base + index;
-        if (type_of(flag) == T_LOGIC && flag->data1)
+        if (type_of(flag) == T_LOGIC && logic_get(flag))
             error_fire(kCatScript, err::script::kDupRefine, name);
         set_logic(flag, truth);
         fetch_refinement_args(c, list, entry, index + 1, base);
@@ -656,7 +657,7 @@ const Cell* call_name_word(const Cell* name) {
     if (!name) return g_word_anon_marker;
     if (type_of(name) == T_WORD) return name;
     if (type_of(name) == T_PATH) {
-        const Cell* w = buffer_head(name) + name->data1;
+        const Cell* w = path_first(name);
         return type_of(w) == T_WORD ? w : g_word_anon_marker;
     }
     return g_word_anon_marker;
@@ -668,8 +669,7 @@ namespace {
 [[gnu::noinline]] Evaluated<Cell*> generic_call(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                                 const Cell* name, int mode, bool infix) {
     Call c{fn, pos, end, code, name, mode, infix};
-    if (!c.name && pos > at<Cell>(buffer_of(code->data2)->head) && type_of(pos - 1) == T_WORD)
-        c.name = pos - 1;
+    if (!c.name && pos > buffer_head(code) && type_of(pos - 1) == T_WORD) c.name = pos - 1;
     const Cell* word = call_name_word(c.name);
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceOpen, code, pos, c.name, fn);
@@ -693,16 +693,16 @@ namespace {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, c.pos, c.name, fn);
         if (!infix || g_tracing || !g_interp_fast ||
-            !infix_number_in_frame(t, fn->data1, stack_arguments())) {
-            NativeFn routine =
-                t == T_NATIVE ? native_code(fn->data1) : g_actions_table[fn->data1 - 1];
+            !infix_number_in_frame(t, native_entry(fn), stack_arguments())) {
+            NativeFn routine = t == T_NATIVE ? native_code(native_entry(fn))
+                                             : g_actions_table[native_entry(fn) - 1];
             if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
             routine(0, refs);
             if (exit_pending()) return c.pos;
         }
         stack_unwind_keep();
     } else if (t == T_FUNCTION) {
-        Offset ctx = fn->data1;
+        Offset ctx = function_context(fn);
         if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
             stack_mark_func(word, ctx);
         else
@@ -756,9 +756,9 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
 Evaluated<> interp_call_function(const Cell* fn) {
     const Cell* record = function_record(fn);
     Cell body = record[kRecordBody];
-    Offset ctx = fn->data1;
+    Offset ctx = function_context(fn);
     Cell* context = context_cell(ctx);
-    uint32_t saved_values = context->data2;
+    uint32_t saved_values = context_cell_values(context);
     uint32_t saved_flags = context->header;
     bool saved_tracing = g_tracing;
     if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
@@ -768,7 +768,7 @@ Evaluated<> interp_call_function(const Cell* fn) {
 
     // The function's words read the frame's cells for this call.
     context->header |= kContextStackValues;
-    context->data2 = offset_of(stack_arguments());
+    context_cell_set_values(context, offset_of(stack_arguments()));
     stack_set_flag(true);
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceProlog, &body, nullptr, fn, nullptr);
@@ -779,7 +779,7 @@ Evaluated<> interp_call_function(const Cell* fn) {
         bool tracing;
         ~Restore() {
             Cell* cc = context_cell(ctx);
-            cc->data2 = values;
+            context_cell_set_values(cc, values);
             cc->header = flags;
             g_tracing = tracing;
         }

@@ -4,6 +4,8 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/native/native.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
@@ -117,7 +119,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     // The walk stays in the buffer it began in, even when the block grows
     // into a new one; indexes are counted from its head.
     Cell* head = at<Cell>(running->head);
-    Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
+    Cell* pos = walk_start(head, &code);
     Cell* end = at<Cell>(running->tail);
     // The library's own code is never what an error points at: the script's
     // expression that called into it is.
@@ -135,7 +137,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         while (true) {
             if (g_interrupt_requested) [[unlikely]]
                 if (take_interrupt().exit_pending()) return {};
-            if (own) g_current_code.data1 = static_cast<uint32_t>(pos - head);
+            if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
@@ -249,8 +251,8 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
     }
     case T_ISSUE:
         if (pos + 1 < end && type_of(pos + 1) == T_BLOCK &&
-            (symbol_resolve(pos->data2) == g_sym_system ||
-             symbol_resolve(pos->data2) == g_sym_system_global))
+            (symbol_resolve(word_symbol(pos)) == g_sym_system ||
+             symbol_resolve(word_symbol(pos)) == g_sym_system_global))
             error_fire(kCatInternal, err::internal::kXelSystem);
         stack_push(pos);
         pos++;
@@ -301,18 +303,18 @@ Evaluated<Cell*> interp_eval_expression(Cell* pos, Cell* end, Cell* code, bool n
         trace_fire(kTraceFetch, code, pos, nullptr, pos);
     g_stack_top = left + 1;
     Cell fn = *op;
-    cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+    cell_set_type(&fn, op_source_type(op));
     return interp_call_infix(&fn, pos + 1, end, code, pos);
 }
 
 Evaluated<int32_t> interp_do_next(Cell* block) {
     Cell code = *block;
     Cell* head = buffer_head(&code);
-    Cell* pos = head + (static_cast<int32_t>(code.data1) > 0 ? code.data1 : 0);
+    Cell* pos = walk_start(head, &code);
     Cell* end = block_rs_tail(&code);
     if (pos >= end) {
         set_unset(stack_arguments());
-        return static_cast<int32_t>(code.data1);
+        return block_index(&code);
     }
     Evaluated<Cell*> next = interp_eval_expression(pos, end, &code, false, false, false);
     if (next.exit_pending()) return 0;

@@ -1,11 +1,13 @@
 // Shared pieces of the interpreter's files.
 #pragma once
 #include "runtime/cell.h"
+#include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/datatypes/type-ids.h"
 #include "runtime/datatypes/typeset/typeset.h"
+#include "runtime/datatypes/word/word.h"
 #include "runtime/stack/exits.h"
 
 namespace xel {
@@ -16,7 +18,9 @@ inline bool is_callable(uint8_t t) {
 
 // The value bound to a word in the code: an op! there starts an infix call.
 inline const Cell* infix_op_at(const Cell* pos) {
-    if (type_of(pos) != T_WORD || !pos->data1 || !context_cell(pos->data1)->data2) return nullptr;
+    if (type_of(pos) != T_WORD || !word_context(pos) ||
+        !context_cell_values(context_cell(word_context(pos))))
+        return nullptr;
     const Cell* v = context_get_fast(pos);
     return type_of(v) == T_OP ? v : nullptr;
 }
@@ -47,7 +51,16 @@ inline bool is_inert(uint8_t t) {
 
 // The first cell of a block's buffer, whatever its index.
 inline Cell* buffer_head(const Cell* block) {
-    return at<Cell>(buffer_of(block->data2)->head);
+    return at<Cell>(block_buffer(block)->head);
+}
+// The cell at a path's index: its first element.
+inline Cell* path_first(const Cell* path) {
+    return buffer_head(path) + static_cast<uint32_t>(block_index(path));
+}
+// Where a walk of a block from the buffer head begins: at the block's index,
+// a negative one read as 0.
+inline Cell* walk_start(Cell* head, const Cell* block) {
+    return head + (block_index(block) > 0 ? static_cast<uint32_t>(block_index(block)) : 0u);
 }
 
 // An expression of a block that starts with a set-word, begun with tracing

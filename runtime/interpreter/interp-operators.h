@@ -6,6 +6,7 @@
 #include "runtime/actions/fast-paths.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/integer/number-math.h"
+#include "runtime/datatypes/native/native.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
@@ -41,7 +42,7 @@ inline int infix_number_code_of(uint8_t kind, uint32_t number) {
     return -1;
 }
 inline int infix_number_code(const Cell* op) {
-    return infix_number_code_of(static_cast<uint8_t>(op->header >> 16), op->data1);
+    return infix_number_code_of(op_source_type(op), native_entry(op));
 }
 
 // Computes an infix call's result in place of its routine, both operands

@@ -3,6 +3,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/object/object.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
@@ -32,7 +33,7 @@ const Cell* bound_field(const Cell* object, const Cell* element) {
 } // namespace
 
 Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool get) {
-    Cell* head = buffer_head(pos) + (static_cast<int32_t>(pos->data1) > 0 ? pos->data1 : 0);
+    Cell* head = walk_start(buffer_head(pos), pos);
     if (head + 1 >= block_rs_tail(pos) || type_of(head) != T_WORD) return nullptr;
     const Cell* object = context_peek_fast(head);
     if (!object) return nullptr;
@@ -41,7 +42,7 @@ Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool g
     Cell value = *field;
     if (!get && is_callable(type_of(&value))) {
         Cell name = *pos;
-        name.data1 = static_cast<uint32_t>(head + 1 - buffer_head(pos));
+        series_set_index(&name, static_cast<int32_t>(head + 1 - buffer_head(pos)));
         return interp_eval_code(&value, pos + 1, end, code, &name, kApplyNone, false);
     }
     if (head + 2 != block_rs_tail(pos)) return nullptr;
@@ -51,7 +52,7 @@ Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool g
 
 Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bool get) {
     Cell path = *pos;
-    Cell* head = buffer_head(&path) + (static_cast<int32_t>(path.data1) > 0 ? path.data1 : 0);
+    Cell* head = walk_start(buffer_head(&path), &path);
     Cell* tail = block_rs_tail(&path);
     if (head >= tail) error_fire(kCatScript, err::script::kEmptyPath);
     if (type_of(head) != T_WORD) error_fire(kCatScript, err::script::kWordFirst, &path);
@@ -80,7 +81,7 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
             return next;
         }
         Cell name = path;
-        name.data1 = static_cast<uint32_t>(head - buffer_head(&path));
+        series_set_index(&name, static_cast<int32_t>(head - buffer_head(&path)));
         return interp_eval_code(&current, next, end, code, &name, kApplyNone, false);
     }
 
@@ -121,7 +122,7 @@ Evaluated<Cell*> interp_eval_path(Cell* pos, Cell* end, Cell* code, bool set, bo
             stack_unwind_reset();
             g_stack_top = start;
             Cell name = path;
-            name.data1 = static_cast<uint32_t>(e - buffer_head(&path));
+            series_set_index(&name, static_cast<int32_t>(e - buffer_head(&path)));
             return interp_eval_code(&current, next, end, code, &name, kApplyNone, false);
         }
     }

@@ -1,6 +1,7 @@
 #include "runtime/interpreter/interp-spec.h"
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/symbols/fixed-words.h"
@@ -8,20 +9,13 @@
 
 namespace xel {
 
-namespace {
-
-Cell spec_block(const Cell* fn) {
-    return Cell{T_BLOCK, 0, fn->data2, 0};
-}
-
-} // namespace
-
 const Cell* spec_arg_word(const Cell* fn, int n) {
     static Cell word;
-    Cell spec = spec_block(fn);
     uint8_t ft = type_of(fn);
     if (ft != T_NATIVE && ft != T_ACTION && ft != T_FUNCTION && ft != T_ROUTINE)
         return g_word_anon_marker;
+    Cell spec;
+    function_spec_block(fn, &spec);
     uint32_t len = block_buffer_length(&spec);
     for (uint32_t i = 0; i < len; i++) {
         const Cell* v = block_cell_at(&spec, i);

@@ -2,7 +2,10 @@
 // interp_cache_spec, runtime/datatypes/function/spec-cache.h).
 #pragma once
 #include "runtime/cell.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/function/spec-cache.h"
+#include "runtime/datatypes/integer/integer.h"
+#include "runtime/datatypes/series/series.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {
@@ -16,15 +19,15 @@ struct SpecList {
 // Builds the list when the cache slot does not hold it yet: the second cell of
 // a native's or action's word-3 block, of a function's record.
 inline SpecList interp_cached_spec(const Cell* fn) {
-    const Cell* slot = at<Cell>(buffer_of(fn->data3)->head) + 1;
-    Offset node = type_of(slot) == T_BLOCK ? slot->data2 : interp_cache_spec(fn);
+    const Cell* slot = function_record(fn) + kRecordCache;
+    Offset node = type_of(slot) == T_BLOCK ? series_node(slot) : interp_cache_spec(fn);
     const SeriesBuf* buf = buffer_of(node);
     Cell* begin = at<Cell>(buf->head);
     Cell* end = at<Cell>(buf->tail);
     int trailing = 0;
     if (end > begin && type_of(end - 1) == T_INTEGER) {
         end--;
-        trailing = static_cast<int32_t>(end->data2);
+        trailing = integer_get(end);
     }
     return SpecList{begin, end, trailing};
 }

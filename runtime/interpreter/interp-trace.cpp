@@ -64,10 +64,11 @@ uint32_t trace_event_mask(const Cell* tracer) {
     if (type_of(first) != T_BLOCK) return 0x1FFFF;
     uint32_t mask = 0;
     Cell filter = *first;
-    for (uint32_t i = filter.data1; i < block_buffer_length(&filter); i++) {
+    for (auto i = static_cast<uint32_t>(block_index(&filter)); i < block_buffer_length(&filter);
+         i++) {
         const Cell* w = block_cell_at(&filter, i);
         if (type_of(w) != T_WORD) continue;
-        uint32_t canon = symbol_resolve(w->data2);
+        uint32_t canon = symbol_resolve(word_symbol(w));
         for (const EventName& e : kEvents)
             if (symbol_resolve(symbol_make(e.word)) == canon) mask |= e.bit;
     }
@@ -105,7 +106,7 @@ void trace_fire(uint32_t event, const Cell* code, const Cell* pos, const Cell* r
     Cell tracer = *g_tracer;
 
     stack_push_cell();
-    stack_mark_interp_func(g_word_interp_callback_marker, tracer.data1);
+    stack_mark_interp_func(g_word_interp_callback_marker, function_context(&tracer));
     Cell* w = stack_push(word_load(event_word(event)));
     cell_clear_new_line(w);
     if (code) {
