@@ -50,9 +50,12 @@ test)
     (cd build && ctest -j "$jobs" --output-on-failure) | tee "$logs"/release.txt
     r1=${PIPESTATUS[0]}
     # The language cases again in the collector's torture mode: a collection
-    # with compaction at every allocation that may collect.
-    (cd build && XEL_GC_TORTURE=1 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee "$logs"/torture.txt
+    # with compaction at every allocation that may collect, every block
+    # planned at its first evaluation; and once more with no plans at all.
+    (cd build && XEL_GC_TORTURE=1 XEL_PLANS=1 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee "$logs"/torture.txt
     r3=${PIPESTATUS[0]}
+    (cd build && XEL_PLANS=0 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee "$logs"/planless.txt
+    r5=${PIPESTATUS[0]}
     # The GUI engine's, console's and port cases again at every 50th allocation,
     # each collection moving every node the machine stack does not hold.
     (cd build && XEL_GC_TORTURE=50 XEL_GC_TORTURE_NODES=1 ctest -j "$jobs" --output-on-failure \
@@ -70,11 +73,13 @@ test)
     read -r f2 t2 < <(count "$logs"/asan.txt)
     read -r f3 t3 < <(count "$logs"/torture.txt)
     read -r f4 t4 < <(count "$logs"/nodes.txt)
+    read -r f5 t5 < <(count "$logs"/planless.txt)
     rm -rf "$logs"
-    failed=$((f1 + f2 + f3 + f4))
-    total=$((t1 + t2 + t3 + t4))
+    failed=$((f1 + f2 + f3 + f4 + f5))
+    total=$((t1 + t2 + t3 + t4 + t5))
     echo "$((total - failed)) passed, $failed failed"
-    [ "$r1" -eq 0 ] && [ "$r2" -eq 0 ] && [ "$r3" -eq 0 ] && [ "$r4" -eq 0 ] && [ "$failed" -eq 0 ] ||
+    [ "$r1" -eq 0 ] && [ "$r2" -eq 0 ] && [ "$r3" -eq 0 ] && [ "$r4" -eq 0 ] && [ "$r5" -eq 0 ] &&
+        [ "$failed" -eq 0 ] ||
         status=1
     exit $status
     ;;

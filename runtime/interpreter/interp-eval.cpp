@@ -10,6 +10,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-operators.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer.h"
@@ -109,13 +110,14 @@ void interp_init() {
     collector_add_root_callback([] { collector_mark_cells(&g_current_code, &g_current_code + 1); });
     const char* fast = std::getenv("XEL_INTERP_FAST");
     g_interp_fast = !fast || std::strcmp(fast, "0") != 0;
+    plan_init();
     trace_init();
 }
 
 Evaluated<> interp_eval_block(Cell* block, bool pass) {
     stack_mark_eval(g_word_body_marker);
     Cell code = *block;
-    const SeriesBuf* running = block_buffer(&code);
+    SeriesBuf* running = block_buffer(&code);
     // The walk stays in the buffer it began in, even when the block grows
     // into a new one; indexes are counted from its head.
     Cell* head = at<Cell>(running->head);
@@ -134,11 +136,24 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         stack_keep();
     } else {
         if (own) g_current_code = code;
+        PlanHold plan = (running->flags & kPlanState) != kPlanState && g_plan_mode != kPlansOff &&
+                                g_interp_fast && !g_tracing
+                            ? plan_for(running, head, end)
+                            : PlanHold{};
         while (true) {
             if (g_interrupt_requested) [[unlikely]]
                 if (take_interrupt().exit_pending()) return {};
             if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
+            if (plan.slot && t != T_UNSET) {
+                if (Cell* planned = plan_step(plan, head, pos, end)) {
+                    // A step runs no code: the block is as it was.
+                    pos = planned;
+                    if (pos >= end) break;
+                    stack_reset();
+                    continue;
+                }
+            }
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
                 : t == T_SET_WORD ? interp_set_word_statement(pos, end, &code)

@@ -11,6 +11,8 @@
 
 namespace xel {
 
+uint32_t g_buffer_moves = 0;
+
 MemoryRecord g_memory{};
 
 namespace {
@@ -299,6 +301,7 @@ SeriesBuf* expand(SeriesBuf* old, int64_t new_size, SeriesBuf** moved_old) {
     // The allocation may have collected and moved the old buffer.
     old = buffer_of(node);
     *at<Offset>(node) = offset_of(buf);
+    g_buffer_moves++;
     // Location flags describe where the new buffer lives, not the old one.
     buf->flags = (old->flags & ~(kFlagBig | kFlagHeadSpace | kFlagFixed)) | (buf->flags & kFlagBig);
     buf->node = node;

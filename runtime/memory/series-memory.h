@@ -12,6 +12,10 @@ namespace xel {
 // Series buffer flags.
 enum : uint32_t {
     kUnitMask = 0x1F,
+    // A block's plan state (runtime/interpreter/interp-plan.h): evaluated
+    // once, planned, or both: nothing to plan.
+    kFlagPlanSeen = 0x40,
+    kFlagPlanned = 0x80,
     kFlagOwned = 0x20000,
     // A byte series whose data names nodes (hash records, chain lists): the
     // collector reads the used part of one the machine stack holds.
@@ -54,6 +58,10 @@ inline uint32_t align_up(uint32_t a, uint32_t b) {
 void memory_init();
 // The first node frame and series frame, once the datatypes are registered.
 void memory_first_frames();
+
+// Counts the series moved to a larger buffer; a cache of addresses in
+// buffers holds while it stands still (and no collection ran).
+extern uint32_t g_buffer_moves;
 
 Offset alloc_series(uint32_t count, uint32_t unit, int32_t head_offset);
 Offset alloc_cells(uint32_t n);

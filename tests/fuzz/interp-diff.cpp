@@ -1,13 +1,15 @@
-// Differential test of the evaluator's fast paths: programs generated from a
+// Differential test of the evaluator's fast paths and block plans: programs
+// generated from a
 // fixed seed rebind operator and function words (to other ops, to functions
 // of another arity, to plain values), call and redefine an object's function
 // through paths with and without refinements, call functions with refinements
 // that take arguments, are named twice or are missing, chain set-words,
-// evaluate operator chains as statements of their own, modify the block a
-// loop is running,
+// evaluate operator chains as statements of their own, modify or rebind the
+// block a loop is running, collect memory in the middle of a block,
 // switch tracing on inside loops and recurse until the stack overflows. Each
-// runs with the fast paths on and off; results, errors (with where and near)
-// and trace events must be the same.
+// runs with the fast paths on and every block planned at its first
+// evaluation, with the fast paths on and no plans, and with both off;
+// results, errors (with where and near) and trace events must be the same.
 //   xel-interp-diff SEED COUNT
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "boot/entry.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/interpreter/interp.h"
 #include "tests/runner/eval-text.h"
 
@@ -67,9 +70,18 @@ struct Generator {
             "g: func [x y] [x * y]",
             "f: func [x /twice] [either twice [x + x] [x]]",
             "f: func [x /by k /local t] [t: either by [x * k] [x] t]"};
-        static const char* const kEdits[] = {
-            "append body [a: a + 1]", "insert body [c: 3]", "remove body",     "clear skip body 4",
-            "poke body 1 'b",         "append body [+: 5]", "change body [a:]"};
+        static const char* const kEdits[] = {"append body [a: a + 1]",
+                                             "insert body [c: 3]",
+                                             "remove body",
+                                             "clear skip body 4",
+                                             "poke body 1 'b",
+                                             "append body [+: 5]",
+                                             "change body [a:]",
+                                             "bind body make object! [a: 10 c: 2]",
+                                             "recycle c: c",
+                                             "reverse body",
+                                             "poke body 2 '-",
+                                             "change body [c: c * 2]"};
         static const char* const kPathCalls[] = {"c: o/m a",
                                                  "c: o/m/twice b + 1",
                                                  "c: o/m o/m a",
@@ -140,17 +152,22 @@ void body() {
         xel::eval_text(text);
         xel::eval_text("recycle");
         xel::g_interp_fast = true;
+        xel::g_plan_mode = xel::kPlansForced;
+        xel::EvalOutcome planned = xel::eval_text(text);
+        xel::eval_text("recycle");
+        xel::g_plan_mode = xel::kPlansOff;
         xel::EvalOutcome fast = xel::eval_text(text);
         xel::eval_text("recycle");
         xel::g_interp_fast = false;
         xel::EvalOutcome generic = xel::eval_text(text);
-        if (fast.error == generic.error && fast.text == generic.text) {
+        if (fast.error == generic.error && fast.text == generic.text &&
+            planned.error == generic.error && planned.text == generic.text) {
             passed++;
             continue;
         }
         failed++;
-        std::printf("FAIL program %d:\n%s\nfast:    %s\ngeneric: %s\n", i, text.c_str(),
-                    fast.text.c_str(), generic.text.c_str());
+        std::printf("FAIL program %d:\n%s\nplanned: %s\nfast:    %s\ngeneric: %s\n", i,
+                    text.c_str(), planned.text.c_str(), fast.text.c_str(), generic.text.c_str());
     }
     std::printf("%d passed, %d failed\n", passed, failed);
     std::fflush(stdout);

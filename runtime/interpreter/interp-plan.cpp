@@ -1,0 +1,307 @@
+#include "runtime/interpreter/interp-plan.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "runtime/actions/fast-paths.h"
+#include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/word/word.h"
+#include "runtime/interpreter/interp-operators.h"
+#include "runtime/memory/collector.h"
+#include "runtime/stack/stack.h"
+
+namespace xel {
+
+int g_plan_mode = kPlansDefault;
+
+// Blocks longer than this are left to the evaluator: a step's start is
+// kept in 16 bits.
+constexpr uint32_t kMaxPlannedCells = 0xFFFF;
+constexpr int kMaxOperators = 3;
+constexpr int kMaxStepCells = 2 + 2 * kMaxOperators;
+
+// Where a word of a step found its value: the context cell, the values
+// reference and kind it was resolved under, and the value cell then. While
+// the context holds the same values, the cell is the same; the addresses
+// stand until a buffer moves (PlanStep::moves) or a collection drops the plan.
+struct PlanWordRef {
+    const Cell* ctx;
+    uint32_t values;
+    uint32_t header;
+    int32_t index;
+    Cell* value;
+    // For an operator: the op! it read last and that op's case on numbers.
+    uint32_t op_header;
+    uint32_t op_number;
+    int code;
+};
+
+// A number statement: an optional set-word, an operand (a word or a number)
+// and one to kMaxOperators operators, each with its operand.
+struct PlanStep {
+    uint8_t cells;
+    bool set;
+    uint32_t moves; // g_buffer_moves when the references were resolved
+    PlanWordRef refs[kMaxStepCells];
+    Cell source[kMaxStepCells];
+};
+
+PlanSlot g_plan_slots[kPlanSlots];
+
+namespace {
+
+uint32_t g_serial = 0;
+
+void drop(PlanSlot* s) {
+    if (s->plan) {
+        delete[] s->plan->step_at;
+        delete[] s->plan->steps;
+        delete s->plan;
+    }
+    s->plan = nullptr;
+    s->serial = ++g_serial;
+}
+
+// Nodes and buffers move: every plan goes. Runs with the collector's roots,
+// before anything moves.
+void drop_all() {
+    for (PlanSlot& s : g_plan_slots) {
+        if (s.node) drop(&s);
+        s.node = 0;
+    }
+}
+
+inline bool operand_cell(const Cell* c) {
+    uint8_t t = type_of(c);
+    return t == T_WORD || t == T_INTEGER || t == T_FLOAT;
+}
+
+// A word whose value now is an op! with a case on numbers.
+bool number_op_word(const Cell* c) {
+    if (type_of(c) != T_WORD) return false;
+    const Cell* v = context_peek_fast(c);
+    return v && type_of(v) == T_OP && infix_number_code(v) >= 0;
+}
+
+// The cells of the number statement at p, 0 when none starts there.
+uint32_t statement_cells(const Cell* p, const Cell* tail) {
+    // A statement without a set-word takes the evaluator's inline path,
+    // which a step does not beat.
+    if (type_of(p) != T_SET_WORD) return 0;
+    const Cell* q = p + 1;
+    if (q >= tail || !operand_cell(q)) return 0;
+    q++;
+    int operators = 0;
+    while (q + 1 < tail && number_op_word(q) && operand_cell(q + 1)) {
+        if (++operators > kMaxOperators) return 0;
+        q += 2;
+    }
+    return operators ? static_cast<uint32_t>(q - p) : 0;
+}
+
+// The header bits a value reference is read under.
+constexpr uint32_t kRefHeader = kContextStackValues | kContextKindMask;
+
+// Resolves a word of the block to its value cell now; a word the fast
+// read does not take gets no context and is always left to the evaluator.
+void resolve(PlanWordRef* r, const Cell* word) {
+    *r = PlanWordRef{nullptr, 0, 0, 0, nullptr, 0, 0, -1};
+    Offset ctx = word_context(word);
+    int32_t index = word_index(word);
+    if (!ctx || index < 0) return;
+    r->ctx = context_cell(ctx);
+    r->index = index;
+    r->values = r->ctx->data2;
+    r->header = r->ctx->header & kRefHeader;
+    r->value = context_peek_fast(word);
+}
+
+void resolve_step(PlanStep* step) {
+    for (uint32_t i = 0; i < step->cells; i++)
+        if (type_of(&step->source[i]) == T_WORD || type_of(&step->source[i]) == T_SET_WORD)
+            resolve(&step->refs[i], &step->source[i]);
+    step->moves = g_buffer_moves;
+}
+
+[[gnu::noinline]] Cell* resolve_again(PlanWordRef* r, const Cell* word) {
+    resolve(r, word);
+    return r->value;
+}
+
+// The value cell of a step's word, or nullptr where the evaluator must look.
+// A function's words read the frame of the call running now.
+inline Cell* word_value(PlanWordRef* r, const Cell* word) {
+    const Cell* c = r->ctx;
+    if (!c) [[unlikely]]
+        return nullptr;
+    uint32_t values = c->data2;
+    if ((c->header & kRefHeader) == r->header) {
+        if (values == r->values) return r->value;
+        if (r->header & kContextStackValues && values) return at<Cell>(values) + r->index;
+    }
+    return resolve_again(r, word);
+}
+
+// Whether the cell follows the word of a function, whose argument it would
+// be: no expression starts there (when one does, the evaluator takes it).
+bool argument_of_call(const Cell* head, const Cell* c) {
+    if (c == head || type_of(c - 1) != T_WORD) return false;
+    const Cell* v = context_peek_fast(c - 1);
+    return v && is_callable(type_of(v));
+}
+
+Plan* build(const Cell* head, const Cell* tail) {
+    auto cells = static_cast<uint32_t>(tail - head);
+    if (cells > kMaxPlannedCells) return nullptr;
+    // Steps may overlap: only the walk knows where its expressions start.
+    std::vector<std::pair<uint32_t, uint32_t>> found;
+    for (uint32_t i = 0; i < cells; i++)
+        if (uint32_t n = statement_cells(head + i, tail); n && !argument_of_call(head, head + i))
+            found.emplace_back(i, n);
+    if (found.empty()) return nullptr;
+    auto* plan = new Plan{cells, new uint16_t[cells](), new PlanStep[found.size()]};
+    for (size_t k = 0; k < found.size(); k++) {
+        PlanStep& s = plan->steps[k];
+        const Cell* start = head + found[k].first;
+        s.cells = static_cast<uint8_t>(found[k].second);
+        s.set = type_of(start) == T_SET_WORD;
+        std::memcpy(static_cast<void*>(s.source), start, s.cells * sizeof(Cell));
+        resolve_step(&s);
+        plan->step_at[found[k].first] = static_cast<uint16_t>(k + 1);
+    }
+    return plan;
+}
+
+// Cells are only 4-byte aligned: compared as unaligned halves.
+inline uint64_t cell_diff(const Cell* a, const Cell* b) {
+    uint64_t a0, a1, b0, b1;
+    std::memcpy(&a0, a, 8);
+    std::memcpy(&a1, reinterpret_cast<const uint8_t*>(a) + 8, 8);
+    std::memcpy(&b0, b, 8);
+    std::memcpy(&b1, reinterpret_cast<const uint8_t*>(b) + 8, 8);
+    return (a0 ^ b0) | (a1 ^ b1);
+}
+inline bool same_cells(const Cell* a, const Cell* b, uint32_t n) {
+    static_assert(kMaxStepCells == 8);
+    uint64_t diff = 0;
+    switch (n) {
+    case 8:
+        diff |= cell_diff(a + 7, b + 7);
+        [[fallthrough]];
+    case 7:
+        diff |= cell_diff(a + 6, b + 6);
+        [[fallthrough]];
+    case 6:
+        diff |= cell_diff(a + 5, b + 5);
+        [[fallthrough]];
+    case 5:
+        diff |= cell_diff(a + 4, b + 4);
+        [[fallthrough]];
+    case 4:
+        diff |= cell_diff(a + 3, b + 3);
+        [[fallthrough]];
+    default:
+        diff |= cell_diff(a + 2, b + 2) | cell_diff(a + 1, b + 1) | cell_diff(a, b);
+    }
+    return diff == 0;
+}
+
+// The case on numbers of the operator word a step reads, -1 when it has
+// none; the last op! read and its case are kept.
+inline int operator_code(PlanWordRef* r, const Cell* word) {
+    const Cell* op = word_value(r, word);
+    if (!op || type_of(op) != T_OP) return -1;
+    if (op->header != r->op_header || op->data1 != r->op_number) [[unlikely]] {
+        r->op_header = op->header;
+        r->op_number = op->data1;
+        r->code = infix_number_code(op);
+    }
+    return r->code;
+}
+
+// An operand's value as the fast operators read it: a number as it stands,
+// or the value cell of a word (nullptr where the evaluator must look).
+inline const Cell* operand_value(PlanWordRef* r, const Cell* c) {
+    return type_of(c) == T_WORD ? word_value(r, c) : c;
+}
+
+} // namespace
+
+void plan_init() {
+    const char* mode = std::getenv("XEL_PLANS");
+    if (mode && std::strcmp(mode, "0") == 0) g_plan_mode = kPlansOff;
+    if (mode && std::strcmp(mode, "1") == 0) g_plan_mode = kPlansForced;
+    collector_add_root_callback(drop_all);
+}
+
+PlanHold plan_find_or_build(SeriesBuf* buf, const Cell* head, const Cell* tail) {
+    uint32_t state = buf->flags & kPlanState;
+    if (state == 0 && g_plan_mode != kPlansForced) {
+        buf->flags |= kFlagPlanSeen;
+        return {};
+    }
+    // Earned. A slot that holds another block's plan keeps it until the
+    // next collection: two blocks taking turns would build at every walk.
+    PlanSlot* s = &g_plan_slots[(buf->node >> 2) & (kPlanSlots - 1)];
+    if (s->plan && s->node != buf->node) return {};
+    if (!s->plan) {
+        s->plan = build(head, tail);
+        if (!s->plan) {
+            buf->flags |= kPlanState;
+            return {};
+        }
+        s->node = buf->node;
+    }
+    buf->flags = (buf->flags & ~kPlanState) | kFlagPlanned;
+    return {s, s->serial};
+}
+
+Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
+    XEL_ASSERT(slot->plan && slot->node);
+    PlanStep& step = slot->plan->steps[k];
+    Cell* after = pos + step.cells;
+    if (after > end) return nullptr;
+    if (!same_cells(pos, step.source, step.cells)) {
+        // Written since: built again at the block's next walk.
+        drop(slot);
+        return nullptr;
+    }
+    // The evaluator pushes the first operand and checks for the room its
+    // operator's call would need: an overflow is raised there.
+    if (g_frames_top >= g_frames_end || g_stack_top + 2 >= g_stack_end) return nullptr;
+    if (step.moves != g_buffer_moves) [[unlikely]]
+        resolve_step(&step);
+    const Cell* p = pos;
+    PlanWordRef* r = step.refs;
+    Cell* target = nullptr;
+    if (step.set) {
+        target = word_value(r++, p++);
+        if (!target || (r[-1].header & kContextKindMask) >> kContextKindShift == kContextObject)
+            return nullptr;
+    }
+    const Cell* left = operand_value(r++, p++);
+    if (!left) return nullptr;
+    Cell result;
+    for (; p < after; p += 2, r += 2) {
+        int code = operator_code(r, p);
+        const Cell* right = operand_value(r + 1, p + 1);
+        if (code < 0 || !right) return nullptr;
+        bool done = code < kInfixCompare
+                        ? ops_math_try(code, left, right, &result)
+                        : ops_compare_try(code - kInfixCompare, left, right, &result);
+        if (!done) return nullptr;
+        left = &result;
+    }
+    // An operator after the statement would take its value as its left
+    // operand.
+    if (after < end && type_of(after) == T_WORD) {
+        const Cell* v = context_peek_fast(after);
+        if (!v || type_of(v) == T_OP) return nullptr;
+    }
+    if (target) *target = result;
+    stack_set_last_keep(&result);
+    return after;
+}
+
+} // namespace xel

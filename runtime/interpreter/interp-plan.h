@@ -1,0 +1,86 @@
+// Plans: a pre-scanned form of a block, made at its second evaluation (or
+// its first under XEL_PLANS=1) and kept in a table beside the series, keyed
+// by the block's node; two flags of the block's buffer say whether it was
+// planned, so a walk of a block with nothing to plan pays one test. A plan
+// holds one step per expression it can take faster than the evaluator;
+// every other expression is left to the evaluator, which stays the
+// reference.
+//
+// A step holds copies of the cells it was built from and runs only while
+// the block still holds them (any write is seen, whoever made it), with the
+// fast paths on and tracing off, and only when each word it reads still has
+// a value of the kind it was built for. On any mismatch the evaluator takes
+// the expression, and nothing has happened yet: a step changes nothing
+// before it stores its result. Plans are dropped at every collection (nodes
+// and buffers move) and when a step finds its cells changed; a walk notices
+// a plan dropped under it at its next expression.
+#pragma once
+#include <cstdint>
+
+#include "runtime/cell.h"
+#include "runtime/memory/series-memory.h"
+
+namespace xel {
+
+// XEL_PLANS=0: never plan; 1: plan every block at its first evaluation;
+// by default a block is planned at its second.
+enum PlanMode : int { kPlansOff = 0, kPlansForced = 1, kPlansDefault = 2 };
+extern int g_plan_mode;
+
+constexpr uint32_t kPlanState = kFlagPlanSeen | kFlagPlanned;
+
+struct PlanStep;
+struct Plan {
+    uint32_t cells; // the block's length when built
+    // For each cell index, 1 + the step that starts there, or 0.
+    uint16_t* step_at;
+    PlanStep* steps;
+};
+
+struct PlanSlot {
+    Offset node; // 0: free
+    uint32_t serial;
+    Plan* plan;
+};
+constexpr uint32_t kPlanSlots = 4096; // a power of two
+extern PlanSlot g_plan_slots[kPlanSlots];
+
+// A running walk's hold on its block's plan: checked before each use.
+struct PlanHold {
+    PlanSlot* slot = nullptr;
+    uint32_t serial = 0;
+};
+
+void plan_init();
+
+PlanHold plan_find_or_build(SeriesBuf* buf, const Cell* head, const Cell* tail);
+
+// The plan of the block in buf, whose cells run from head to tail, built
+// when this evaluation earns it. An empty hold when the block has none
+// (yet).
+inline PlanHold plan_for(SeriesBuf* buf, const Cell* head, const Cell* tail) {
+    uint32_t state = buf->flags & kPlanState;
+    if (state == kPlanState) return {}; // nothing to plan
+    if (state == kFlagPlanned) {
+        PlanSlot* s = &g_plan_slots[(buf->node >> 2) & (kPlanSlots - 1)];
+        if (s->node == buf->node && s->plan) [[likely]]
+            return {s, s->serial};
+    }
+    return plan_find_or_build(buf, head, tail);
+}
+
+Cell* plan_run(PlanSlot* slot, uint32_t step, Cell* pos, const Cell* end);
+
+// Runs the step that starts at pos, leaving the expression's value as the
+// current result: returns the position after it, or nullptr when the
+// evaluator must take the expression (nothing done then). head is the first
+// cell of the buffer the walk runs in, end the walk's end.
+inline Cell* plan_step(PlanHold hold, const Cell* head, Cell* pos, const Cell* end) {
+    if (hold.slot->serial != hold.serial) return nullptr;
+    const Plan* plan = hold.slot->plan;
+    auto index = static_cast<uint32_t>(pos - head);
+    if (index >= plan->cells || !plan->step_at[index]) return nullptr;
+    return plan_run(hold.slot, plan->step_at[index] - 1u, pos, end);
+}
+
+} // namespace xel
