@@ -78,7 +78,7 @@ struct Generator {
                                              "append body [+: 5]",
                                              "change body [a:]",
                                              "bind body make object! [a: 10 c: 2]",
-                                             "recycle c: c",
+                                             "(recycle none)",
                                              "reverse body",
                                              "poke body 2 '-",
                                              "change body [c: c * 2]"};
