@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
@@ -20,7 +21,7 @@ constexpr int kCount = 2000000;
 
 Cell g_fn_word;
 Cell g_return_word;
-Cell g_value{T_INTEGER, 0, 7, 0};
+Cell g_value = integer_cell(7);
 uint32_t g_caught = 0;
 
 // The callee's body ends normally: its value becomes the caller's result.
@@ -87,6 +88,6 @@ int main() {
     std::printf("call, normal end:          %.1f ns\n", normal);
     std::printf("call, left by return:      %.1f ns (pending exit)\n", ret);
     std::printf("call, return as C++ throw: %.1f ns (for comparison)\n", thrown);
-    std::printf("result %u, frames %u, caught %08X\n", stack_arguments()->data2,
+    std::printf("result %d, frames %u, caught %08X\n", integer_get(stack_arguments()),
                 static_cast<unsigned>(g_frames_top - g_frames_base), g_caught);
 }
