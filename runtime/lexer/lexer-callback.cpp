@@ -10,7 +10,6 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/word/word.h"
-#include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-spec.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/lexer/lexer-state.h"

@@ -8,7 +8,6 @@
 #include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/function/spec-cache.h"
 #include "runtime/datatypes/scalar/logic.h"
-#include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-spec.h"
 #include "runtime/interpreter/interp.h"
 #include "runtime/parse/parse-internal.h"
