@@ -27,14 +27,12 @@
 
 #include "boot/entry.h"
 #include "tests/runner/eval-text.h"
+#include "tests/support/program-args.h"
 
 extern "C" int LLVMFuzzerRunDriver(int* argc, char*** argv,
                                    int (*callback)(const uint8_t* data, size_t size));
 
 namespace {
-
-int g_argc;
-char** g_argv;
 
 // Entries of the decoders, picked by the first byte; %s is the text.
 const char* const kEntries[] = {
@@ -97,7 +95,8 @@ int one_input(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const char* entry = kEntries[data[0] % (sizeof kEntries / sizeof kEntries[0])];
     std::string utf8 = as_utf8(data + 1, data + size);
-    std::string text = "to string! #{" + hex(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()) + "}";
+    std::string text =
+        "to string! #{" + hex(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()) + "}";
     std::string program;
     const char* at = std::strstr(entry, "%s");
     program.assign(entry, at);
@@ -112,13 +111,12 @@ int one_input(const uint8_t* data, size_t size) {
 }
 
 void body() {
-    std::exit(LLVMFuzzerRunDriver(&g_argc, &g_argv, one_input));
+    xel_test::ProgramArgs args = xel_test::program_args();
+    std::exit(LLVMFuzzerRunDriver(&args.argc, &args.argv, one_input));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
     xel::run_program(argc, argv, body);
 }

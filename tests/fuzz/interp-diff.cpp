@@ -20,11 +20,9 @@
 #include "runtime/interpreter/interp-plan.h"
 #include "runtime/interpreter/interp.h"
 #include "tests/runner/eval-text.h"
+#include "tests/support/program-args.h"
 
 namespace {
-
-int g_argc;
-char** g_argv;
 
 struct Generator {
     std::mt19937 rng;
@@ -138,8 +136,9 @@ struct Generator {
 };
 
 void body() {
-    unsigned seed = g_argc > 1 ? static_cast<unsigned>(std::atoi(g_argv[1])) : 1;
-    int count = g_argc > 2 ? std::atoi(g_argv[2]) : 300;
+    const xel_test::ProgramArgs args = xel_test::program_args();
+    unsigned seed = args.argc > 1 ? static_cast<unsigned>(std::atoi(args.argv[1])) : 1;
+    int count = args.argc > 2 ? std::atoi(args.argv[2]) : 300;
     xel::eval_text("p+: :+ p-: :- p<: get '< p*: :* tr: func [event code offset value ref frame] "
                    "[append ev event true]");
     Generator gen{std::mt19937(seed)};
@@ -177,7 +176,5 @@ void body() {
 } // namespace
 
 int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
     xel::run_program(argc, argv, body);
 }

@@ -45,13 +45,11 @@
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
 #include "runtime/symbols/symbols.h"
+#include "tests/support/program-args.h"
 
 using namespace xel;
 
 namespace {
-
-int g_argc;
-char** g_argv;
 
 // Natives and actions left out: they reach outside the process (files,
 // processes, the environment, the clock, output), report memory, or loop
@@ -496,15 +494,16 @@ void body() {
     std::signal(SIGALRM, on_alarm);
     keep_globals();
     os_set_commit_limit(os_committed_bytes() + (uint64_t{512} << 20));
-    std::string mode = g_argc > 1 ? g_argv[1] : "";
+    const xel_test::ProgramArgs args = xel_test::program_args();
+    std::string mode = args.argc > 1 ? args.argv[1] : "";
     int status = 2;
     if (mode == "extremes") {
         status = sweep_extremes();
-    } else if (mode == "replay" && g_argc == 3) {
-        status = replay(g_argv[2]);
-    } else if (mode == "random" && g_argc == 4) {
-        status = random_programs(static_cast<uint32_t>(std::strtoul(g_argv[2], nullptr, 10)),
-                                 std::atoi(g_argv[3]));
+    } else if (mode == "replay" && args.argc == 3) {
+        status = replay(args.argv[2]);
+    } else if (mode == "random" && args.argc == 4) {
+        status = random_programs(static_cast<uint32_t>(std::strtoul(args.argv[2], nullptr, 10)),
+                                 std::atoi(args.argv[3]));
     } else {
         std::fprintf(stderr,
                      "usage: xel-program-fuzz extremes | random SEED SECONDS | replay FILE\n");
@@ -516,7 +515,5 @@ void body() {
 } // namespace
 
 int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
     run_program(argc, argv, body);
 }

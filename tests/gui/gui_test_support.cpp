@@ -1,4 +1,5 @@
 #include "tests/gui/gui_test_support.h"
+#include "tests/support/program-args.h"
 
 #include <gtest/gtest.h>
 
@@ -32,11 +33,9 @@ void pump() {
 
 namespace {
 
-int g_argc;
-char** g_argv;
-
 void body() {
-    ::testing::InitGoogleTest(&g_argc, g_argv);
+    xel_test::ProgramArgs args = xel_test::program_args();
+    ::testing::InitGoogleTest(&args.argc, args.argv);
     int status = RUN_ALL_TESTS();
     std::fflush(stdout);
     std::exit(status);
@@ -45,7 +44,5 @@ void body() {
 } // namespace
 
 int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
     xel::run_program(argc, argv, body);
 }

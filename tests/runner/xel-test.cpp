@@ -23,11 +23,10 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/printing/print-hooks.h"
 #include "tests/runner/eval-text.h"
+#include "tests/support/program-args.h"
 
 namespace {
 
-int g_argc;
-char** g_argv;
 int g_status = 0;
 
 std::string trim(const std::string& s) {
@@ -81,10 +80,11 @@ void run_case(const std::string& file, int line, const std::string& text, Tally&
 
 void run_files() {
     Tally tally;
-    for (int i = 1; i < g_argc; i++) {
-        std::ifstream in(g_argv[i]);
+    const xel_test::ProgramArgs args = xel_test::program_args();
+    for (int i = 1; i < args.argc; i++) {
+        std::ifstream in(args.argv[i]);
         if (!in) {
-            std::printf("FAIL cannot read %s\n", g_argv[i]);
+            std::printf("FAIL cannot read %s\n", args.argv[i]);
             tally.failed++;
             continue;
         }
@@ -100,7 +100,7 @@ void run_files() {
                 continue;
             }
             pending += t;
-            run_case(g_argv[i], start, pending, tally);
+            run_case(args.argv[i], start, pending, tally);
             pending.clear();
         }
     }
@@ -121,8 +121,9 @@ void body() {
     // (call) run as users run them, or each would boot collecting at every
     // allocation.
     unsetenv("XEL_GC_TORTURE");
-    if (g_argc == 3 && std::string(g_argv[1]) == "--eval") {
-        xel::EvalOutcome out = xel::eval_text(g_argv[2]);
+    const xel_test::ProgramArgs args = xel_test::program_args();
+    if (args.argc == 3 && std::string(args.argv[1]) == "--eval") {
+        xel::EvalOutcome out = xel::eval_text(args.argv[2]);
         std::printf("%s\n", out.text.c_str());
         g_status = out.error ? 1 : 0;
     } else {
@@ -135,7 +136,5 @@ void body() {
 } // namespace
 
 int main(int argc, char** argv) {
-    g_argc = argc;
-    g_argv = argv;
     xel::run_program(argc, argv, body);
 }
