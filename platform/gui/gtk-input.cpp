@@ -12,6 +12,8 @@ namespace {
 InputHandler g_handler = nullptr;
 PaintHandler g_paint = nullptr;
 
+} // namespace
+
 uint32_t state_of(guint s) {
     uint32_t out = 0;
     if (s & GDK_SHIFT_MASK) out |= kStateShift;
@@ -24,6 +26,22 @@ uint32_t state_of(guint s) {
     if (s & (GDK_BUTTON4_MASK | GDK_BUTTON5_MASK)) out |= kStateButton4;
     return out;
 }
+
+bool wheel_of(const GdkEvent* ev, double* wheel) {
+    double dx = 0, dy = 0;
+    if (ev->scroll.direction == GDK_SCROLL_UP)
+        dy = -1;
+    else if (ev->scroll.direction == GDK_SCROLL_DOWN)
+        dy = 1;
+    else if (ev->scroll.direction == GDK_SCROLL_SMOOTH)
+        gdk_event_get_scroll_deltas(ev, &dx, &dy);
+    else
+        return false;
+    *wheel = -dy;
+    return true;
+}
+
+namespace {
 
 guint gdk_state_of(uint32_t s) {
     guint out = 0;
@@ -136,16 +154,7 @@ gboolean on_event(GtkWidget* w, GdkEvent* ev, gpointer data) {
             in.kind = InputKind::kScroll;
             in.state = state_of(ev->scroll.state);
             widget_point(rec->outer, ev->scroll.window, ev->scroll.x, ev->scroll.y, &in.x, &in.y);
-            double dx = 0, dy = 0;
-            if (ev->scroll.direction == GDK_SCROLL_UP)
-                dy = -1;
-            else if (ev->scroll.direction == GDK_SCROLL_DOWN)
-                dy = 1;
-            else if (ev->scroll.direction == GDK_SCROLL_SMOOTH)
-                gdk_event_get_scroll_deltas(ev, &dx, &dy);
-            else
-                return FALSE;
-            in.wheel = -dy;
+            if (!wheel_of(ev, &in.wheel)) return FALSE;
             break;
         }
         default:

@@ -25,6 +25,11 @@ Widget* widget_record(WidgetId id);
 // The id of a GTK widget or of its nearest ancestor that has one, or 0.
 WidgetId id_of(GtkWidget* w);
 void deliver(const Input& input, bool* stop);
+// GDK's modifier and button state as the Input record's.
+uint32_t state_of(guint gdk_state);
+// A scroll event's wheel turn (up positive); false for a sideways step, which
+// is no wheel.
+bool wheel_of(const GdkEvent* ev, double* wheel);
 void connect_input(WidgetId id, Widget& w);
 // The fixed container a child of parent is put in, and the child's offset
 // in it (a tab-panel's pages lie in the tab-panel's own parent).

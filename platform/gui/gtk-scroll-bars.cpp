@@ -102,25 +102,13 @@ gboolean on_bar_event(GtkWidget* bar, GdkEvent* ev, gpointer data) {
         int x = 0, y = 0;
         gtk_widget_translate_coordinates(bar, rec->inner, static_cast<int>(ev->scroll.x),
                                          static_cast<int>(ev->scroll.y), &x, &y);
-        double dx = 0, dy = 0;
-        if (ev->scroll.direction == GDK_SCROLL_UP)
-            dy = -1;
-        else if (ev->scroll.direction == GDK_SCROLL_DOWN)
-            dy = 1;
-        else if (ev->scroll.direction == GDK_SCROLL_SMOOTH)
-            gdk_event_get_scroll_deltas(ev, &dx, &dy);
-        else
-            return TRUE;
         Input in{};
+        if (!wheel_of(ev, &in.wheel)) return TRUE;
         in.kind = InputKind::kScroll;
         in.widget = id;
         in.x = to_device_units(rec->outer, x);
         in.y = to_device_units(rec->outer, y);
-        in.wheel = -dy;
-        guint s = ev->scroll.state;
-        if (s & GDK_SHIFT_MASK) in.state |= kStateShift;
-        if (s & GDK_CONTROL_MASK) in.state |= kStateCtrl;
-        if (s & GDK_MOD1_MASK) in.state |= kStateAlt;
+        in.state = state_of(ev->scroll.state);
         bool stop = false;
         deliver(in, &stop);
         return TRUE;
