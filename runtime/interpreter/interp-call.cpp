@@ -40,8 +40,8 @@ struct Call {
 
 [[noreturn]] void expect_arg(const Call& c, const Cell* value, int spec_pos) {
     Cell type{T_DATATYPE, type_of(value), 0, 0};
-    error_fire(kCatScript, err::script::kExpectArg, call_name_word(c.name), &type,
-               spec_arg_word(c.fn, spec_pos));
+    Cell arg = function_arg_word(c.fn, spec_pos);
+    error_fire(kCatScript, err::script::kExpectArg, call_name_word(c.name), &type, &arg);
 }
 
 // After an argument pushed at value, the operators that follow it; the
@@ -102,8 +102,8 @@ void fetch_argument(Call& c, const Cell* typeset, int spec_pos) {
             stack_push(&g_unset_cell);
             return;
         }
-        error_fire(kCatScript, err::script::kNoArg, call_name_word(c.name),
-                   spec_arg_word(c.fn, spec_pos));
+        Cell arg = function_arg_word(c.fn, spec_pos);
+        error_fire(kCatScript, err::script::kNoArg, call_name_word(c.name), &arg);
     }
     if (cls == kArgEvaluated && c.mode == kApplyNone) {
         Evaluated<Cell*> next =

@@ -32,8 +32,4 @@ inline SpecList interp_cached_spec(const Cell* fn) {
     return SpecList{begin, end, trailing};
 }
 
-// The n-th word, get-word, lit-word or refinement of a callable's spec, as a
-// word! (the word <anon> when there is none).
-const Cell* spec_arg_word(const Cell* fn, int n);
-
 } // namespace xel

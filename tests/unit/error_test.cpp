@@ -123,10 +123,13 @@ TEST_F(Error, ArgWordNamesTheCalledFunctionsArgument) {
     Cell w = word("nat");
     context_set(&w, &nat);
     stack_mark_native(&w);
-    EXPECT_EQ(symbol_name(word_symbol(error_arg_word(0))), std::string("series"));
-    EXPECT_EQ(symbol_name(word_symbol(error_arg_word(2))), std::string("length"));
-    EXPECT_EQ(type_of(error_arg_word(1)), T_WORD);
-    EXPECT_EQ(word_symbol(error_arg_word(3)), word_symbol(g_word_anon_marker));
+    // Each result is the caller's own: a later call leaves an earlier one as it was.
+    Cell first = error_arg_word(0), third = error_arg_word(2), second = error_arg_word(1),
+         past = error_arg_word(3);
+    EXPECT_EQ(symbol_name(word_symbol(&first)), std::string("series"));
+    EXPECT_EQ(symbol_name(word_symbol(&third)), std::string("length"));
+    EXPECT_EQ(type_of(&second), T_WORD);
+    EXPECT_EQ(word_symbol(&past), word_symbol(g_word_anon_marker));
     stack_unwind();
 }
 

@@ -10,6 +10,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/context/context.h"
 #include "runtime/datatypes/error/error-catalog.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/object/object.h"
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/rows.h"
@@ -247,36 +248,17 @@ uint32_t error_id_symbol(const Cell* error) {
     return is_any_word_type(type_of(c)) ? word_symbol(c) : 0;
 }
 
-Cell* error_arg_word(int n) {
-    static Cell result;
+Cell error_arg_word(int n) {
     Cell call = *stack_get_call();
-    result = *g_word_anon_marker;
     Offset ctx = word_context(&call);
-    if (!ctx || !context_has_values(ctx) || word_index(&call) < 0) return &result;
-    const Cell* value = context_value_at(ctx, static_cast<uint32_t>(word_index(&call)));
-    uint8_t t = type_of(value);
-    if (t != T_NATIVE && t != T_ACTION && t != T_OP && t != T_FUNCTION && t != T_ROUTINE)
-        return &result;
-    Cell spec;
-    block_set_cell(&spec, T_BLOCK, value->data2, 0);
-    int k = 0;
-    for (const Cell* c = block_rs_head(&spec); c < block_rs_tail(&spec); c++) {
-        uint8_t ct = type_of(c);
-        if (ct != T_WORD && ct != T_LIT_WORD && ct != T_GET_WORD && ct != T_REFINEMENT) continue;
-        if (k++ == n) {
-            result = *c;
-            cell_set_type(&result, T_WORD);
-            cell_clear_new_line(&result);
-            break;
-        }
-    }
-    return &result;
+    if (!ctx || !context_has_values(ctx) || word_index(&call) < 0) return *g_word_anon_marker;
+    return function_arg_word(context_value_at(ctx, static_cast<uint32_t>(word_index(&call))), n);
 }
 
 void error_fire_expect_arg(uint8_t type, int n) {
     Cell called = *stack_get_call();
     Cell datatype = datatype_cell(type);
-    Cell arg = *error_arg_word(n);
+    Cell arg = error_arg_word(n);
     error_fire(kCatScript, err::script::kExpectArg, &called, &datatype, &arg);
 }
 

@@ -59,7 +59,7 @@ inline uint32_t error_stack_field() {
     return kErrFieldStack;
 }
 // The word of argument n (from 0) of the function being called, or <anon>.
-Cell* error_arg_word(int n);
+Cell error_arg_word(int n);
 // script expect-arg for argument n of the function being called, whose value
 // has the given type: the call's word, the datatype, the argument's word.
 [[noreturn]] void error_fire_expect_arg(uint8_t type, int n);

@@ -147,6 +147,25 @@ void function_check_duplicates(const Cell* spec) {
     }
 }
 
+Cell function_arg_word(const Cell* fn, int n) {
+    uint8_t t = type_of(fn);
+    if (t != T_NATIVE && t != T_ACTION && t != T_OP && t != T_FUNCTION && t != T_ROUTINE)
+        return *g_word_anon_marker;
+    Cell spec;
+    function_spec_block(fn, &spec);
+    for (uint32_t i = 0; i < block_buffer_length(&spec); i++) {
+        const Cell* c = block_cell_at(&spec, i);
+        if (!is_argument_word(type_of(c)) && type_of(c) != T_REFINEMENT) continue;
+        if (n-- == 0) {
+            Cell word = *c;
+            cell_set_type(&word, T_WORD);
+            cell_clear_new_line(&word);
+            return word;
+        }
+    }
+    return *g_word_anon_marker;
+}
+
 int32_t function_count_locals(Offset spec_node, uint32_t start, bool strict) {
     Cell s{T_BLOCK, 0, spec_node, 0};
     int32_t count = 0;

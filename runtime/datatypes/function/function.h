@@ -93,6 +93,10 @@ int32_t function_count_locals(Offset spec_node, uint32_t start, bool strict);
 // and /extern ones. The spec is cut at /extern and extended in place with
 // /local and the collected words. Returns the block of collected words.
 Cell function_collect_words(Cell* spec, const Cell* body);
+// The n-th (from 0) word, get-word, lit-word or refinement of the spec of a
+// native!, action!, op!, function! or routine!, as a word! without its
+// new-line marker; the word <anon> for another value or past the spec's end.
+Cell function_arg_word(const Cell* fn, int n);
 // Pushes false then n - 1 none! cells: an absent refinement and its arguments.
 void function_push_unused_refinement(uint32_t n);
 
