@@ -56,10 +56,10 @@ test)
     r3=${PIPESTATUS[0]}
     (cd build && XEL_PLANS=0 ctest -j "$jobs" --output-on-failure -R '^cases\.') | tee "$logs"/planless.txt
     r5=${PIPESTATUS[0]}
-    # The GUI engine's, console's and port cases again at every 50th allocation,
-    # each collection moving every node the machine stack does not hold.
+    # The GUI engine's, console's, port and event cases again at every 50th
+    # allocation, each collection moving every node the machine stack does not hold.
     (cd build && XEL_GC_TORTURE=50 XEL_GC_TORTURE_NODES=1 ctest -j "$jobs" --output-on-failure \
-        -R '^cases\.((gui|console)-|port$)') | tee "$logs"/nodes.txt
+        -R '^cases\.((gui|console)-|port$|event$)') | tee "$logs"/nodes.txt
     r4=${PIPESTATUS[0]}
     # The exit-path probes watch real faults and limits, which the sanitizers
     # intercept themselves; they run in the release pass only, as do the

@@ -138,6 +138,7 @@ bool hash_node_dependent_type(uint8_t type) {
     case T_ACTION:
     case T_OP:
     case T_FUNCTION:
+    case T_EVENT: // a made event's word 2 is its payload block's node
         return true;
     default:
         return false;
