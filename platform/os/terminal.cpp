@@ -1,9 +1,7 @@
 #include "platform/os/terminal.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -103,21 +101,6 @@ struct RawMode {
     ~RawMode() {
         if (active) tcsetattr(0, TCSADRAIN, &saved);
     }
-};
-
-// SIGINT held back while it lives; one that came meanwhile is delivered as
-// it ends.
-struct InterruptsHeld {
-    sigset_t saved{};
-    InterruptsHeld() {
-        sigset_t held;
-        sigemptyset(&held);
-        sigaddset(&held, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &held, &saved);
-    }
-    ~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &saved, nullptr); }
-    InterruptsHeld(const InterruptsHeld&) = delete;
-    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
 };
 
 // One byte of input; -1 at the end of input. With a wait in milliseconds,
@@ -277,13 +260,16 @@ int terminal_lines() {
     return w.ws_row;
 }
 
-namespace {
-
-// The editor's read; interrupts are held back from the end of the read on,
-// before the terminal turns Ctrl+C into a signal again.
-EditedLine edit_line(const std::string& lead, const std::string& prompt, const std::string& text,
-                     size_t caret, bool hide, const std::vector<std::string>& history,
-                     std::optional<InterruptsHeld>& held) {
+EditedLine terminal_read_line(const std::string& lead, const std::string& prompt,
+                              const std::string& text, size_t caret, bool hide,
+                              const std::vector<std::string>& history, void (*taken)()) {
+    if (!terminal_input_is_tty()) {
+        EditedLine line = read_plain_line();
+        taken();
+        return line;
+    }
+    // The modes come back as raw goes, after finish has called taken: until
+    // then Ctrl+C is a key, so none can come between the two.
     RawMode raw;
     Editor e;
     e.lead = decode(lead);
@@ -323,7 +309,7 @@ EditedLine edit_line(const std::string& lead, const std::string& prompt, const s
             put("\n");
         }
         std::fflush(stdout);
-        held.emplace();
+        taken();
         return EditedLine{end, encode(e.text), e.caret};
     };
     e.render();
@@ -397,20 +383,6 @@ EditedLine edit_line(const std::string& lead, const std::string& prompt, const s
         }
         e.render();
     }
-}
-
-} // namespace
-
-EditedLine terminal_read_line(const std::string& lead, const std::string& prompt,
-                              const std::string& text, size_t caret, bool hide,
-                              const std::vector<std::string>& history, void (*taken)()) {
-    std::optional<InterruptsHeld> held;
-    EditedLine line = terminal_input_is_tty()
-                          ? edit_line(lead, prompt, text, caret, hide, history, held)
-                          : read_plain_line();
-    if (!held) held.emplace();
-    taken();
-    return line;
 }
 
 bool terminal_set_title(const std::string& title) {

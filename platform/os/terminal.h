@@ -31,9 +31,9 @@ int terminal_lines();
 // output left open on its line), text is the starting input with the caret at
 // caret, hide shows stars, and Up and Down recall history (newest first).
 // Anywhere else it reads a plain line and shows nothing. Once the line is
-// complete, taken is called with SIGINT held back until it returns: it may drop
-// an interrupt that came while waiting without losing one that comes after
-// the terminal is given back.
+// complete taken is called, before a terminal makes Ctrl+C a signal again: it
+// may drop an interrupt that came while waiting without losing one that comes
+// after.
 EditedLine terminal_read_line(const std::string& lead, const std::string& prompt,
                               const std::string& text, size_t caret, bool hide,
                               const std::vector<std::string>& history, void (*taken)());
