@@ -1,6 +1,7 @@
 #include "platform/os/os.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -49,13 +50,22 @@ uint32_t os_get_date(bool utc) {
                         static_cast<int>(t.tm_gmtoff / 60));
 }
 
-void os_sleep(double seconds) {
+void os_sleep(double seconds, const volatile std::sig_atomic_t* stop) {
     double ms = seconds * 1000.0;
     if (!(ms >= 1.0)) ms = 1.0;
     if (ms > 1e12) ms = 1e12;
-    auto whole = static_cast<long long>(ms);
-    timespec ts{static_cast<time_t>(whole / 1000), static_cast<long>(whole % 1000) * 1000000L};
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    using Clock = std::chrono::steady_clock;
+    auto end = Clock::now() + std::chrono::milliseconds(static_cast<long long>(ms));
+    // Watched in slices: the handler that sets *stop may run on another
+    // thread, and then nothing interrupts this one.
+    constexpr auto kSlice = std::chrono::milliseconds(50);
+    while (!(stop && *stop)) {
+        auto left = end - Clock::now();
+        if (left <= Clock::duration::zero()) break;
+        if (stop && left > kSlice) left = kSlice;
+        auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        nanosleep(&ts, nullptr);
     }
 }
 

@@ -1,6 +1,7 @@
 // Thin wrappers over the OS for time, dates, sleeping, the environment and
 // the current directory. Text crosses this border as UTF-8.
 #pragma once
+#include <csignal>
 #include <cstdint>
 
 namespace xel {
@@ -19,8 +20,9 @@ double os_get_time(bool precise);
 uint32_t os_pack_date(int year, int month, int day, int offset_minutes);
 uint32_t os_get_date(bool utc);
 
-// Sleeps at least one millisecond.
-void os_sleep(double seconds);
+// Sleeps at least one millisecond; with stop, ends within a twentieth of a
+// second of a signal handler setting *stop.
+void os_sleep(double seconds, const volatile std::sig_atomic_t* stop);
 
 // The current directory as a heap_alloc'd NUL-terminated UTF-8 text (the
 // caller frees it with heap_free); *length receives its length in bytes.

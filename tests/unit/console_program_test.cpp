@@ -359,6 +359,18 @@ TEST_F(ConsoleProgram, CtrlCRightAfterEnterHaltsTheCommand) {
     EXPECT_EQ(t.wait_exit(), 0);
 }
 
+// Ctrl+C cuts a wait short: the console does not sleep on to its end.
+TEST_F(ConsoleProgram, CtrlCHaltsAWait) {
+    Terminal t(dir);
+    ASSERT_TRUE(t.started());
+    ASSERT_TRUE(t.expect(">> ")) << t.screen();
+    t.type("print \"go\" wait 1000 print \"woke\"\r");
+    ASSERT_TRUE(t.expect("\r\ngo\r\n")) << t.screen();
+    t.type("\x03");
+    EXPECT_TRUE(t.expect("(halted)")) << t.screen();
+    EXPECT_EQ(t.screen().find("\r\nwoke\r\n"), std::string::npos);
+}
+
 TEST_F(ConsoleProgram, TerminalEndOfInputEndsTheConsole) {
     Terminal t(dir);
     ASSERT_TRUE(t.started());

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/time/time-cell.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/system/system-natives.h"
 
@@ -77,7 +78,8 @@ uint32_t natives_now(int, const int32_t* refs) {
     return 0;
 }
 
-// After the sleep, pending GUI input is handled once, without waiting.
+// After the sleep, pending GUI input is handled once, without waiting. Ctrl+C
+// ends the sleep; the evaluator then takes the halt.
 uint32_t natives_wait(int, const int32_t*) {
     Cell* value = stack_arguments();
     double seconds;
@@ -94,7 +96,7 @@ uint32_t natives_wait(int, const int32_t*) {
         error_fire(kCatScript, err::script::kInvalidArg, value);
     }
     set_none(value);
-    os_sleep(seconds);
+    os_sleep(seconds, &g_interrupt_requested);
     gui::do_events(true);
     return 0;
 }
