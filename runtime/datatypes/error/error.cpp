@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "runtime/actions/dispatch.h"
+#include "runtime/core/throw.h"
 #include "runtime/datatypes/block/block-actions.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
@@ -148,11 +149,15 @@ int length_of(const Cell* str) {
 }
 
 // Molds value flat without outer brackets into buffer, at most 40 characters.
+// The limit is given as mold/part's, so the walk stops there: a near block
+// too long or too deep to mold whole still reports.
 void append_mold_40(Cell* buffer, const Cell* value) {
     Cell v = *value;
+    Cell limit;
+    set_integer(&limit, 40);
     Cell* tmp = stack_push_cell();
     string_make_at(tmp, 64);
-    actions_mold_typed(&v, tmp, true, false, true, nullptr, 40, 0);
+    actions_mold_typed(&v, tmp, true, false, true, &limit, 40, 0);
     tmp = stack_top();
     string_truncate_at(string_buffer(tmp), 40);
     std::string text = string_utf8_text(tmp);
@@ -308,6 +313,32 @@ void error_capture_stack(Cell* error) {
     }
 }
 
+namespace {
+
+// Molds an argument whole, as the message shows it; forming never raises, so
+// one too deep to mold whole shows as far as 80 characters of it.
+void append_argument_mold(Cell* string, Cell* value) {
+    uint32_t before = string_xs_length_from_head(string);
+    CallFrame* frame = stack_top_frame();
+    Cell* base = g_stack_args;
+    Cell* top = g_stack_top;
+    stack_mark_try(g_word_try);
+    uint32_t raised = catch_at(kCatchErrors, [&] {
+        actions_mold_typed(value, string, false, false, false, nullptr, INT_MAX, 0);
+    });
+    stack_set_top_frame(frame);
+    g_stack_args = base;
+    g_stack_top = top;
+    if (!raised) return;
+    string_truncate_at(string_buffer(string), before);
+    Cell limit;
+    set_integer(&limit, 80);
+    actions_mold_typed(value, string, false, false, false, &limit, 80, 0);
+    string_truncate_at(string_buffer(string), before + 80);
+}
+
+} // namespace
+
 int error_form_message(const Cell* message, Cell* string, const Cell* error, int budget) {
     Cell msg = *message;
     Cell err = *error;
@@ -335,7 +366,7 @@ int error_form_message(const Cell* message, Cell* string, const Cell* error, int
             if (form_args)
                 actions_form_typed(&value, string, nullptr, 80);
             else
-                actions_mold_typed(&value, string, false, false, false, nullptr, INT_MAX, 0);
+                append_argument_mold(string, &value);
         }
         budget -= length_of(string) - before;
     }
