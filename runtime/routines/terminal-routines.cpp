@@ -19,6 +19,7 @@
 #include "runtime/routines/library-routines.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/symbols.h"
+#include "runtime/text/unicode.h"
 
 namespace xel {
 
@@ -52,6 +53,26 @@ void print_value(const Cell* string, int new_line) {
 
 void print_text(const char* text, uint32_t length, int new_line) {
     write_out(text, length, new_line != 0);
+}
+
+// Typed or piped bytes that are no UTF-8 (a Latin-1 file fed to the console)
+// become U+FFFD each: the line is reported on as bad code, where the error of
+// the string loader would end the console.
+std::string replace_invalid_utf8(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        auto avail = static_cast<uint32_t>(text.size() - i);
+        int32_t cp = utf8_decode_char_replacing(bytes + i, &avail);
+        if (cp == kUtf8TooShort || cp == kUtf8Refused) {
+            out += "\xEF\xBF\xBD";
+            i++;
+        } else {
+            out.append(text, i, avail);
+            i += avail;
+        }
+    }
+    return out;
 }
 
 // The first Ctrl+C asks the evaluator to halt; a second one before it did
@@ -116,9 +137,10 @@ RoutineValue routine_read_line(const RoutineValue* args, uint32_t) {
     Cell* out = stack_push_cell();
     block_make_at(out, 3);
     block_append_copy(out, word_load(end));
+    std::string typed_text = replace_invalid_utf8(line.text);
     Cell* typed = stack_push_cell();
-    string_load_at(reinterpret_cast<const uint8_t*>(line.text.data()),
-                   static_cast<uint32_t>(line.text.size()), typed, kEncodingUtf8);
+    string_load_at(reinterpret_cast<const uint8_t*>(typed_text.data()),
+                   static_cast<uint32_t>(typed_text.size()), typed, kEncodingUtf8);
     block_append_copy(out, typed);
     Cell at;
     set_integer(&at, static_cast<int32_t>(line.caret));

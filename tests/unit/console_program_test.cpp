@@ -124,6 +124,13 @@ TEST_F(ConsoleProgram, AHaltAsALineIsCheckedDropsTheCommand) {
     EXPECT_EQ(r.status, 0);
 }
 
+// Input that is no UTF-8 is bad code on its line, not the console's end.
+TEST_F(ConsoleProgram, BytesThatAreNoUtf8AreReportedAndTheConsoleGoesOn) {
+    Outcome r = run_xel({}, "print {caf\xE9}\nprint \"next\"\n", dir);
+    EXPECT_EQ(r.out, "caf\xEF\xBF\xBD\nnext\n");
+    EXPECT_EQ(r.status, 0);
+}
+
 TEST_F(ConsoleProgram, ScriptSeesItsArguments) {
     write_file("s.xel", "#!/usr/bin/env xel\nXel [Title: \"s\"]\n"
                         "print mold system/options/args print mold system/script/args\n");
