@@ -142,8 +142,9 @@ int read_escape() {
     if (c != '[' && c != 'O') return c < 0 ? kKeyEof : kKeyNone;
     int number = 0;
     int b;
+    // Only small numbers name keys; a longer run is read and not counted.
     while ((b = read_byte(50)) >= '0' && b <= '9')
-        number = number * 10 + (b - '0');
+        if (number < 1000) number = number * 10 + (b - '0');
     while (b == ';') {
         while ((b = read_byte(50)) >= '0' && b <= '9') {
         }

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <pty.h>
+#include <string>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -42,6 +43,27 @@ TEST(Terminal, TakenRunsBeforeCtrlCIsASignalAgain) {
         if (line.end != LineEnd::kEnter || line.text != "ab") _exit(12);
         if (!g_raw_in_taken) _exit(13);
         _exit(signals_on() ? 0 : 14);
+    }
+    close(slave);
+    int status = -1;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    close(master);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// An escape sequence with a number longer than any key's is one unknown key.
+TEST(Terminal, AnEscapeSequenceWithAHugeNumberIsOneKey) {
+    int master = -1, slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(slave, 0);
+        dup2(slave, 1);
+        std::string keys = "\x1b[" + std::string(40, '9') + "~ab\r";
+        if (write(master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) _exit(10);
+        EditedLine line = terminal_read_line("", "> ", "", 0, false, {}, [] {});
+        _exit(line.end == LineEnd::kEnter && line.text == "ab" ? 0 : 11);
     }
     close(slave);
     int status = -1;
