@@ -6,6 +6,7 @@
 
 #include "runtime/actions/fast-paths.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/interpreter/interp-operators.h"
 #include "runtime/memory/collector.h"
@@ -112,7 +113,7 @@ void resolve(PlanWordRef* r, const Cell* word) {
     if (!ctx || index < 0) return;
     r->ctx = context_cell(ctx);
     r->index = index;
-    r->values = r->ctx->data2;
+    r->values = context_cell_values(r->ctx);
     r->header = r->ctx->header & kRefHeader;
     r->value = context_peek_fast(word);
 }
@@ -135,7 +136,7 @@ inline Cell* word_value(PlanWordRef* r, const Cell* word) {
     const Cell* c = r->ctx;
     if (!c) [[unlikely]]
         return nullptr;
-    uint32_t values = c->data2;
+    uint32_t values = context_cell_values(c);
     if ((c->header & kRefHeader) == r->header) {
         if (values == r->values) return r->value;
         if (r->header & kContextStackValues && values) return at<Cell>(values) + r->index;
@@ -212,9 +213,9 @@ inline bool same_cells(const Cell* a, const Cell* b, uint32_t n) {
 inline int operator_code(PlanWordRef* r, const Cell* word) {
     const Cell* op = word_value(r, word);
     if (!op || type_of(op) != T_OP) return -1;
-    if (op->header != r->op_header || op->data1 != r->op_number) [[unlikely]] {
+    if (op->header != r->op_header || native_entry(op) != r->op_number) [[unlikely]] {
         r->op_header = op->header;
-        r->op_number = op->data1;
+        r->op_number = native_entry(op);
         r->code = infix_number_code(op);
     }
     return r->code;
