@@ -559,7 +559,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     return pos;
 }
 
-// The routine of an operator that call_number_operator took, for operands
+// The routine of an operator that call_any_operator took, for operands
 // its number case does not cover (or with tracing turned on by the right
 // operand): the right operand's type checked, then the routine run in the
 // operator's frame.
@@ -583,10 +583,13 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
 
 } // namespace
 
-Evaluated<Cell*> call_number_operator(const Cell* op, Cell* pos, Cell* end, Cell* code,
-                                      Cell* left) {
+[[gnu::noinline]] Evaluated<Cell*> call_any_operator(const Cell* op, Cell* pos, Cell* end,
+                                                     Cell* code, Cell* left) {
+    uint8_t t = type_of(left);
     Cell* operand = pos + 1;
-    if (operand >= end) return call_operator(op, pos, end, code, left);
+    if ((t != T_INTEGER && t != T_FLOAT) || g_tracing || !g_interp_fast ||
+        infix_number_code(op) < 0 || operand >= end)
+        return call_operator(op, pos, end, code, left);
     // The frame the call pushes, based at its left operand.
     g_stack_top = left;
     stack_mark_interp_native(pos);

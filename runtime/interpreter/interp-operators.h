@@ -77,19 +77,12 @@ inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell*
 // position after its right operand.
 Evaluated<Cell*> call_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left);
 
-// An operator with a number case after a number, tracing off and fast paths
-// on: a number is in the types of every such operator's first argument, so
-// its call needs no walk of the argument list (call_number_operator).
-inline bool infix_number_left(const Cell* op, const Cell* left) {
-    uint8_t t = type_of(left);
-    return (t == T_INTEGER || t == T_FLOAT) && !g_tracing && g_interp_fast &&
-           infix_number_code(op) >= 0;
-}
-
-// call_operator of an operator that infix_number_left takes: its frame, its
-// right operand evaluated, then its number case or, for other operands, its
-// routine.
-Evaluated<Cell*> call_number_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left);
+// call_operator, except for an operator with a number case after a number
+// with tracing off and fast paths on: a number is in the types of every such
+// operator's first argument, so its call needs no walk of the argument list
+// (its frame, its right operand evaluated, then its number case or, for
+// other operands, its routine).
+Evaluated<Cell*> call_any_operator(const Cell* op, Cell* pos, Cell* end, Cell* code, Cell* left);
 
 // Applies the operators that follow a value pushed at left, from pos; the
 // result replaces the value. Returns the position after them.
@@ -103,9 +96,7 @@ Evaluated<Cell*> call_number_operator(const Cell* op, Cell* pos, Cell* end, Cell
             pos += 2;
             continue;
         }
-        Evaluated<Cell*> next = infix_number_left(op, left)
-                                    ? call_number_operator(op, pos, end, code, left)
-                                    : call_operator(op, pos, end, code, left);
+        Evaluated<Cell*> next = call_any_operator(op, pos, end, code, left);
         if (next.exit_pending()) return next;
         pos = next.value();
     }
