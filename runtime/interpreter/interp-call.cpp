@@ -386,7 +386,8 @@ void gather_function_plain(Call& c) {
 // its routine does) picks the second or the third.
 inline Cell* either_branch() {
     Cell* args = stack_arguments();
-    return args + (logic_arg_true() ? 1 : 2);
+    bool truth = type_of(args) == T_UNSET ? logic_arg_true() : value_truth(args);
+    return args + (truth ? 1 : 2);
 }
 
 // The lean path's rare cases, out of its frame.
@@ -446,6 +447,42 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     routine(0, refs);
 }
 
+[[noreturn, gnu::noinline]] void lean_no_arg(const Cell* fn, const Cell* name, int spec_pos) {
+    error_fire(kCatScript, err::script::kNoArg, call_name_word(name), spec_arg_word(fn, spec_pos));
+}
+
+// either, begun with tracing off: lean_call's steps with its arguments
+// known (cond [any-type!] true-blk [block!] false-blk [block!]), so they are
+// gathered without the walk of its argument list; then its routine, in
+// place: the branch evaluated in its frame.
+[[gnu::noinline]] Evaluated<Cell*> lean_either(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                               const Cell* name) {
+    Cell* slot = stack_push(fn);
+    stack_mark_interp_native(call_name_word(name));
+    for (int spec_pos = 0; spec_pos < 3; spec_pos++) {
+        if (pos >= end) lean_no_arg(fn, name, spec_pos);
+        Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
+        if (next.exit_pending()) return pos;
+        pos = next.value();
+        const Cell* value = g_stack_top - 1;
+        if (spec_pos > 0 && type_of(value) != T_BLOCK) [[unlikely]]
+            lean_expect_arg(fn, name, value, spec_pos);
+    }
+    if (g_tracing) [[unlikely]] {
+        trace_fire(kTraceCall, code, pos, name, fn);
+        run_native_plain(fn, interp_cached_spec(fn));
+        if (exit_pending()) return pos;
+    } else if (interp_eval_block(either_branch(), true).exit_pending()) {
+        return pos;
+    }
+    stack_unwind_keep();
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceReturn, code, pos, name, stack_top());
+    *slot = *(g_stack_top - 1);
+    g_stack_top = slot + 1;
+    return pos;
+}
+
 // A native, action or function called by a word or a path that names no
 // refinement under no apply mode, or a native or action applied infix, begun
 // with tracing off: the generic steps without their general cases. Arguments
@@ -453,9 +490,11 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
 // infix call's frame starts at its left operand, already pushed.
 template <bool Infix>
 Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name) {
+    uint8_t t = type_of(fn);
+    if (!Infix && t == T_NATIVE && native_entry(fn) == kNativeEither)
+        return lean_either(fn, pos, end, code, name);
     const Cell* word = call_name_word(name);
     Cell* slot;
-    uint8_t t = type_of(fn);
     if (Infix) {
         slot = --g_stack_top;
         stack_mark_interp_native(word);
@@ -491,9 +530,6 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
         if (interp_call_function(fn).exit_pending()) return pos;
-    } else if (!Infix && t == T_NATIVE && fn->data1 == kNativeEither && !g_tracing) {
-        // either's routine, in place: its branch is evaluated in its frame.
-        if (interp_eval_block(either_branch(), true).exit_pending()) return pos;
     } else if (g_tracing || !Infix || !infix_number_in_frame(t, native_entry(fn), slot)) {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
