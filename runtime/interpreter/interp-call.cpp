@@ -565,7 +565,6 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     pos = lean_leading_arguments<false>(fn, pos, end, code, name, list, e, spec_pos);
     if (exit_pending()) return pos;
     push_refinements_absent(list, e);
-    Call c{fn, pos, end, code, name, kApplyNone, false};
     Cell* tail = block_rs_tail(name);
     for (Cell* p = path_first(name) + 1; p < tail; p++) {
         bool truth = true;
@@ -580,10 +579,16 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
         if (type_of(flag) == T_LOGIC && logic_get(flag))
             error_fire(kCatScript, err::script::kDupRefine, name);
         set_logic(flag, truth);
-        fetch_refinement_args(c, list, entry, index + 1, base);
-        if (exit_pending()) return c.pos;
+        // Its arguments, gathered as the leading ones are, then moved into
+        // their cells (nothing reads those before the body runs).
+        Cell* mark = g_stack_top;
+        const Cell* a = entry + 1;
+        pos = lean_leading_arguments<false>(fn, pos, end, code, name, list, a, index + 1);
+        if (exit_pending()) return pos;
+        for (Cell* v = mark; v < g_stack_top; v++)
+            flag[1 + (v - mark)] = *v;
+        g_stack_top = mark;
     }
-    pos = c.pos;
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceCall, code, pos, name, fn);
     if (interp_call_function(fn).exit_pending()) return pos;
@@ -651,6 +656,14 @@ Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell*
                                      const Cell* word) {
     if (type_of(fn) == T_ROUTINE) return generic_call(fn, pos, end, code, word, kApplyNone, false);
     return lean_call<false>(fn, pos, end, code, word);
+}
+
+Evaluated<Cell*> interp_call_by_path(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                     const Cell* path, bool refined) {
+    uint8_t t = type_of(fn);
+    if (!refined && t != T_ROUTINE) return lean_call<false>(fn, pos, end, code, path);
+    if (refined && t == T_FUNCTION) return lean_refined_call(fn, pos, end, code, path);
+    return generic_call(fn, pos, end, code, path, kApplyNone, false);
 }
 
 Evaluated<Cell*> interp_call_infix(const Cell* fn, Cell* pos, Cell* end, Cell* code,

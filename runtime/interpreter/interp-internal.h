@@ -74,6 +74,12 @@ Evaluated<Cell*> interp_set_word_statement(Cell* pos, Cell* end, Cell* code);
 Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* word);
 
+// interp_eval_code of a callable named by a path that ends at it (refined:
+// names refinements after it), under no apply mode, begun with tracing off
+// and fast paths on.
+Evaluated<Cell*> interp_call_by_path(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                     const Cell* path, bool refined);
+
 // A path (read or get mode) of an object and a field that an earlier walk
 // bound, with fast paths on and tracing off: the field called or pushed
 // without the walk's frame, when nothing could see it. nullptr when the walk

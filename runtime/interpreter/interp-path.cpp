@@ -40,12 +40,13 @@ Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool g
     const Cell* field = bound_field(object, head + 1);
     if (!field) return nullptr;
     Cell value = *field;
+    Cell* tail = block_rs_tail(pos);
     if (!get && is_callable(type_of(&value))) {
         Cell name = *pos;
         series_set_index(&name, static_cast<int32_t>(head + 1 - buffer_head(pos)));
-        return interp_eval_code(&value, pos + 1, end, code, &name, kApplyNone, false);
+        return interp_call_by_path(&value, pos + 1, end, code, &name, head + 2 < tail);
     }
-    if (head + 2 != block_rs_tail(pos)) return nullptr;
+    if (head + 2 != tail) return nullptr;
     stack_push(&value);
     return pos + 1;
 }
