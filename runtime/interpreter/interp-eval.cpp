@@ -32,12 +32,15 @@ namespace {
 // set it (the library's blocks leave it alone).
 struct CurrentCodeGuard {
     bool set;
-    Cell saved;
+    // Copied as bytes: a Cell member was split into its four words, a dozen
+    // instructions per block walk to save and as many to restore.
+    uint64_t saved[2];
+    static_assert(sizeof saved == sizeof(Cell));
     explicit CurrentCodeGuard(bool set) : set(set) {
-        if (set) saved = g_current_code;
+        std::memcpy(saved, &g_current_code, sizeof saved);
     }
     ~CurrentCodeGuard() {
-        if (set) g_current_code = saved;
+        if (set) std::memcpy(&g_current_code, saved, sizeof saved);
     }
 };
 
