@@ -607,7 +607,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
 [[gnu::noinline]] Evaluated<> number_operator_routine(const Cell* op, Cell* word, Cell* after,
                                                       Cell* code, const Cell* right) {
     Cell fn = *op;
-    cell_set_type(&fn, static_cast<uint8_t>(op->header >> 16));
+    cell_set_type(&fn, op_source_type(op));
     SpecList list = interp_cached_spec(&fn);
     const Cell* e = list.begin;
     for (int arguments = 0; e < list.end; e++) {
