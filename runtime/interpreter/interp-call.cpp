@@ -447,8 +447,12 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     routine(0, refs);
 }
 
-[[noreturn, gnu::noinline]] void lean_no_arg(const Cell* fn, const Cell* name, int spec_pos) {
-    error_fire(kCatScript, err::script::kNoArg, call_name_word(name), spec_arg_word(fn, spec_pos));
+// Raises the missing argument at spec_pos (no value is left at end) as the
+// generic fetch does.
+[[gnu::noinline]] void lean_no_arg(const Cell* fn, Cell* end, const Cell* name, int spec_pos) {
+    SpecList list = interp_cached_spec(fn);
+    Call c{fn, end, end, nullptr, name, kApplyNone, false};
+    fetch_argument(c, list.begin + spec_pos, spec_pos);
 }
 
 // either, begun with tracing off: lean_call's steps with its arguments
@@ -460,7 +464,10 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     Cell* slot = stack_push(fn);
     stack_mark_interp_native(call_name_word(name));
     for (int spec_pos = 0; spec_pos < 3; spec_pos++) {
-        if (pos >= end) lean_no_arg(fn, name, spec_pos);
+        if (pos >= end) [[unlikely]] {
+            lean_no_arg(fn, end, name, spec_pos);
+            return pos;
+        }
         Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
         if (next.exit_pending()) return pos;
         pos = next.value();
