@@ -390,6 +390,67 @@ inline Cell* either_branch() {
     return args + (truth ? 1 : 2);
 }
 
+// A function of the program's own code (its record holds a code index).
+inline bool is_compiled(const Cell* record) {
+    return type_of(&record[kRecordCode]) == T_INTEGER;
+}
+
+// The frame of a function call made by word.
+inline void mark_function_frame(const Cell* word, const Cell* fn, bool compiled) {
+    if (compiled)
+        stack_mark_func(word, function_context(fn));
+    else
+        stack_mark_interp_func(word, function_context(fn));
+}
+
+// Runs a function's body in the frame its caller pushed over its arguments:
+// the function's words read the frame's cells until it returns. Inline in the
+// lean paths, which know already whether the function is the program's own
+// (compiled), and whose record lookups would otherwise be made again here.
+[[gnu::always_inline]] inline Evaluated<> run_function_body(const Cell* fn, bool compiled) {
+    Cell body = function_record(fn)[kRecordBody];
+    Offset ctx = function_context(fn);
+    Cell* context = context_cell(ctx);
+    uint32_t saved_values = context_cell_values(context);
+    uint32_t saved_flags = context->header;
+    bool saved_tracing = g_tracing;
+    if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
+    if (fn->header & kFunctionNoTrace) g_tracing = false;
+    // The program's own functions are not stepped into.
+    if (compiled) g_tracing = false;
+
+    context->header |= kContextStackValues;
+    context_cell_set_values(context, offset_of(stack_arguments()));
+    stack_set_flag(true);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceProlog, &body, nullptr, fn, nullptr);
+
+    struct Restore {
+        Offset ctx;
+        uint32_t values, flags;
+        bool tracing;
+        ~Restore() {
+            Cell* cc = context_cell(ctx);
+            context_cell_set_values(cc, values);
+            cc->header = flags;
+            g_tracing = tracing;
+        }
+    } restore{ctx, saved_values, saved_flags, saved_tracing};
+
+    if (type_of(&body) == T_BLOCK) {
+        // The function's exit target takes return and exit here.
+        if (interp_eval_block(&body, true).exit_pending() &&
+            !exit_take_if(kThrowReturn, kThrowExit))
+            return {};
+    } else {
+        set_unset(stack_arguments());
+    }
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceEpilog, &body, nullptr, fn, stack_arguments());
+    stack_set_flag(false);
+    return {};
+}
+
 // The lean path's rare cases, out of its frame.
 [[noreturn, gnu::noinline]] void lean_expect_arg(const Cell* fn, const Cell* name,
                                                  const Cell* value, int spec_pos) {
@@ -501,6 +562,8 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     if (!Infix && t == T_NATIVE && native_entry(fn) == kNativeEither)
         return lean_either(fn, pos, end, code, name);
     const Cell* word = call_name_word(name);
+    const Cell* record = function_record(fn);
+    bool compiled = false;
     Cell* slot;
     if (Infix) {
         slot = --g_stack_top;
@@ -509,15 +572,13 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     } else {
         slot = stack_push(fn);
         if (t == T_FUNCTION) {
-            if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
-                stack_mark_func(word, function_context(fn));
-            else
-                stack_mark_interp_func(word, function_context(fn));
+            compiled = is_compiled(record);
+            mark_function_frame(word, fn, compiled);
         } else {
             stack_mark_interp_native(word);
         }
     }
-    SpecList list = interp_cached_spec(fn);
+    SpecList list = interp_cached_spec(fn, record);
     const Cell* e = list.begin;
     int spec_pos = 0;
     if (Infix) {
@@ -536,7 +597,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
         push_refinements_absent(list, e);
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
-        if (interp_call_function(fn).exit_pending()) return pos;
+        if (run_function_body(fn, compiled).exit_pending()) return pos;
     } else if (g_tracing || !Infix || !infix_number_in_frame(t, native_entry(fn), slot)) {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
@@ -561,12 +622,11 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
                                                      Cell* code, const Cell* name) {
     const Cell* word = call_name_word(name);
     Cell* slot = stack_push(fn);
-    if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
-        stack_mark_func(word, function_context(fn));
-    else
-        stack_mark_interp_func(word, function_context(fn));
+    const Cell* record = function_record(fn);
+    bool compiled = is_compiled(record);
+    mark_function_frame(word, fn, compiled);
     Cell* base = stack_arguments();
-    SpecList list = interp_cached_spec(fn);
+    SpecList list = interp_cached_spec(fn, record);
     const Cell* e = list.begin;
     int spec_pos = 0;
     pos = lean_leading_arguments<false>(fn, pos, end, code, name, list, e, spec_pos);
@@ -598,7 +658,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     }
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceCall, code, pos, name, fn);
-    if (interp_call_function(fn).exit_pending()) return pos;
+    if (run_function_body(fn, compiled).exit_pending()) return pos;
     stack_unwind_keep();
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceReturn, code, pos, name, stack_top());
@@ -761,11 +821,7 @@ namespace {
         }
         stack_unwind_keep();
     } else if (t == T_FUNCTION) {
-        Offset ctx = function_context(fn);
-        if (type_of(&function_record(fn)[kRecordCode]) == T_INTEGER)
-            stack_mark_func(word, ctx);
-        else
-            stack_mark_interp_func(word, ctx);
+        mark_function_frame(word, fn, is_compiled(function_record(fn)));
         if (infix) g_stack_top++;
         if (plain_call(c) && !infix)
             gather_function_plain(c);
@@ -813,49 +869,7 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
 }
 
 Evaluated<> interp_call_function(const Cell* fn) {
-    const Cell* record = function_record(fn);
-    Cell body = record[kRecordBody];
-    Offset ctx = function_context(fn);
-    Cell* context = context_cell(ctx);
-    uint32_t saved_values = context_cell_values(context);
-    uint32_t saved_flags = context->header;
-    bool saved_tracing = g_tracing;
-    if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
-    if (fn->header & kFunctionNoTrace) g_tracing = false;
-    // The program's own functions are not stepped into.
-    if (type_of(&record[kRecordCode]) == T_INTEGER) g_tracing = false;
-
-    // The function's words read the frame's cells for this call.
-    context->header |= kContextStackValues;
-    context_cell_set_values(context, offset_of(stack_arguments()));
-    stack_set_flag(true);
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceProlog, &body, nullptr, fn, nullptr);
-
-    struct Restore {
-        Offset ctx;
-        uint32_t values, flags;
-        bool tracing;
-        ~Restore() {
-            Cell* cc = context_cell(ctx);
-            context_cell_set_values(cc, values);
-            cc->header = flags;
-            g_tracing = tracing;
-        }
-    } restore{ctx, saved_values, saved_flags, saved_tracing};
-
-    if (type_of(&body) == T_BLOCK) {
-        // The function's exit target takes return and exit here.
-        if (interp_eval_block(&body, true).exit_pending() &&
-            !exit_take_if(kThrowReturn, kThrowExit))
-            return {};
-    } else {
-        set_unset(stack_arguments());
-    }
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceEpilog, &body, nullptr, fn, stack_arguments());
-    stack_set_flag(false);
-    return {};
+    return run_function_body(fn, is_compiled(function_record(fn)));
 }
 
 } // namespace xel

@@ -18,8 +18,9 @@ struct SpecList {
 
 // Builds the list when the cache slot does not hold it yet: the second cell of
 // a native's or action's word-3 block, of a function's record.
-inline SpecList interp_cached_spec(const Cell* fn) {
-    const Cell* slot = function_record(fn) + kRecordCache;
+// record is fn's record, when the caller has it at hand.
+inline SpecList interp_cached_spec(const Cell* fn, const Cell* record) {
+    const Cell* slot = record + kRecordCache;
     Offset node = type_of(slot) == T_BLOCK ? series_node(slot) : interp_cache_spec(fn);
     const SeriesBuf* buf = buffer_of(node);
     Cell* begin = at<Cell>(buf->head);
@@ -30,6 +31,9 @@ inline SpecList interp_cached_spec(const Cell* fn) {
         trailing = integer_get(end);
     }
     return SpecList{begin, end, trailing};
+}
+inline SpecList interp_cached_spec(const Cell* fn) {
+    return interp_cached_spec(fn, function_record(fn));
 }
 
 } // namespace xel
