@@ -124,7 +124,8 @@ uint32_t act_odd_q(int, const int32_t*) {
 // value's index makes the range run from the limit to the value's index.
 // An empty range, or /dup below 1, leaves the target unchanged.
 using InsertTyped = Cell* (*)(Cell*, Cell*, Cell*, bool, Cell*);
-uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
+// Out of line: append's common case stays a leaf without its frame.
+[[gnu::noinline]] uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
     Cell* value = call_arg(1);
     Cell* part = ref_arg(refs[0]);
     Cell* dup = ref_arg(refs[2]);
@@ -147,6 +148,12 @@ uint32_t insert_entry(InsertTyped typed, const int32_t* refs) {
 }
 
 uint32_t act_append(int, const int32_t* refs) {
+    // The common append (a char or a short string at a string's tail) goes
+    // straight to the string's buffer, without the dispatch and the general
+    // measuring of the incoming text.
+    if (refs[0] == kRefAbsent && refs[1] == kRefAbsent && refs[2] == kRefAbsent &&
+        string_append_in_room(call_arg(0), call_arg(1)))
+        return 0;
     return insert_entry(actions_append_typed, refs);
 }
 

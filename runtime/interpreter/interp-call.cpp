@@ -1,3 +1,4 @@
+#include <array>
 #include <cstring>
 
 #include "runtime/actions/dispatch.h"
@@ -498,14 +499,20 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     return pos;
 }
 
+// Every refinement absent, for any routine: a constant row, so a plain call
+// fills nothing.
+constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
+    std::array<int32_t, kMaxRefinements> refs{};
+    refs.fill(kRefAbsent);
+    return refs;
+}();
+
 // Runs a native's or action's routine with every refinement absent.
-[[gnu::noinline]] void run_native_plain(const Cell* fn, const SpecList& list) {
-    int32_t refs[kMaxRefinements];
-    refinements_absent(list, refs);
+[[gnu::noinline]] void run_native_plain(const Cell* fn) {
     NativeFn routine = type_of(fn) == T_NATIVE ? native_code(native_entry(fn))
                                                : g_actions_table[native_entry(fn) - 1];
     if (!routine) error_fire(kCatInternal, err::internal::kNotDone);
-    routine(0, refs);
+    routine(0, kNoRefinements.data());
 }
 
 // Raises the missing argument at spec_pos (no value is left at end) as the
@@ -538,7 +545,7 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     }
     if (g_tracing) [[unlikely]] {
         trace_fire(kTraceCall, code, pos, name, fn);
-        run_native_plain(fn, interp_cached_spec(fn));
+        run_native_plain(fn);
         if (exit_pending()) return pos;
     } else if (interp_eval_block(either_branch(), true).exit_pending()) {
         return pos;
@@ -601,7 +608,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     } else if (g_tracing || !Infix || !infix_number_in_frame(t, native_entry(fn), slot)) {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
-        run_native_plain(fn, list);
+        run_native_plain(fn);
         if (exit_pending()) return pos;
     }
     stack_unwind_keep();
@@ -685,7 +692,7 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     if (!typeset_has(e, type_of(right))) lean_expect_arg(&fn, word, right, 1);
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceCall, code, after, word, &fn);
-    run_native_plain(&fn, list);
+    run_native_plain(&fn);
     return {};
 }
 

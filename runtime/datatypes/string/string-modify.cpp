@@ -5,6 +5,8 @@
 
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block.h"
+#include "runtime/datatypes/char/char.h"
+#include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string-ops.h"
 #include "runtime/datatypes/string/string-view.h"
@@ -287,6 +289,78 @@ Cell* string_write_value(StringWrite how, Cell* series, Cell* value, Cell* part,
                                static_cast<int>(total));
     if (how == StringWrite::Append) return result_at(&s, 0);
     return result_at(&s, at_index + static_cast<uint32_t>(total));
+}
+
+namespace {
+
+// n bytes of units of the same width: the short runs of one or a few
+// letters without the library call.
+inline void copy_same_units(uint8_t* dest, const uint8_t* text, uint32_t n) {
+    switch (n) {
+    case 1:
+        *dest = *text;
+        break;
+    case 2:
+        std::memcpy(dest, text, 2);
+        break;
+    case 4:
+        std::memcpy(dest, text, 4);
+        break;
+    default:
+        std::memcpy(dest, text, n);
+        break;
+    }
+}
+
+// The units of a narrower text widened one by one at the tail, when they fit.
+[[gnu::noinline]] bool append_widened_in_room(SeriesBuf* buf, uint32_t unit, const Cell* value) {
+    StringView text = string_view_of(value);
+    uint64_t bytes = uint64_t{text.count} * unit;
+    if (buf->tail + bytes > buf->data_end()) return false;
+    uint8_t* dest = at(buf->tail);
+    for (uint32_t i = 0; i < text.count; i++)
+        string_put_char(dest + i * unit, unit, text[i]);
+    buf->tail += static_cast<uint32_t>(bytes);
+    return true;
+}
+
+} // namespace
+
+bool string_append_in_room(Cell* series, const Cell* value) {
+    // Only a type whose row appends as a string does (ref! has no append).
+    if (action_of<A_APPEND>(type_of(series)) != string_append) return false;
+    SeriesBuf* buf = string_buffer(series);
+    if (buf->flags & kFlagOwned) return false;
+    uint32_t unit = buf->unit();
+    uint8_t* dest = at(buf->tail);
+    uint8_t vt = type_of(value);
+    if (vt == T_CHAR) {
+        uint32_t cp = char_value(value);
+        if (char_unit(cp) > unit || uint64_t{buf->tail} + unit > buf->data_end()) return false;
+        string_put_char(dest, unit, cp);
+        buf->tail += unit;
+    } else if (is_string_kind(vt) && vt != T_TAG && !series_same_buffer(value, series)) {
+        const SeriesBuf* src = string_buffer(value);
+        uint32_t text_unit = src->unit();
+        if (text_unit != unit) {
+            if (text_unit > unit || !append_widened_in_room(buf, unit, value)) return false;
+        } else {
+            // A position past the tail (or below the head) gives no units, as
+            // string_view_of reads it.
+            uint64_t from = uint64_t{static_cast<uint32_t>(series_index(value))}
+                            << unit_shift(unit);
+            uint32_t used = src->used();
+            uint32_t bytes = from < used ? used - static_cast<uint32_t>(from) : 0;
+            if (uint64_t{buf->tail} + bytes > buf->data_end()) return false;
+            copy_same_units(dest, at(src->head) + from, bytes);
+            buf->tail += bytes;
+        }
+    } else {
+        return false;
+    }
+    cell_clear_new_line(series);
+    series_set_index(series, 0);
+    return true;
 }
 
 Cell* string_append(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) {
