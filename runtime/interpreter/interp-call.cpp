@@ -563,11 +563,11 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
 // with tracing off: the generic steps without their general cases. Arguments
 // before the first refinement are gathered, every refinement is absent. An
 // infix call's frame starts at its left operand, already pushed.
+// Not either (lean_prefix_call takes it).
 template <bool Infix>
-Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name) {
+[[gnu::noinline]] Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                             const Cell* name) {
     uint8_t t = type_of(fn);
-    if (!Infix && t == T_NATIVE && native_entry(fn) == kNativeEither)
-        return lean_either(fn, pos, end, code, name);
     const Cell* word = call_name_word(name);
     const Cell* record = function_record(fn);
     bool compiled = false;
@@ -617,6 +617,15 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
     *slot = *(g_stack_top - 1);
     g_stack_top = slot + 1;
     return pos;
+}
+
+// lean_call of a prefix call; either is told apart here, before lean_call's
+// frame is set up, since it is the most frequent native called.
+inline Evaluated<Cell*> lean_prefix_call(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                         const Cell* name) {
+    if (type_of(fn) == T_NATIVE && native_entry(fn) == kNativeEither)
+        return lean_either(fn, pos, end, code, name);
+    return lean_call<false>(fn, pos, end, code, name);
 }
 
 // A function called by a path that names refinements, begun with tracing
@@ -729,13 +738,13 @@ Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, con
 Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* word) {
     if (type_of(fn) == T_ROUTINE) return generic_call(fn, pos, end, code, word, kApplyNone, false);
-    return lean_call<false>(fn, pos, end, code, word);
+    return lean_prefix_call(fn, pos, end, code, word);
 }
 
 Evaluated<Cell*> interp_call_by_path(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* path, bool refined) {
     uint8_t t = type_of(fn);
-    if (!refined && t != T_ROUTINE) return lean_call<false>(fn, pos, end, code, path);
+    if (!refined && t != T_ROUTINE) return lean_prefix_call(fn, pos, end, code, path);
     if (refined && t == T_FUNCTION) return lean_refined_call(fn, pos, end, code, path);
     return generic_call(fn, pos, end, code, path, kApplyNone, false);
 }
@@ -867,7 +876,7 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
         if (infix) {
             if (t == T_NATIVE || t == T_ACTION) return lean_call<true>(fn, pos, end, code, name);
         } else if (t != T_ROUTINE && (type_of(name) == T_WORD || path_names_no_refinement(name))) {
-            return lean_call<false>(fn, pos, end, code, name);
+            return lean_prefix_call(fn, pos, end, code, name);
         } else if (t == T_FUNCTION && type_of(name) == T_PATH) {
             return lean_refined_call(fn, pos, end, code, name);
         }
