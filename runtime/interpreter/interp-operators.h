@@ -58,17 +58,24 @@ inline bool infix_number_in_frame(uint8_t kind, uint32_t number, Cell* args) {
 // it, in place of the call, when nothing could see the difference: tracing
 // is off, no error can arise, and the stacks have room for the frame and the
 // argument the call would push, so an overflow is raised where it was.
+// Operands that are no number, a paren's most of all, are told apart first:
+// the call takes them, and the checks of the state would be wasted on them.
 inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell* left) {
-    if (g_tracing || !g_interp_fast || pos + 1 >= end || g_frames_top >= g_frames_end ||
+    if (pos + 1 >= end) return false;
+    const Cell* right = pos + 1;
+    uint8_t rt = type_of(right);
+    static_assert(T_FLOAT == T_INTEGER + 1);
+    if (rt == T_WORD) {
+        right = context_peek_fast(right);
+        if (!right) return false;
+    } else if (static_cast<uint8_t>(rt - T_INTEGER) > 1) {
+        return false;
+    }
+    if (g_tracing || !g_interp_fast || g_frames_top >= g_frames_end ||
         g_stack_top + 1 >= g_stack_end)
         return false;
     int code = infix_number_code(op);
     if (code < 0) return false;
-    const Cell* right = pos + 1;
-    if (type_of(right) == T_WORD) {
-        right = context_peek_fast(right);
-        if (!right) return false;
-    }
     return code < kInfixCompare ? ops_math_try(code, left, right, left)
                                 : ops_compare_try(code - kInfixCompare, left, right, left);
 }
