@@ -536,7 +536,18 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
             lean_no_arg(fn, end, name, spec_pos);
             return pos;
         }
-        Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
+        Evaluated<Cell*> next = pos;
+        if (spec_pos > 0 && type_of(pos) == T_BLOCK && !g_tracing) {
+            // A branch written in place, pushed as lean_argument pushes it,
+            // without its walk through the other kinds of argument.
+            Cell* pushed = stack_push(pos);
+            cell_clear_new_line(pushed);
+            next = ++pos;
+            if (pos < end && type_of(pos) == T_WORD)
+                next = apply_operators_after(pos, end, code, pushed);
+        } else {
+            next = lean_argument<false>(pos, end, code);
+        }
         if (next.exit_pending()) return pos;
         pos = next.value();
         const Cell* value = g_stack_top - 1;
