@@ -28,20 +28,21 @@ volatile std::sig_atomic_t g_interrupt_requested = 0;
 
 namespace {
 
-// Restores the block under evaluation however the walk ends, when the walk
-// set it (the library's blocks leave it alone).
+// The header of a walk's eval frame, named <body>: that word's symbol is
+// fixed, so its part of the header is worked out once rather than at every
+// walk (its context node is read each time: nodes move).
+uint32_t g_body_frame_header = 0;
+
+// Restores the block under evaluation however the walk ends. A walk that
+// does not set it (the library's blocks) finds it as it left it, so the
+// restore is unconditional: a store is cheaper than the test.
 struct CurrentCodeGuard {
-    bool set;
     // Copied as bytes: a Cell member was split into its four words, a dozen
     // instructions per block walk to save and as many to restore.
     uint64_t saved[2];
     static_assert(sizeof saved == sizeof(Cell));
-    explicit CurrentCodeGuard(bool set) : set(set) {
-        std::memcpy(saved, &g_current_code, sizeof saved);
-    }
-    ~CurrentCodeGuard() {
-        if (set) std::memcpy(&g_current_code, saved, sizeof saved);
-    }
+    CurrentCodeGuard() { std::memcpy(saved, &g_current_code, sizeof saved); }
+    ~CurrentCodeGuard() { std::memcpy(&g_current_code, saved, sizeof saved); }
 };
 
 Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_functions) {
@@ -110,6 +111,7 @@ bool catch_on_stack() {
 
 void interp_init() {
     g_current_code = g_unset_cell;
+    g_body_frame_header = word_symbol(g_word_body_marker) << 8 | kHeaderEval;
     collector_add_root_callback([] { collector_mark_cells(&g_current_code, &g_current_code + 1); });
     const char* fast = std::getenv("XEL_INTERP_FAST");
     g_interp_fast = !fast || std::strcmp(fast, "0") != 0;
@@ -118,7 +120,7 @@ void interp_init() {
 }
 
 Evaluated<> interp_eval_block(Cell* block, bool pass) {
-    stack_mark_eval(g_word_body_marker);
+    stack_mark_header(g_body_frame_header, word_context(g_word_body_marker));
     Cell code = *block;
     SeriesBuf* running = block_buffer(&code);
     // The walk stays in the buffer it began in, even when the block grows
@@ -129,7 +131,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     // The library's own code is never what an error points at: the script's
     // expression that called into it is.
     bool own = !(running->flags & kFlagLibrary);
-    CurrentCodeGuard guard(own);
+    CurrentCodeGuard guard;
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
     if (pos >= end) {
@@ -138,7 +140,13 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         set_unset(stack_arguments());
         stack_keep();
     } else {
-        if (own) g_current_code = code;
+        // The current code's index names the expression under evaluation:
+        // set here for the first, then after each step forward.
+        if (own) {
+            g_current_code = code;
+            if (block_index(&code) < 0) [[unlikely]]
+                series_set_index(&g_current_code, 0);
+        }
         PlanHold plan = (running->flags & kPlanState) != kPlanState && g_plan_mode != kPlansOff &&
                                 g_interp_fast && !g_tracing
                             ? plan_for(running, head, end)
@@ -146,13 +154,13 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         while (true) {
             if (g_interrupt_requested) [[unlikely]]
                 if (take_interrupt().exit_pending()) return {};
-            if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
             uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
             if (plan.slot && t != T_UNSET) {
                 if (Cell* planned = plan_step(plan, head, pos, end)) {
                     // A step runs no code: the block is as it was.
                     pos = planned;
                     if (pos >= end) break;
+                    if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
                     stack_reset();
                     continue;
                 }
@@ -171,6 +179,7 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
                 end = at<Cell>(running->tail);
                 if (pos >= end) break;
             }
+            if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
             stack_reset();
         }
     }

@@ -131,19 +131,24 @@ constexpr uint32_t kHeaderCompiledFunc = 0x12000000;
 // symbol and context are recorded); each sets the frame base to the current
 // top and returns it. A full frame stack raises internal stack-overflow.
 // Pushed on every call and block evaluation, so kept inline; a full frame
-// stack is stack_overflow's case.
-inline Cell* stack_mark(const Cell* word, uint32_t header) {
+// stack is stack_overflow's case. stack_mark_header takes the header with the
+// name's symbol already in it (a name fixed at start-up, worked out once).
+inline Cell* stack_mark_header(uint32_t header, Offset word_ctx) {
     if (g_frames_top >= g_frames_end) [[unlikely]]
         stack_overflow();
     XEL_ASSERT(g_stack_args <= g_stack_top);
     CallFrame* f = g_frames_top++;
-    f->header = (word ? word_symbol(word) << 8 : 0) | header;
+    f->header = header;
     f->saved_base = offset_of(g_stack_args);
-    f->word_ctx = word ? word_context(word) : 0;
+    f->word_ctx = word_ctx;
     f->func_ctx = 0;
     f->saved_values = 0;
     g_stack_args = g_stack_top;
     return g_stack_args;
+}
+inline Cell* stack_mark(const Cell* word, uint32_t header) {
+    return stack_mark_header((word ? word_symbol(word) << 8 : 0) | header,
+                             word ? word_context(word) : 0);
 }
 // Kind 1; records the function context and its current values reference
 // (its context cell is the first of its buffer).
