@@ -58,9 +58,28 @@ Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_
     return pos + 1;
 }
 
-// An expression of a block that starts with a word, begun with tracing off,
-// as interp_eval_expression evaluates it, a level less deep: the word's value
-// pushed or its function called, then the operators that follow.
+// The end of a statement begun with tracing off, its first value pushed at
+// start: the operators that follow (when a word follows), then the value made
+// the current result.
+[[gnu::always_inline]] inline Evaluated<Cell*> statement_end(Cell* pos, Cell* after, Cell* end,
+                                                             Cell* code, Cell* start) {
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTracePush, code, after, nullptr, stack_top());
+    if (after < end && type_of(after) == T_WORD) {
+        Evaluated<Cell*> next = apply_operators(after, end, code, start);
+        if (next.exit_pending()) return next;
+        after = next.value();
+    }
+    stack_set_last_keep(start);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
+    return after;
+}
+
+// An expression of a block that starts with a word, begun with tracing off
+// and the fast paths on, as interp_eval_expression evaluates it, a level less
+// deep: the word's value pushed or its function called, then the operators
+// that follow.
 Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     const Cell* v = context_get_fast(pos);
     uint8_t t = type_of(v);
@@ -76,17 +95,27 @@ Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     } else {
         stack_push(v);
     }
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTracePush, code, after, nullptr, stack_top());
-    if (after < end && type_of(after) == T_WORD) {
-        Evaluated<Cell*> next = apply_operators(after, end, code, start);
+    return statement_end(pos, after, end, code, start);
+}
+
+// The same for a paren (its block evaluated) or a path (its value pushed or
+// its function called).
+Evaluated<Cell*> paren_or_path_statement(Cell* pos, Cell* end, Cell* code) {
+    Cell* start = g_stack_top;
+    Cell* after = pos + 1;
+    if (type_of(pos) == T_PAREN) {
+        Cell paren = *pos;
+        if (interp_eval_block(&paren, false).exit_pending()) return pos;
+    } else {
+        Evaluated<Cell*> next = interp_eval_bound_path(pos, end, code, false);
         if (next.exit_pending()) return next;
+        if (!next.value()) {
+            next = interp_eval_path(pos, end, code, false, false);
+            if (next.exit_pending()) return next;
+        }
         after = next.value();
     }
-    stack_set_last_keep(start);
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
-    return after;
+    return statement_end(pos, after, end, code, start);
 }
 
 bool catch_on_stack() {
@@ -168,7 +197,9 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
                 : t == T_SET_WORD ? interp_set_word_statement(pos, end, &code)
-                                  : interp_eval_expression(pos, end, &code, false, false, false);
+                : t == T_PAREN || t == T_PATH
+                    ? paren_or_path_statement(pos, end, &code)
+                    : interp_eval_expression(pos, end, &code, false, false, false);
             if (next.exit_pending()) return {};
             pos = next.value();
             if (pos >= end) break;
