@@ -133,7 +133,8 @@ constexpr uint32_t kHeaderCompiledFunc = 0x12000000;
 // Pushed on every call and block evaluation, so kept inline; a full frame
 // stack is stack_overflow's case. stack_mark_header takes the header with the
 // name's symbol already in it (a name fixed at start-up, worked out once).
-inline Cell* stack_mark_header(uint32_t header, Offset word_ctx) {
+inline Cell* stack_mark_frame(uint32_t header, Offset word_ctx, Offset func_ctx,
+                              Offset saved_values) {
     if (g_frames_top >= g_frames_end) [[unlikely]]
         stack_overflow();
     XEL_ASSERT(g_stack_args <= g_stack_top);
@@ -141,23 +142,30 @@ inline Cell* stack_mark_header(uint32_t header, Offset word_ctx) {
     f->header = header;
     f->saved_base = offset_of(g_stack_args);
     f->word_ctx = word_ctx;
-    f->func_ctx = 0;
-    f->saved_values = 0;
+    f->func_ctx = func_ctx;
+    f->saved_values = saved_values;
     g_stack_args = g_stack_top;
     return g_stack_args;
 }
+inline Cell* stack_mark_header(uint32_t header, Offset word_ctx) {
+    return stack_mark_frame(header, word_ctx, 0, 0);
+}
+inline uint32_t frame_name_header(const Cell* word, uint32_t header) {
+    return (word ? word_symbol(word) << 8 : 0) | header;
+}
 inline Cell* stack_mark(const Cell* word, uint32_t header) {
-    return stack_mark_header((word ? word_symbol(word) << 8 : 0) | header,
-                             word ? word_context(word) : 0);
+    return stack_mark_header(frame_name_header(word, header), word ? word_context(word) : 0);
+}
+// A kind-1 frame, written once with its header (interpreted or not), the
+// function context and its current values reference.
+inline Cell* stack_mark_func_as(const Cell* word, Offset func_ctx, uint32_t header) {
+    return stack_mark_frame(frame_name_header(word, header), word ? word_context(word) : 0,
+                            func_ctx, func_ctx ? context_values_ref(func_ctx) : 0);
 }
 // Kind 1; records the function context and its current values reference
 // (its context cell is the first of its buffer).
 inline Cell* stack_mark_func(const Cell* word, Offset func_ctx) {
-    Cell* base = stack_mark(word, kHeaderFunction);
-    CallFrame* f = g_frames_top - 1;
-    f->func_ctx = func_ctx;
-    f->saved_values = func_ctx ? context_values_ref(func_ctx) : 0;
-    return base;
+    return stack_mark_func_as(word, func_ctx, kHeaderFunction);
 }
 // Points the function context's values at the current frame base (the
 // arguments the caller pushed), then pushes an exit-target native frame.
@@ -185,9 +193,7 @@ inline Cell* stack_mark_interp_native(const Cell* word) {
 }
 // Kind 1, interpreted; like stack_mark_func when a context is given.
 inline Cell* stack_mark_interp_func(const Cell* word, Offset func_ctx) {
-    Cell* base = stack_mark_func(word, func_ctx);
-    (g_frames_top - 1)->header |= kFrameInterpreted;
-    return base;
+    return stack_mark_func_as(word, func_ctx, kHeaderInterpFunc);
 }
 
 inline CallFrame* stack_top_frame() {
