@@ -319,7 +319,34 @@ SeriesBuf* expand_series(SeriesBuf* old, int64_t new_size) {
     return expand(old, new_size, &moved);
 }
 
+namespace {
+
+// The last buffer of the current frame, its head at its data, takes the room
+// after it when the frame has it: no copy, and no dead copy left for the
+// collector, so a series growing at a frame's end (a string built by appends)
+// neither copies itself nor fills frames that must then be collected. Null
+// when the buffer cannot grow where it stands.
+SeriesBuf* grow_in_place(SeriesBuf* buf, int64_t new_size) {
+    if (new_size == 0) new_size = int64_t{buf->size} * 2;
+    if (new_size <= buf->size || static_cast<uint64_t>(new_size) > kMaxBufferBytes) return nullptr;
+    if (buf->flags & (kFlagBig | kFlagFixed | kFlagHeadSpace) || buf->head != buf->data())
+        return nullptr;
+    if (!g_memory.current_series_frame) return nullptr;
+    auto* frame = at<SeriesFrame>(g_memory.current_series_frame);
+    if (offset_of(buf) + kBufferOverhead + buf->size != frame->free) return nullptr;
+    // The size alloc_buffer would give the new buffer.
+    uint32_t unit = buf->unit();
+    uint32_t size = align_up(static_cast<uint32_t>(new_size) / unit * unit, 16);
+    if (size <= buf->size || !fits(frame, size - buf->size)) return nullptr;
+    frame->free += size - buf->size;
+    buf->size = size;
+    return buf;
+}
+
+} // namespace
+
 SeriesBuf* expand_series_copy(SeriesBuf* buf, int64_t new_size) {
+    if (SeriesBuf* grown = grow_in_place(buf, new_size)) return grown;
     SeriesBuf* old;
     SeriesBuf* fresh = expand(buf, new_size, &old);
     uint32_t bytes = old->size;

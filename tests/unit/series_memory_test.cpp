@@ -190,6 +190,36 @@ TEST_F(SeriesMemory, ExpansionDoublesAndKeepsContentAndFlags) {
     EXPECT_EQ(at(filled->head)[4], 'e');
 }
 
+TEST_F(SeriesMemory, TheLastBufferOfTheFrameGrowsWhereItStands) {
+    Offset node = alloc_bytes(16);
+    SeriesBuf* b = buffer_of(node);
+    std::memcpy(at(b->head), "abc", 3);
+    b->tail = b->head + 3;
+    SeriesFrame* frame = frame_of(b);
+    Offset free = frame->free;
+    uint32_t moves = g_buffer_moves;
+
+    SeriesBuf* grown = expand_series_copy(b, 100);
+    EXPECT_EQ(grown, b);
+    EXPECT_EQ(buffer_of(node), b);
+    EXPECT_EQ(grown->size, 112u);
+    EXPECT_EQ(frame->free, free + 96);
+    EXPECT_EQ(g_buffer_moves, moves);
+    EXPECT_EQ(grown->used(), 3u);
+    EXPECT_EQ(std::memcmp(at(grown->head), "abc", 3), 0);
+    EXPECT_TRUE(grown->flags & kFlagInUse);
+
+    // Once another buffer follows it, or the frame lacks the room, it moves.
+    bytes(16);
+    SeriesBuf* moved = expand_series_copy(grown, 0);
+    EXPECT_NE(moved, grown);
+    EXPECT_EQ(g_buffer_moves, moves + 1);
+    EXPECT_EQ(std::memcmp(at(moved->head), "abc", 3), 0);
+    SeriesBuf* beyond = expand_series_copy(moved, kFrameSizeInitial);
+    EXPECT_NE(beyond, moved);
+    EXPECT_EQ(std::memcmp(at(beyond->head), "abc", 3), 0);
+}
+
 TEST_F(SeriesMemory, BigFlagFollowsTheNewBuffer) {
     SeriesBuf* big = bytes(kFrameSizeMax);
     ASSERT_TRUE(big->flags & kFlagBig);
