@@ -33,17 +33,19 @@ const Cell* bound_field(const Cell* object, const Cell* element) {
 } // namespace
 
 Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool get) {
-    Cell* head = walk_start(buffer_head(pos), pos);
-    if (head + 1 >= block_rs_tail(pos) || type_of(head) != T_WORD) return nullptr;
+    // Nothing here allocates: the path's buffer stays where it is.
+    Cell* first = buffer_head(pos);
+    Cell* head = walk_start(first, pos);
+    Cell* tail = block_rs_tail(pos);
+    if (head + 1 >= tail || type_of(head) != T_WORD) return nullptr;
     const Cell* object = context_peek_fast(head);
     if (!object) return nullptr;
     const Cell* field = bound_field(object, head + 1);
     if (!field) return nullptr;
     Cell value = *field;
-    Cell* tail = block_rs_tail(pos);
     if (!get && is_callable(type_of(&value))) {
         Cell name = *pos;
-        series_set_index(&name, static_cast<int32_t>(head + 1 - buffer_head(pos)));
+        series_set_index(&name, static_cast<int32_t>(head + 1 - first));
         return interp_call_by_path(&value, pos + 1, end, code, &name, head + 2 < tail);
     }
     if (head + 2 != tail) return nullptr;
