@@ -784,19 +784,9 @@ Evaluated<Cell*> interp_set_word_statement(Cell* pos, Cell* end, Cell* code) {
         Cell w = *pos;
         context_set(&w, value);
     }
-    if (g_tracing) [[unlikely]] {
-        trace_fire(kTraceSet, code, pos, pos, value);
-        trace_fire(kTracePush, code, after, nullptr, stack_top());
-    }
-    if (after < end && type_of(after) == T_WORD) {
-        next = apply_operators(after, end, code, start);
-        if (next.exit_pending()) return next;
-        after = next.value();
-    }
-    stack_set_last_keep(start);
     if (g_tracing) [[unlikely]]
-        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
-    return after;
+        trace_fire(kTraceSet, code, pos, pos, value);
+    return statement_end(pos, after, end, code, start);
 }
 
 const Cell* call_name_word(const Cell* name) {

@@ -110,4 +110,22 @@ Evaluated<Cell*> call_any_operator(const Cell* op, Cell* pos, Cell* end, Cell* c
     return pos;
 }
 
+// The end of a statement begun with tracing off, its first value pushed at
+// start: the operators that follow (when a word follows), then the value made
+// the current result.
+[[gnu::always_inline]] inline Evaluated<Cell*> statement_end(Cell* pos, Cell* after, Cell* end,
+                                                             Cell* code, Cell* start) {
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTracePush, code, after, nullptr, stack_top());
+    if (after < end && type_of(after) == T_WORD) {
+        Evaluated<Cell*> next = apply_operators(after, end, code, start);
+        if (next.exit_pending()) return next;
+        after = next.value();
+    }
+    stack_set_last_keep(start);
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
+    return after;
+}
+
 } // namespace xel
