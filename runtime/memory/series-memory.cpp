@@ -35,6 +35,12 @@ bool fits(const SeriesFrame* f, uint32_t need) {
     return static_cast<uint64_t>(f->free) + need < f->end;
 }
 
+// The data size of a buffer for so many bytes: whole 16-byte lines, and one
+// for an empty buffer, so doubling it can grow.
+uint32_t data_size_for(uint32_t bytes) {
+    return bytes ? align_up(bytes, 16) : 16;
+}
+
 } // namespace
 
 void memory_init() {
@@ -164,8 +170,7 @@ void release_series_frame(SeriesFrame* f) {
 SeriesBuf* alloc_buffer(uint32_t count, uint32_t unit, int32_t head_offset) {
     uint64_t bytes = static_cast<uint64_t>(count) * unit;
     if (bytes > kMaxBufferBytes) no_memory();
-    // An empty buffer still gets one 16-byte line, so doubling it can grow.
-    uint32_t size = bytes ? align_up(static_cast<uint32_t>(bytes), 16) : 16;
+    uint32_t size = data_size_for(static_cast<uint32_t>(bytes));
     uint32_t need = size + kBufferOverhead;
 
     collect_for_torture();
@@ -334,9 +339,8 @@ SeriesBuf* grow_in_place(SeriesBuf* buf, int64_t new_size) {
     if (!g_memory.current_series_frame) return nullptr;
     auto* frame = at<SeriesFrame>(g_memory.current_series_frame);
     if (offset_of(buf) + kBufferOverhead + buf->size != frame->free) return nullptr;
-    // The size alloc_buffer would give the new buffer.
     uint32_t unit = buf->unit();
-    uint32_t size = align_up(static_cast<uint32_t>(new_size) / unit * unit, 16);
+    uint32_t size = data_size_for(static_cast<uint32_t>(new_size) / unit * unit);
     if (size <= buf->size || !fits(frame, size - buf->size)) return nullptr;
     frame->free += size - buf->size;
     buf->size = size;
