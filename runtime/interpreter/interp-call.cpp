@@ -523,6 +523,25 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
     fetch_argument(c, list.begin + spec_pos, spec_pos);
 }
 
+// either's branches, other than both blocks written in place: each pushed
+// as an argument, then checked to be a block.
+[[gnu::noinline]] Cell* either_branches(const Cell* fn, Cell* pos, Cell* end, Cell* code,
+                                        const Cell* name) {
+    for (int spec_pos = 1; spec_pos < 3; spec_pos++) {
+        if (pos >= end) [[unlikely]] {
+            lean_no_arg(fn, end, name, spec_pos);
+            return pos;
+        }
+        Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
+        if (next.exit_pending()) return pos;
+        pos = next.value();
+        const Cell* value = g_stack_top - 1;
+        if (type_of(value) != T_BLOCK) [[unlikely]]
+            lean_expect_arg(fn, name, value, spec_pos);
+    }
+    return pos;
+}
+
 // either, begun with tracing off: lean_call's steps with its arguments
 // known (cond [any-type!] true-blk [block!] false-blk [block!]), so they are
 // gathered without the walk of its argument list; then its routine, in
@@ -531,28 +550,23 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
                                                const Cell* name) {
     Cell* slot = stack_push(fn);
     stack_mark_interp_native(call_name_word(name));
-    for (int spec_pos = 0; spec_pos < 3; spec_pos++) {
-        if (pos >= end) [[unlikely]] {
-            lean_no_arg(fn, end, name, spec_pos);
-            return pos;
-        }
-        Evaluated<Cell*> next = pos;
-        if (spec_pos > 0 && type_of(pos) == T_BLOCK && !g_tracing) {
-            // A branch written in place, pushed as lean_argument pushes it,
-            // without its walk through the other kinds of argument.
-            Cell* pushed = stack_push(pos);
-            cell_clear_new_line(pushed);
-            next = ++pos;
-            if (pos < end && type_of(pos) == T_WORD)
-                next = apply_operators_after(pos, end, code, pushed);
-        } else {
-            next = lean_argument<false>(pos, end, code);
-        }
-        if (next.exit_pending()) return pos;
-        pos = next.value();
-        const Cell* value = g_stack_top - 1;
-        if (spec_pos > 0 && type_of(value) != T_BLOCK) [[unlikely]]
-            lean_expect_arg(fn, name, value, spec_pos);
+    if (pos >= end) [[unlikely]] {
+        lean_no_arg(fn, end, name, 0);
+        return pos;
+    }
+    Evaluated<Cell*> cond = lean_argument<false>(pos, end, code);
+    if (cond.exit_pending()) return pos;
+    pos = cond.value();
+    // Both branches written in place, with no word after them that could be
+    // an operator: pushed as lean_argument pushes them, with no walk.
+    if (end - pos >= 2 && type_of(pos) == T_BLOCK && type_of(pos + 1) == T_BLOCK &&
+        (end - pos == 2 || type_of(pos + 2) != T_WORD) && !g_tracing) {
+        cell_clear_new_line(stack_push(pos));
+        cell_clear_new_line(stack_push(pos + 1));
+        pos += 2;
+    } else {
+        pos = either_branches(fn, pos, end, code, name);
+        if (exit_pending()) return pos;
     }
     if (g_tracing) [[unlikely]] {
         trace_fire(kTraceCall, code, pos, name, fn);
