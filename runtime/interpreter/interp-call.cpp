@@ -736,21 +736,25 @@ inline Evaluated<Cell*> lean_prefix_call(const Cell* fn, Cell* pos, Cell* end, C
                                                      Cell* code, Cell* left) {
     uint8_t t = type_of(left);
     Cell* operand = pos + 1;
-    if ((t != T_INTEGER && t != T_FLOAT) || g_tracing || !g_interp_fast ||
-        infix_number_code(op) < 0 || operand >= end)
+    int number = infix_number_code(op);
+    if ((t != T_INTEGER && t != T_FLOAT) || g_tracing || !g_interp_fast || number < 0 ||
+        operand >= end)
         return call_operator(op, pos, end, code, left);
+    // The operator as fetched: its right operand may rebind its word, and the
+    // call applies what the word held when it was read.
+    Cell fetched = *op;
     // The frame the call pushes, based at its left operand.
     g_stack_top = left;
     stack_mark_interp_native(pos);
     g_stack_top = left + 1;
     Evaluated<Cell*> next = lean_argument<true>(operand, end, code);
     if (next.exit_pending()) return next;
-    int number = infix_number_code(op);
     const Cell* right = left + 1;
     if (g_tracing ||
         !(number < kInfixCompare ? ops_math_try(number, left, right, left)
                                  : ops_compare_try(number - kInfixCompare, left, right, left))) {
-        if (number_operator_routine(op, pos, next.value(), code, right).exit_pending()) return next;
+        if (number_operator_routine(&fetched, pos, next.value(), code, right).exit_pending())
+            return next;
     }
     stack_unwind_keep();
     if (g_tracing) [[unlikely]]
