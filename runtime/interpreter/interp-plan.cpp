@@ -174,40 +174,6 @@ Plan* build(const Cell* head, const Cell* tail) {
     return plan;
 }
 
-// Cells are only 4-byte aligned: compared as unaligned halves.
-inline uint64_t cell_diff(const Cell* a, const Cell* b) {
-    uint64_t a0, a1, b0, b1;
-    std::memcpy(&a0, a, 8);
-    std::memcpy(&a1, reinterpret_cast<const uint8_t*>(a) + 8, 8);
-    std::memcpy(&b0, b, 8);
-    std::memcpy(&b1, reinterpret_cast<const uint8_t*>(b) + 8, 8);
-    return (a0 ^ b0) | (a1 ^ b1);
-}
-inline bool same_cells(const Cell* a, const Cell* b, uint32_t n) {
-    static_assert(kMaxStepCells == 8);
-    uint64_t diff = 0;
-    switch (n) {
-    case 8:
-        diff |= cell_diff(a + 7, b + 7);
-        [[fallthrough]];
-    case 7:
-        diff |= cell_diff(a + 6, b + 6);
-        [[fallthrough]];
-    case 6:
-        diff |= cell_diff(a + 5, b + 5);
-        [[fallthrough]];
-    case 5:
-        diff |= cell_diff(a + 4, b + 4);
-        [[fallthrough]];
-    case 4:
-        diff |= cell_diff(a + 3, b + 3);
-        [[fallthrough]];
-    default:
-        diff |= cell_diff(a + 2, b + 2) | cell_diff(a + 1, b + 1) | cell_diff(a, b);
-    }
-    return diff == 0;
-}
-
 // The case on numbers of the operator word a step reads, -1 when it has
 // none; the last op! read and its case are kept.
 inline int operator_code(PlanWordRef* r, const Cell* word) {
@@ -258,16 +224,20 @@ PlanHold plan_find_or_build(SeriesBuf* buf, const Cell* head, const Cell* tail) 
     return {s, s->serial};
 }
 
+void plan_drop_written(SeriesBuf* buf) {
+    PlanSlot* s = &g_plan_slots[(buf->node >> 2) & (kPlanSlots - 1)];
+    if (s->node == buf->node && s->plan) drop(s);
+    // Built again, from the cells then, at the block's next walk.
+    buf->flags = (buf->flags & ~kPlanState) | kFlagPlanSeen;
+}
+
 Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
     XEL_ASSERT(slot->plan && slot->node);
     PlanStep& step = slot->plan->steps[k];
     Cell* after = pos + step.cells;
     if (after > end) return nullptr;
-    if (!same_cells(pos, step.source, step.cells)) {
-        // Written since: built again at the block's next walk.
-        drop(slot);
-        return nullptr;
-    }
+    // Every write drops the plan first (plan_note_write).
+    XEL_ASSERT(std::memcmp(pos, step.source, step.cells * sizeof(Cell)) == 0);
     // The evaluator pushes the first operand and checks for the room its
     // operator's call would need: an overflow is raised there.
     if (g_frames_top >= g_frames_end || g_stack_top + 2 >= g_stack_end) return nullptr;

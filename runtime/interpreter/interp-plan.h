@@ -6,14 +6,17 @@
 // every other expression is left to the evaluator, which stays the
 // reference.
 //
-// A step holds copies of the cells it was built from and runs only while
-// the block still holds them (any write is seen, whoever made it), with the
-// fast paths on and tracing off, and only when each word it reads still has
-// a value of the kind it was built for. On any mismatch the evaluator takes
-// the expression, and nothing has happened yet: a step changes nothing
-// before it stores its result. Plans are dropped at every collection (nodes
-// and buffers move) and when a step finds its cells changed; a walk notices
-// a plan dropped under it at its next expression.
+// A step trusts the block to hold the cells it was built from: every write
+// of cells already in a block (changed, moved, cut or rebound) drops the
+// block's plan through plan_note_write, so a step runs without comparing
+// its cells (the sanitizer build still compares them, to catch a write that
+// forgot). Cells appended at the tail leave the steps as they are. A step
+// runs with the fast paths on and tracing off, and only when each word it
+// reads still has a value of the kind it was built for. On any mismatch the
+// evaluator takes the expression, and nothing has happened yet: a step
+// changes nothing before it stores its result. Plans are dropped at every
+// collection (nodes and buffers move) and at every write; a walk notices a
+// plan dropped under it at its next expression.
 #pragma once
 #include <cstdint>
 
@@ -67,6 +70,16 @@ inline PlanHold plan_for(SeriesBuf* buf, const Cell* head, const Cell* tail) {
             return {s, s->serial};
     }
     return plan_find_or_build(buf, head, tail);
+}
+
+void plan_drop_written(SeriesBuf* buf);
+
+// Called before cells already in a block's buffer are written in place,
+// moved or cut: drops the block's plan. One test when it has none. A buffer
+// the block grew into keeps the flag, so a write there drops it as well.
+inline void plan_note_write(SeriesBuf* buf) {
+    if ((buf->flags & kPlanState) == kFlagPlanned) [[unlikely]]
+        plan_drop_written(buf);
 }
 
 Cell* plan_run(PlanSlot* slot, uint32_t step, Cell* pos, const Cell* end);

@@ -10,6 +10,7 @@
 #include "runtime/datatypes/tuple/tuple-cell.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/natives/math/math-natives.h"
 #include "runtime/natives/system/system-natives.h"
@@ -60,6 +61,7 @@ RoutineValue routine_set_slot_quiet(const RoutineValue* args, uint32_t) {
     int32_t index = block_index(&series);
     if (index < 0 || static_cast<uint32_t>(index) >= block_buffer_length(&series))
         error_fire(kCatScript, err::script::kOutOfRange, &series);
+    plan_note_write(block_buffer(&series));
     *block_cell_at(&series, static_cast<uint32_t>(index)) = value;
     return routine_answer(value);
 }

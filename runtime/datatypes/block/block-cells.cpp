@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "runtime/datatypes/block/block.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/runtime-init.h"
 #include "runtime/stack/stack.h"
 
@@ -117,12 +118,16 @@ void block_clear_from(Cell* block, int32_t index) {
     SeriesBuf* buf = block_buffer(block);
     uint32_t len = buf->used() / sizeof(Cell);
     uint32_t i = index < 0 ? 0 : static_cast<uint32_t>(index);
-    if (i < len) buf->tail = buf->head + i * sizeof(Cell);
+    if (i < len) {
+        plan_note_write(buf);
+        buf->tail = buf->head + i * sizeof(Cell);
+    }
 }
 
 void block_remove_last(Cell* block) {
     SeriesBuf* buf = block_buffer(block);
     if (buf->tail == buf->head) return;
+    plan_note_write(buf);
     buf->tail -= sizeof(Cell);
     uint32_t len = buf->used() / sizeof(Cell);
     if (block_index(block) > static_cast<int32_t>(len)) block->data1 = len;
@@ -156,7 +161,10 @@ Cell* block_insert_value(Cell* block, const Cell* value, bool at_head, bool adva
     SeriesBuf* buf = reserve_cells(block->data2, 1);
     Cell* slot = at<Cell>(buf->head) + i;
     Cell* tail = at<Cell>(buf->tail);
-    if (slot < tail) std::memmove(slot + 1, slot, (tail - slot) * sizeof(Cell));
+    if (slot < tail) {
+        plan_note_write(buf);
+        std::memmove(slot + 1, slot, (tail - slot) * sizeof(Cell));
+    }
     *slot = copy;
     buf->tail += sizeof(Cell);
     if (advance) block->data1 = i + 1;
@@ -173,6 +181,7 @@ void block_insert_block(Cell* block, const Cell* other) {
         SeriesBuf* buf = reserve_cells(block->data2, n);
         Cell* slot = at<Cell>(buf->head) + i;
         Cell* tail = at<Cell>(buf->tail);
+        if (slot < tail) plan_note_write(buf);
         std::memmove(slot + n, slot, (tail - slot) * sizeof(Cell));
         buf->tail += n * sizeof(Cell);
         // Inserting a block into itself: the source cells after the insertion

@@ -7,6 +7,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/hash/hash.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -158,6 +159,7 @@ bool block_remove_value(Cell* block, const Cell* value, bool from_head) {
         Cell c = *block_cell_at(block, i);
         if (!element_equal(&c, &v, kCmpFind)) continue;
         buf = block_buffer(block);
+        plan_note_write(buf);
         Cell* at_cell = at<Cell>(buf->head) + i;
         std::memmove(at_cell, at_cell + 1, (len - i - 1) * sizeof(Cell));
         buf->tail -= sizeof(Cell);
@@ -216,6 +218,7 @@ Cell* block_put(Cell* series, Cell* key, Cell* value, bool case_) {
         if (at_value < block_buffer_length(&blk)) {
             Cell old = *block_cell_at(&blk, at_value);
             if (!element_equal(&old, &v, kCmpFind)) {
+                plan_note_write(block_buffer(&blk));
                 *block_cell_at(&blk, at_value) = v;
                 hash_note_rewritten(&blk, at_value, 1);
             }

@@ -5,6 +5,7 @@
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/hash/hash.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -118,7 +119,10 @@ Cell* insert_cells(Cell* series, Cell* value, Cell* part, bool only, Cell* dup, 
     SeriesBuf* buf = make_room(blk.data2, total, copies >= 5);
     Cell* slot = at<Cell>(buf->head) + at_index;
     Cell* tail = at<Cell>(buf->tail);
-    if (slot < tail) std::memmove(slot + total, slot, (tail - slot) * kCell);
+    if (slot < tail) {
+        plan_note_write(buf);
+        std::memmove(slot + total, slot, (tail - slot) * kCell);
+    }
     fill_cells(slot, cells, static_cast<uint32_t>(n), total);
     buf->tail += total * kCell;
     hash_note_inserted(&blk, at_index, total);
@@ -177,6 +181,7 @@ Cell* block_change(Cell* series, Cell* value, Cell* part, bool only, Cell* dup) 
     if (replaced > len - index) replaced = len - index;
     SeriesBuf* buf = block_buffer(&blk);
     if (total > replaced) buf = make_room(blk.data2, total - replaced, copies >= 5);
+    plan_note_write(buf);
     Cell* slot = at<Cell>(buf->head) + index;
     Cell* rest = slot + replaced;
     Cell* tail = at<Cell>(buf->tail);
@@ -199,6 +204,8 @@ Cell* block_swap(Cell* series1, Cell* series2) {
         bool told_a = ownership_notify_before(&a, Change::Swap, nullptr, block_index(&a), 1);
         bool told_b = ownership_notify_before(&b, Change::Swap, nullptr, block_index(&b), 1);
         if (!block_xs_tail(&a) && !block_xs_tail(&b)) {
+            plan_note_write(block_buffer(&a));
+            plan_note_write(block_buffer(&b));
             Cell* ca = block_rs_head(&a);
             Cell* cb = block_rs_head(&b);
             Cell kept = *ca;
@@ -225,6 +232,7 @@ Cell* block_trim(Cell* series, const TrimOptions&) {
                                             static_cast<int>(len - index));
         len = block_buffer_length(&blk);
         SeriesBuf* buf = block_buffer(&blk);
+        plan_note_write(buf);
         Cell* cells = at<Cell>(buf->head);
         uint32_t kept = index < len ? index : len;
         for (uint32_t i = index; i < len; i++)

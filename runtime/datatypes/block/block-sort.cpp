@@ -4,6 +4,7 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/block/element-actions.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/sort/sort.h"
 #include "runtime/stack/exits.h"
@@ -100,6 +101,7 @@ Cell* block_sort(Cell* series, const SortOptions& o) {
     if (count > now) count = now < 0 ? 0 : now;
     size_t records = static_cast<size_t>(count / size);
     size_t width = static_cast<size_t>(size) * sizeof(Cell);
+    plan_note_write(block_buffer(&blk));
     Cell* first = block_cell_at(&blk, static_cast<uint32_t>(start));
     auto sorter = o.stable ? sort_merge : sort_quick;
     if (o.compare && type_of(o.compare) == T_FUNCTION) {
@@ -116,6 +118,8 @@ Cell* block_sort(Cell* series, const SortOptions& o) {
         // A break, return or throw from the function: the stacks are its target's now.
         if (exit_pending()) return result;
         if (o.all) stack_pop(2);
+        // The function may have run the block while it was half sorted.
+        plan_note_write(block_buffer(&blk));
     } else {
         sorter(first, records, width, op, flags, compare_records);
     }

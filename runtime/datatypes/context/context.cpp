@@ -5,6 +5,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/hashing/hashtable.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/memory/collector.h"
 #include "runtime/printing/cycles.h"
 #include "runtime/runtime-init.h"
@@ -284,6 +285,7 @@ Cell* context_bind_block(Cell* block, Offset ctx, bool self) {
     if (cycles_find(node)) return block;
     cycles_push(node);
     Cell b = *block;
+    plan_note_write(block_buffer(&b));
     uint32_t total = block_buffer_length(&b);
     for (uint32_t i = b.data1; i < total; i++) {
         Cell* c = block_cell_at(&b, i);

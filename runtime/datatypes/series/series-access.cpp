@@ -4,6 +4,7 @@
 #include "runtime/datatypes/string/string.h"
 #include "runtime/datatypes/vector/vector.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -73,6 +74,7 @@ Cell* series_poke(Cell* s, int index, Cell* data, Cell* boxed) {
     } else if (t == T_BINARY) {
         error_fire(kCatInternal, err::internal::kNotDone);
     } else {
+        plan_note_write(series_buffer(&series));
         *reinterpret_cast<Cell*>(unit_address(&series, static_cast<uint32_t>(i))) = value;
         hash_note_rewritten(&series, static_cast<uint32_t>(i), 1);
     }

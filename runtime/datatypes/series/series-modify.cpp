@@ -6,6 +6,7 @@
 #include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/series/series.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -28,6 +29,7 @@ Cell* result_series(const Cell* s) {
 // Removes n units at index, moving the rest down.
 void cut_units(const Cell* s, uint32_t index, uint32_t n) {
     SeriesBuf* buf = series_buffer(s);
+    plan_note_write(buf);
     uint32_t shift = unit_shift(buf->unit());
     uint8_t* from = at(buf->head) + ((index + n) << shift);
     uint8_t* tail = at(buf->tail);
@@ -57,6 +59,7 @@ Cell* series_clear(Cell* s) {
             ownership_notify_before(&series, Change::Clear, nullptr, static_cast<int>(i), n);
         SeriesBuf* buf = series_buffer(&series);
         uint32_t cut = series_units_after(&series, i);
+        plan_note_write(buf);
         if (cut) buf->tail = buf->head + (i << unit_shift(buf->unit()));
         hash_note_removed(&series, i, cut);
         if (told) ownership_notify_after(&series, Change::Clear, nullptr, static_cast<int>(i), 0);
@@ -115,6 +118,7 @@ Cell* series_reverse(Cell* s, Cell* part, Cell* skip) {
         ownership_notify_before(&series, Change::Reverse, nullptr, static_cast<int>(i), count);
     auto after = static_cast<int32_t>(series_units_after(&series, i));
     if (count > after) count = after - after % size;
+    plan_note_write(series_buffer(&series));
     uint32_t record = static_cast<uint32_t>(size) << unit_shift(series_unit(&series));
     std::vector<uint8_t> temp(record);
     uint8_t* lo = unit_at(&series, i);

@@ -6,6 +6,7 @@
 #include "runtime/datatypes/series/series.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -34,6 +35,7 @@ Cell* result_of(const Cell* value) {
 // (t may be the buffer length), by way of a temporary copy.
 void move_within(const Cell* series, uint32_t s, uint32_t t, uint32_t n) {
     SeriesBuf* buf = series_buffer(series);
+    plan_note_write(buf);
     uint32_t shift = unit_shift(buf->unit());
     uint8_t* base = at(buf->head);
     uint32_t bytes = n << shift;
@@ -67,6 +69,7 @@ SeriesBuf* open_gap(const Cell* target, uint32_t t, uint32_t n, uint32_t unit) {
     uint64_t need = uint64_t{buf->used()} + (uint64_t{n} << shift);
     if (uint64_t{buf->head} + need > buf->data_end())
         buf = expand_series_copy(buf, static_cast<int64_t>(2 * need));
+    plan_note_write(buf);
     uint8_t* gap = at(buf->head) + (t << shift);
     std::memmove(gap + (n << shift), gap, at(buf->tail) - gap);
     buf->tail += n << shift;
@@ -142,6 +145,7 @@ Cell* series_move(Cell* origin, Cell* target, Cell* part) {
             string_put_char(into + k * unit, unit, string_get_char(from + k * su, su));
     }
     SeriesBuf* sb = series_buffer(&src);
+    plan_note_write(sb);
     uint32_t shift = unit_shift(su);
     uint8_t* gap = at(sb->head) + (s << shift);
     std::memmove(gap, gap + (n << shift), at(sb->tail) - (gap + (n << shift)));

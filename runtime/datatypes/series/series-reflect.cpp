@@ -7,6 +7,7 @@
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
 #include "runtime/hashing/murmur3.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -61,6 +62,7 @@ Cell* series_random(Cell* s, bool seed, bool secure, bool only) {
     bool told = ownership_notify_before(&series, Change::Random, nullptr, static_cast<int>(index),
                                         static_cast<int>(len));
     len = series_units_after(&series, index);
+    plan_note_write(series_buffer(&series));
     uint32_t unit = series_unit(&series);
     uint8_t temp[sizeof(Cell)];
     for (uint32_t i = 0; i < len; i++) {

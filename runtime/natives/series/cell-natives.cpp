@@ -6,6 +6,7 @@
 #include "runtime/datatypes/map/map.h"
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/natives/native-call.h"
 #include "runtime/natives/series/series-natives.h"
 
@@ -37,6 +38,7 @@ uint32_t natives_new_line(int, const int32_t* refs) {
     bool value = logic_get(call_arg(1)) != 0;
     auto index = static_cast<uint32_t>(block_index(&position) < 0 ? 0 : block_index(&position));
     uint32_t length = block_buffer_length(&position);
+    plan_note_write(block_buffer(&position));
     if (!ref_present(refs[0]) && !ref_present(refs[1])) {
         if (index < length) set_marker(block_cell_at(&position, index), value);
     } else {
