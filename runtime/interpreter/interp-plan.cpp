@@ -26,12 +26,16 @@ constexpr int kMaxStepCells = 2 + 2 * kMaxOperators;
 // reference and kind it was resolved under, and the value cell then. While
 // the context holds the same values, the cell is the same; the addresses
 // stand until a buffer moves (PlanStep::moves) or a collection drops the plan.
+// A global or object context never takes its values from the stack and keeps
+// its values block (only a function's context is pointed at a call's frame),
+// so a word of one has a fixed cell and is read without a check.
 struct PlanWordRef {
     const Cell* ctx;
     uint32_t values;
     uint32_t header;
     int32_t index;
     Cell* value;
+    bool fixed;
     // For an operator: the op! it read last and that op's case on numbers.
     uint32_t op_header;
     uint32_t op_number;
@@ -88,8 +92,9 @@ bool number_op_word(const Cell* c) {
 // The cells of the number statement at p, 0 when none starts there.
 uint32_t statement_cells(const Cell* p, const Cell* tail) {
     // A statement without a set-word takes the evaluator's inline path,
-    // which a step does not beat.
+    // which a step does not beat; setting an object's field notifies.
     if (type_of(p) != T_SET_WORD) return 0;
+    if (word_context(p) && context_kind(word_context(p)) == kContextObject) return 0;
     const Cell* q = p + 1;
     if (q >= tail || !operand_cell(q)) return 0;
     q++;
@@ -107,7 +112,7 @@ constexpr uint32_t kRefHeader = kContextStackValues | kContextKindMask;
 // Resolves a word of the block to its value cell now; a word the fast
 // read does not take gets no context and is always left to the evaluator.
 void resolve(PlanWordRef* r, const Cell* word) {
-    *r = PlanWordRef{nullptr, 0, 0, 0, nullptr, 0, 0, -1};
+    *r = PlanWordRef{nullptr, 0, 0, 0, nullptr, false, 0, 0, -1};
     Offset ctx = word_context(word);
     int32_t index = word_index(word);
     if (!ctx || index < 0) return;
@@ -116,6 +121,7 @@ void resolve(PlanWordRef* r, const Cell* word) {
     r->values = context_cell_values(r->ctx);
     r->header = r->ctx->header & kRefHeader;
     r->value = context_peek_fast(word);
+    r->fixed = r->value && (r->header & kContextKindMask) >> kContextKindShift != kContextFunction;
 }
 
 void resolve_step(PlanStep* step) {
@@ -134,6 +140,10 @@ void resolve_step(PlanStep* step) {
 // A function's words read the frame of the call running now.
 inline Cell* word_value(PlanWordRef* r, const Cell* word) {
     const Cell* c = r->ctx;
+    if (r->fixed) {
+        XEL_ASSERT((c->header & kRefHeader) == r->header && context_cell_values(c) == r->values);
+        return r->value;
+    }
     if (!c) [[unlikely]]
         return nullptr;
     uint32_t values = context_cell_values(c);
@@ -248,8 +258,7 @@ Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
     Cell* target = nullptr;
     if (step.set) {
         target = word_value(r++, p++);
-        if (!target || (r[-1].header & kContextKindMask) >> kContextKindShift == kContextObject)
-            return nullptr;
+        if (!target) return nullptr;
     }
     const Cell* left = operand_value(r++, p++);
     if (!left) return nullptr;
