@@ -46,7 +46,8 @@ struct PlanWordRef {
 // and one to kMaxOperators operators, each with its operand.
 struct PlanStep {
     uint8_t cells;
-    bool set;
+    // 1 + the step that starts where this one ends, or 0.
+    uint16_t next;
     uint32_t moves; // g_buffer_moves when the references were resolved
     PlanWordRef refs[kMaxStepCells];
     Cell source[kMaxStepCells];
@@ -176,10 +177,13 @@ Plan* build(const Cell* head, const Cell* tail) {
         PlanStep& s = plan->steps[k];
         const Cell* start = head + found[k].first;
         s.cells = static_cast<uint8_t>(found[k].second);
-        s.set = type_of(start) == T_SET_WORD;
         std::memcpy(static_cast<void*>(s.source), start, s.cells * sizeof(Cell));
         resolve_step(&s);
         plan->step_at[found[k].first] = static_cast<uint16_t>(k + 1);
+    }
+    for (size_t k = 0; k < found.size(); k++) {
+        uint32_t end = found[k].first + found[k].second;
+        plan->steps[k].next = end < cells ? plan->step_at[end] : 0;
     }
     return plan;
 }
@@ -241,25 +245,21 @@ void plan_drop_written(SeriesBuf* buf) {
     buf->flags = (buf->flags & ~kPlanState) | kFlagPlanSeen;
 }
 
-Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
-    XEL_ASSERT(slot->plan && slot->node);
-    PlanStep& step = slot->plan->steps[k];
+namespace {
+
+// Runs one step at pos: the position after it, or nullptr where the
+// evaluator must take the statement (nothing done then).
+[[gnu::always_inline]] inline Cell* run_step(PlanStep& step, Cell* pos, const Cell* end) {
     Cell* after = pos + step.cells;
     if (after > end) return nullptr;
     // Every write drops the plan first (plan_note_write).
     XEL_ASSERT(std::memcmp(pos, step.source, step.cells * sizeof(Cell)) == 0);
-    // The evaluator pushes the first operand and checks for the room its
-    // operator's call would need: an overflow is raised there.
-    if (g_frames_top >= g_frames_end || g_stack_top + 2 >= g_stack_end) return nullptr;
     if (step.moves != g_buffer_moves) [[unlikely]]
         resolve_step(&step);
     const Cell* p = pos;
     PlanWordRef* r = step.refs;
-    Cell* target = nullptr;
-    if (step.set) {
-        target = word_value(r++, p++);
-        if (!target) return nullptr;
-    }
+    Cell* target = word_value(r++, p++);
+    if (!target) return nullptr;
     const Cell* left = operand_value(r++, p++);
     if (!left) return nullptr;
     Cell result;
@@ -279,9 +279,32 @@ Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
         const Cell* v = context_peek_fast(after);
         if (!v || type_of(v) == T_OP) return nullptr;
     }
-    if (target) *target = result;
+    *target = result;
     stack_set_last_keep(&result);
     return after;
+}
+
+} // namespace
+
+Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
+    XEL_ASSERT(slot->plan && slot->node);
+    const Plan* plan = slot->plan;
+    // The evaluator pushes the first operand and checks for the room its
+    // operator's call would need: an overflow is raised there. A step
+    // pushes nothing, so the room stays for the steps after it.
+    if (g_frames_top >= g_frames_end || g_stack_top + 2 >= g_stack_end) return nullptr;
+    // Steps that follow each other run here, without the walk between
+    // them: a step raises no error, runs no code, allocates nothing and
+    // leaves the plan as it is, so the walk would only have moved on.
+    Cell* done = nullptr;
+    while (Cell* after = run_step(plan->steps[k], pos, end)) {
+        done = after;
+        uint32_t next = plan->steps[k].next;
+        if (!next) break;
+        k = next - 1u;
+        pos = after;
+    }
+    return done;
 }
 
 } // namespace xel

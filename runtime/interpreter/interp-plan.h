@@ -84,10 +84,11 @@ inline void plan_note_write(SeriesBuf* buf) {
 
 Cell* plan_run(PlanSlot* slot, uint32_t step, Cell* pos, const Cell* end);
 
-// Runs the step that starts at pos, leaving the expression's value as the
-// current result: returns the position after it, or nullptr when the
-// evaluator must take the expression (nothing done then). head is the first
-// cell of the buffer the walk runs in, end the walk's end.
+// Runs the step that starts at pos, and those that follow it, leaving the
+// last one's value as the current result: returns the position after them,
+// or nullptr when the evaluator must take the expression (nothing done
+// then). head is the first cell of the buffer the walk runs in, end the
+// walk's end.
 inline Cell* plan_step(PlanHold hold, const Cell* head, Cell* pos, const Cell* end) {
     if (hold.slot->serial != hold.serial) return nullptr;
     const Plan* plan = hold.slot->plan;
