@@ -46,6 +46,7 @@ struct PlanWordRef {
 // and one to kMaxOperators operators, each with its operand.
 struct PlanStep {
     uint8_t cells;
+    bool set;
     // 1 + the step that starts where this one ends, or 0.
     uint16_t next;
     uint32_t moves; // g_buffer_moves when the references were resolved
@@ -90,20 +91,31 @@ bool number_op_word(const Cell* c) {
     return v && type_of(v) == T_OP && infix_number_code(v) >= 0;
 }
 
+// A word bound to a function's context, whose value is in the running
+// call's frame.
+bool function_word(const Cell* c) {
+    return type_of(c) == T_WORD && word_context(c) &&
+           context_kind(word_context(c)) == kContextFunction;
+}
+
 // The cells of the number statement at p, 0 when none starts there.
 uint32_t statement_cells(const Cell* p, const Cell* tail) {
-    // A statement without a set-word takes the evaluator's inline path,
-    // which a step does not beat; setting an object's field notifies.
-    if (type_of(p) != T_SET_WORD) return 0;
-    if (word_context(p) && context_kind(word_context(p)) == kContextObject) return 0;
-    const Cell* q = p + 1;
+    // Setting an object's field notifies.
+    bool set = type_of(p) == T_SET_WORD;
+    if (set && word_context(p) && context_kind(word_context(p)) == kContextObject) return 0;
+    const Cell* q = set ? p + 1 : p;
     if (q >= tail || !operand_cell(q)) return 0;
+    // Without a set-word, the evaluator's inline path is as fast as a step
+    // that finds a word in a call's frame.
+    bool frame = function_word(q);
     q++;
     int operators = 0;
     while (q + 1 < tail && number_op_word(q) && operand_cell(q + 1)) {
         if (++operators > kMaxOperators) return 0;
+        frame |= function_word(q + 1);
         q += 2;
     }
+    if (!set && frame) return 0;
     return operators ? static_cast<uint32_t>(q - p) : 0;
 }
 
@@ -177,6 +189,7 @@ Plan* build(const Cell* head, const Cell* tail) {
         PlanStep& s = plan->steps[k];
         const Cell* start = head + found[k].first;
         s.cells = static_cast<uint8_t>(found[k].second);
+        s.set = type_of(start) == T_SET_WORD;
         std::memcpy(static_cast<void*>(s.source), start, s.cells * sizeof(Cell));
         resolve_step(&s);
         plan->step_at[found[k].first] = static_cast<uint16_t>(k + 1);
@@ -258,8 +271,11 @@ namespace {
         resolve_step(&step);
     const Cell* p = pos;
     PlanWordRef* r = step.refs;
-    Cell* target = word_value(r++, p++);
-    if (!target) return nullptr;
+    Cell* target = nullptr;
+    if (step.set) {
+        target = word_value(r++, p++);
+        if (!target) return nullptr;
+    }
     const Cell* left = operand_value(r++, p++);
     if (!left) return nullptr;
     Cell result;
@@ -279,7 +295,7 @@ namespace {
         const Cell* v = context_peek_fast(after);
         if (!v || type_of(v) == T_OP) return nullptr;
     }
-    *target = result;
+    if (target) *target = result;
     stack_set_last_keep(&result);
     return after;
 }
