@@ -6,6 +6,7 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
+#include "runtime/interpreter/interp-plan.h"
 #include "runtime/ownership/ownership.h"
 #include "runtime/stack/stack.h"
 #include "runtime/symbols/fixed-words.h"
@@ -21,11 +22,13 @@ bool is_field_word(uint8_t t) {
 
 // The index of the element's word in the object, or -1. A found word is
 // bound to the object in the element cell itself, so the next evaluation of
-// the same path cell skips the lookup.
-int32_t field_index(Offset ctx, Cell* element) {
+// the same path cell skips the lookup. That cell is the path's (when there
+// is one), whose buffer a block may share (as): its plan is dropped.
+int32_t field_index(Offset ctx, Cell* element, const Cell* path) {
     if (word_context(element) == ctx && word_index(element) >= 0) return word_index(element);
     int32_t i = context_find_word(ctx, word_symbol(element), true);
     if (i >= 0) {
+        if (path && is_block_kind(type_of(path))) plan_note_write(block_buffer(path));
         element->data1 = ctx;
         element->data3 = static_cast<uint32_t>(i);
     }
@@ -47,7 +50,7 @@ Cell* object_eval_path(Cell* parent, Cell* element, Cell* value, Cell* path, Cel
     if (!is_field_word(type_of(&elem)))
         error_fire(kCatScript, err::script::kInvalidPath, &where, &elem);
     Offset ctx = object_context(&obj);
-    int32_t i = field_index(ctx, element);
+    int32_t i = field_index(ctx, element, path);
     if (value) {
         if (i < 0) error_fire(kCatScript, err::script::kInvalidPath, &where, &elem);
         Cell v = *value;
