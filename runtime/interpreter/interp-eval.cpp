@@ -61,8 +61,8 @@ Evaluated<Cell*> push_word_value(Cell* pos, Cell* end, Cell* code, bool literal_
 // An expression of a block that starts with a word, begun with tracing off
 // and the fast paths on, as interp_eval_expression evaluates it, a level less
 // deep: the word's value pushed or its function called, then the operators
-// that follow.
-Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
+// that follow. Inlined in the walk's loops: a call each was measurable.
+[[gnu::always_inline]] inline Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
     const Cell* v = context_get_fast(pos);
     uint8_t t = type_of(v);
     Cell* start = g_stack_top;
@@ -82,12 +82,13 @@ Evaluated<Cell*> word_statement(Cell* pos, Cell* end, Cell* code) {
 
 // The same for a paren (its block evaluated) or a path (its value pushed or
 // its function called).
-Evaluated<Cell*> paren_or_path_statement(Cell* pos, Cell* end, Cell* code) {
+[[gnu::always_inline]] inline Evaluated<Cell*> paren_or_path_statement(Cell* pos, Cell* end,
+                                                                       Cell* code) {
     Cell* start = g_stack_top;
     Cell* after = pos + 1;
     if (type_of(pos) == T_PAREN) {
-        Cell paren = *pos;
-        if (interp_eval_block(&paren, false).exit_pending()) return pos;
+        // The walk copies the cell before anything runs: no copy here.
+        if (interp_eval_block(pos, false).exit_pending()) return pos;
     } else {
         Evaluated<Cell*> next = interp_eval_bound_path(pos, end, code, false);
         if (next.exit_pending()) return next;
@@ -118,6 +119,95 @@ bool catch_on_stack() {
     return interp_eval_block(&halt, false);
 }
 
+// The end of every walk: the exit event, then the frame popped with the
+// result kept (pass: copied to the caller's result slot).
+inline void walk_done(Cell* code, Cell* end, bool pass) {
+    if (g_tracing) [[unlikely]]
+        trace_fire(kTraceExit, code, end, nullptr, stack_arguments());
+    if (pass)
+        stack_unwind_last();
+    else
+        stack_unwind_keep();
+}
+
+// A walk the lean loop does not take, from its start or from the expression
+// at pos: fast paths off, tracing on (even when switched on mid-walk) or a
+// Ctrl+C to take. The general reference loop; plan steps still run while
+// the fast paths are on and tracing is off.
+struct WalkState {
+    Cell* code;
+    SeriesBuf* running;
+    Cell* head;
+    Cell* pos;
+    Cell* end;
+    PlanHold plan;
+    bool own;
+    bool pass;
+};
+[[gnu::noinline]] Evaluated<> walk_general(const WalkState& w, bool from_start) {
+    Cell* code = w.code;
+    SeriesBuf* running = w.running;
+    Cell* head = w.head;
+    Cell* pos = w.pos;
+    Cell* end = w.end;
+    PlanHold plan = w.plan;
+    bool own = w.own;
+    if (from_start) {
+        if (g_tracing) [[unlikely]]
+            trace_fire(kTraceEnter, code, pos, nullptr, nullptr);
+        if (pos >= end) {
+            if (g_interrupt_requested) [[unlikely]]
+                if (take_interrupt().exit_pending()) return {};
+            set_unset(stack_arguments());
+            stack_keep();
+            walk_done(code, end, w.pass);
+            return {};
+        }
+        if (own) {
+            g_current_code = *code;
+            if (block_index(code) < 0) [[unlikely]]
+                series_set_index(&g_current_code, 0);
+        }
+        if (g_interp_fast && !g_tracing && (running->flags & kPlanState) != kPlanState &&
+            g_plan_mode != kPlansOff)
+            plan = plan_for(running, head, end);
+    }
+    while (true) {
+        if (g_interrupt_requested) [[unlikely]]
+            if (take_interrupt().exit_pending()) return {};
+        uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
+        if (plan.slot && t != T_UNSET) {
+            if (Cell* planned = plan_step(plan, head, pos, end)) {
+                // A step runs no code: the block is as it was.
+                pos = planned;
+                if (pos >= end) break;
+                if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
+                stack_reset();
+                continue;
+            }
+        }
+        Evaluated<Cell*> next = t == T_WORD       ? word_statement(pos, end, code)
+                                : t == T_SET_WORD ? interp_set_word_statement(pos, end, code)
+                                : t == T_PAREN || t == T_PATH
+                                    ? paren_or_path_statement(pos, end, code)
+                                    : interp_eval_expression(pos, end, code, false, false, false);
+        if (next.exit_pending()) return {};
+        pos = next.value();
+        if (pos >= end) break;
+        // A block cut short while it runs (clear, remove) ends at its new
+        // tail: the cells past it name series the collector no longer keeps.
+        // A block that grew into a new buffer runs on in the old copy.
+        if (block_buffer(code) == running && at<Cell>(running->tail) < end) {
+            end = at<Cell>(running->tail);
+            if (pos >= end) break;
+        }
+        if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
+        stack_reset();
+    }
+    walk_done(code, end, w.pass);
+    return {};
+}
+
 } // namespace
 
 void interp_init() {
@@ -143,39 +233,35 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     // expression that called into it is.
     bool own = !(running->flags & kFlagLibrary);
     CurrentCodeGuard guard;
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceEnter, &code, pos, nullptr, nullptr);
+    // One test here and one after each expression send every walk that is not
+    // lean (fast paths on, fixed at start-up; tracing off; no Ctrl+C to take)
+    // to the general loop, which goes on from where the lean one stopped.
+    if (!g_interp_fast || g_tracing || g_interrupt_requested) [[unlikely]]
+        return walk_general({&code, running, head, pos, end, PlanHold{}, own, pass}, true);
     if (pos >= end) {
-        if (g_interrupt_requested) [[unlikely]]
-            if (take_interrupt().exit_pending()) return {};
         set_unset(stack_arguments());
         stack_keep();
-    } else {
-        // The current code's index names the expression under evaluation:
-        // set here for the first, then after each step forward.
-        if (own) {
-            g_current_code = code;
-            if (block_index(&code) < 0) [[unlikely]]
-                series_set_index(&g_current_code, 0);
-        }
-        PlanHold plan = (running->flags & kPlanState) != kPlanState && g_plan_mode != kPlansOff &&
-                                g_interp_fast && !g_tracing
-                            ? plan_for(running, head, end)
-                            : PlanHold{};
-        while (true) {
-            if (g_interrupt_requested) [[unlikely]]
-                if (take_interrupt().exit_pending()) return {};
-            uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
-            if (plan.slot && t != T_UNSET) {
-                if (Cell* planned = plan_step(plan, head, pos, end)) {
-                    // A step runs no code: the block is as it was.
-                    pos = planned;
-                    if (pos >= end) break;
-                    if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
-                    stack_reset();
-                    continue;
-                }
-            }
+        walk_done(&code, end, pass);
+        return {};
+    }
+    // The current code's index names the expression under evaluation: set
+    // here for the first, then after each step forward.
+    if (own) {
+        g_current_code = code;
+        if (block_index(&code) < 0) [[unlikely]]
+            series_set_index(&g_current_code, 0);
+    }
+    PlanHold plan = (running->flags & kPlanState) != kPlanState && g_plan_mode != kPlansOff
+                        ? plan_for(running, head, end)
+                        : PlanHold{};
+    while (true) {
+        Cell* planned = plan.slot ? plan_step(plan, head, pos, end) : nullptr;
+        if (planned) {
+            // A step runs no code: the block is as it was.
+            pos = planned;
+            if (pos >= end) break;
+        } else {
+            uint8_t t = type_of(pos);
             Evaluated<Cell*> next =
                 t == T_WORD       ? word_statement(pos, end, &code)
                 : t == T_SET_WORD ? interp_set_word_statement(pos, end, &code)
@@ -185,23 +271,17 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
             if (next.exit_pending()) return {};
             pos = next.value();
             if (pos >= end) break;
-            // A block cut short while it runs (clear, remove) ends at its new
-            // tail: the cells past it name series the collector no longer keeps.
-            // A block that grew into a new buffer runs on in the old copy.
             if (block_buffer(&code) == running && at<Cell>(running->tail) < end) {
                 end = at<Cell>(running->tail);
                 if (pos >= end) break;
             }
-            if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
-            stack_reset();
         }
+        if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
+        stack_reset();
+        if (g_interrupt_requested || g_tracing) [[unlikely]]
+            return walk_general({&code, running, head, pos, end, plan, own, pass}, false);
     }
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceExit, &code, end, nullptr, stack_arguments());
-    if (pass)
-        stack_unwind_last();
-    else
-        stack_unwind_keep();
+    walk_done(&code, end, pass);
     return {};
 }
 
