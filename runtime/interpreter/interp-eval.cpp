@@ -220,7 +220,7 @@ void interp_init() {
     trace_init();
 }
 
-Evaluated<> interp_eval_block(Cell* block, bool pass) {
+template <bool Pass> Evaluated<> interp_walk(Cell* block) {
     stack_mark_header(g_body_frame_header, word_context(g_word_body_marker));
     Cell code = *block;
     SeriesBuf* running = block_buffer(&code);
@@ -237,11 +237,11 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
     // lean (fast paths on, fixed at start-up; tracing off; no Ctrl+C to take)
     // to the general loop, which goes on from where the lean one stopped.
     if (!g_interp_fast || g_tracing || g_interrupt_requested) [[unlikely]]
-        return walk_general({&code, running, head, pos, end, PlanHold{}, own, pass}, true);
+        return walk_general({&code, running, head, pos, end, PlanHold{}, own, Pass}, true);
     if (pos >= end) {
         set_unset(stack_arguments());
         stack_keep();
-        walk_done(&code, end, pass);
+        walk_done(&code, end, Pass);
         return {};
     }
     // The current code's index names the expression under evaluation: set
@@ -279,11 +279,14 @@ Evaluated<> interp_eval_block(Cell* block, bool pass) {
         if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
         stack_reset();
         if (g_interrupt_requested || g_tracing) [[unlikely]]
-            return walk_general({&code, running, head, pos, end, plan, own, pass}, false);
+            return walk_general({&code, running, head, pos, end, plan, own, Pass}, false);
     }
-    walk_done(&code, end, pass);
+    walk_done(&code, end, Pass);
     return {};
 }
+
+template Evaluated<> interp_walk<true>(Cell* block);
+template Evaluated<> interp_walk<false>(Cell* block);
 
 bool interp_code_near(Cell* out) {
     uint8_t t = type_of(&g_current_code);

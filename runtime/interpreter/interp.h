@@ -49,7 +49,12 @@ void interp_init();
 // Evaluates all of a block in an eval frame named <body>. pass: the last
 // value is copied into the caller's result slot; else it is left pushed as
 // the caller's last value.
-Evaluated<> interp_eval_block(Cell* block, bool pass);
+template <bool Pass> Evaluated<> interp_walk(Cell* block);
+// Every caller names pass as a constant: each walk is compiled for its own
+// frame pop.
+inline Evaluated<> interp_eval_block(Cell* block, bool pass) {
+    return pass ? interp_walk<true>(block) : interp_walk<false>(block);
+}
 
 // Evaluates one expression from pos (before end) and returns the position
 // after it. keep: the value is pushed; else it becomes the current result
