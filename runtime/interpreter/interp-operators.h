@@ -112,7 +112,8 @@ Evaluated<Cell*> call_any_operator(const Cell* op, Cell* pos, Cell* end, Cell* c
 
 // The end of a statement begun with tracing off, its first value pushed at
 // start: the operators that follow (when a word follows), then the value made
-// the current result.
+// the current result. A walk begins each statement at its frame base, so the
+// value is where the result goes: only the top moves.
 [[gnu::always_inline]] inline Evaluated<Cell*> statement_end(Cell* pos, Cell* after, Cell* end,
                                                              Cell* code, Cell* start) {
     if (g_tracing) [[unlikely]]
@@ -122,7 +123,8 @@ Evaluated<Cell*> call_any_operator(const Cell* op, Cell* pos, Cell* end, Cell* c
         if (next.exit_pending()) return next;
         after = next.value();
     }
-    stack_set_last_keep(start);
+    XEL_ASSERT(start == stack_arguments());
+    stack_keep();
     if (g_tracing) [[unlikely]]
         trace_fire(kTraceExpr, code, pos, nullptr, stack_arguments());
     return after;
