@@ -407,7 +407,8 @@ inline void mark_function_frame(const Cell* word, const Cell* fn, bool compiled)
 // Runs a function's body in the frame its caller pushed over its arguments:
 // the function's words read the frame's cells until it returns. Inline in the
 // lean paths, which know already whether the function is the program's own
-// (compiled), and whose record lookups would otherwise be made again here.
+// (compiled). The record is looked up here, after the arguments: evaluating
+// them may have moved it.
 [[gnu::always_inline]] inline Evaluated<> run_function_body(const Cell* fn, bool compiled) {
     Cell body = function_record(fn)[kRecordBody];
     Offset ctx = function_context(fn);
@@ -415,10 +416,13 @@ inline void mark_function_frame(const Cell* word, const Cell* fn, bool compiled)
     uint32_t saved_values = context_cell_values(context);
     uint32_t saved_flags = context->header;
     bool saved_tracing = g_tracing;
-    if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
-    if (fn->header & kFunctionNoTrace) g_tracing = false;
-    // The program's own functions are not stepped into.
-    if (compiled) g_tracing = false;
+    // One test for the rare cases: trace flags, and the program's own
+    // functions, which are not stepped into.
+    if ((fn->header & (kFunctionTrace | kFunctionNoTrace)) || compiled) {
+        if (fn->header & kFunctionTrace) g_tracing = g_tracer_installed;
+        if (fn->header & kFunctionNoTrace) g_tracing = false;
+        if (compiled) g_tracing = false;
+    }
 
     context->header |= kContextStackValues;
     context_cell_set_values(context, offset_of(stack_arguments()));
@@ -523,6 +527,45 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
     fetch_argument(c, list.begin + spec_pos, spec_pos);
 }
 
+// The leading arguments of a prefix call whose list has a lean shape, as
+// lean_leading_arguments fetches them: each evaluated, then its type checked;
+// the list is read only for a typeset that could refuse it.
+[[gnu::always_inline]] inline Cell* lean_shaped_arguments(const Cell* fn, Cell* pos, Cell* end,
+                                                          Cell* code, const Cell* name,
+                                                          uint32_t shape) {
+    int leading = shape_leading(shape);
+    for (int i = 0; i < leading; i++) {
+        if (pos >= end) [[unlikely]] {
+            lean_no_arg(fn, end, name, i);
+            return pos;
+        }
+        Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
+        if (next.exit_pending()) return pos;
+        pos = next.value();
+        const Cell* value = g_stack_top - 1;
+        uint8_t type = type_of(value);
+        if (type == T_UNSET || shape_typed(shape, i)) {
+            // The record looked up again: the argument may have moved it.
+            const Cell* entry = interp_cached_entries(function_record(fn)) + i;
+            if (!typeset_has(entry, type)) [[unlikely]]
+                lean_expect_arg(fn, name, value, i);
+        }
+    }
+    return pos;
+}
+
+// A function's frame cells after its leading arguments, no refinement named,
+// as push_refinements_absent pushes them: from the shape when it holds them.
+inline void push_shaped_tail(const Cell* fn, uint32_t shape) {
+    if (shape & kShapeLongTail) [[unlikely]] {
+        SpecList list = interp_cached_spec(fn);
+        push_refinements_absent(list, list.begin + shape_leading(shape));
+        return;
+    }
+    for (int k = 0, cells = shape_tail(shape); k < cells; k++)
+        stack_push(shape_tail_false(shape, k) ? &g_false_cell : &g_none_cell);
+}
+
 // either's branches, other than both blocks written in place: each pushed
 // as an argument, then checked to be a block.
 [[gnu::noinline]] Cell* either_branches(const Cell* fn, Cell* pos, Cell* end, Cell* code,
@@ -547,9 +590,9 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
 // gathered without the walk of its argument list; then its routine, in
 // place: the branch evaluated in its frame.
 [[gnu::noinline]] Evaluated<Cell*> lean_either(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                               const Cell* name) {
+                                               const Cell* name, const Cell* word) {
     Cell* slot = stack_push(fn);
-    stack_mark_interp_native(call_name_word(name));
+    stack_mark_interp_native(word);
     if (pos >= end) [[unlikely]] {
         lean_no_arg(fn, end, name, 0);
         return pos;
@@ -588,12 +631,14 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
 // with tracing off: the generic steps without their general cases. Arguments
 // before the first refinement are gathered, every refinement is absent. An
 // infix call's frame starts at its left operand, already pushed.
-// Not either (lean_prefix_call takes it).
-template <bool Infix>
+// Not either (lean_prefix_call takes it). Made apart for functions, whose
+// frame and body differ from a routine's. word is call_name_word(name), which
+// a call by word has at hand.
+template <bool Infix, bool Function = false>
 [[gnu::noinline]] Evaluated<Cell*> lean_call(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                             const Cell* name) {
+                                             const Cell* name, const Cell* word) {
+    static_assert(!(Infix && Function));
     uint8_t t = type_of(fn);
-    const Cell* word = call_name_word(name);
     const Cell* record = function_record(fn);
     bool compiled = false;
     Cell* slot;
@@ -603,30 +648,40 @@ template <bool Infix>
         g_stack_top++;
     } else {
         slot = stack_push(fn);
-        if (t == T_FUNCTION) {
+        if (Function) {
             compiled = is_compiled(record);
             mark_function_frame(word, fn, compiled);
         } else {
             stack_mark_interp_native(word);
         }
     }
-    SpecList list = interp_cached_spec(fn, record);
-    const Cell* e = list.begin;
-    int spec_pos = 0;
-    if (Infix) {
-        // The left operand, in place, is only checked.
-        if (e < list.end && type_of(e) == T_TYPESET && argument_class(e) != kArgReturn &&
-            typeset_has(e, type_of(slot))) {
-            e++;
-            spec_pos = 1;
-        } else {
-            e = lean_first_entry(fn, pos, end, code, name, list, slot, &spec_pos);
+    uint32_t shape = Infix ? 0 : interp_call_shape(fn, record);
+    if (shape & kShapeLean) {
+        pos = lean_shaped_arguments(fn, pos, end, code, name, shape);
+        if (exit_pending()) return pos;
+        // One test for a frame of leading arguments only.
+        if (Function && shape & (kShapeLongTail | kShapeTailCountMask)) push_shaped_tail(fn, shape);
+    } else {
+        // Looked up again: working out the shape may have built the list,
+        // which can move the record.
+        SpecList list = Infix ? interp_cached_spec(fn, record) : interp_cached_spec(fn);
+        const Cell* e = list.begin;
+        int spec_pos = 0;
+        if (Infix) {
+            // The left operand, in place, is only checked.
+            if (e < list.end && type_of(e) == T_TYPESET && argument_class(e) != kArgReturn &&
+                typeset_has(e, type_of(slot))) {
+                e++;
+                spec_pos = 1;
+            } else {
+                e = lean_first_entry(fn, pos, end, code, name, list, slot, &spec_pos);
+            }
         }
+        pos = lean_leading_arguments<Infix>(fn, pos, end, code, name, list, e, spec_pos);
+        if (exit_pending()) return pos;
+        if (Function) push_refinements_absent(list, e);
     }
-    pos = lean_leading_arguments<Infix>(fn, pos, end, code, name, list, e, spec_pos);
-    if (exit_pending()) return pos;
-    if (!Infix && t == T_FUNCTION) {
-        push_refinements_absent(list, e);
+    if (Function) {
         if (g_tracing) [[unlikely]]
             trace_fire(kTraceCall, code, pos, name, fn);
         if (run_function_body(fn, compiled).exit_pending()) return pos;
@@ -647,10 +702,11 @@ template <bool Infix>
 // lean_call of a prefix call; either is told apart here, before lean_call's
 // frame is set up, since it is the most frequent native called.
 inline Evaluated<Cell*> lean_prefix_call(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                         const Cell* name) {
+                                         const Cell* name, const Cell* word) {
     if (type_of(fn) == T_NATIVE && native_entry(fn) == kNativeEither)
-        return lean_either(fn, pos, end, code, name);
-    return lean_call<false>(fn, pos, end, code, name);
+        return lean_either(fn, pos, end, code, name, word);
+    if (type_of(fn) == T_FUNCTION) return lean_call<false, true>(fn, pos, end, code, name, word);
+    return lean_call<false>(fn, pos, end, code, name, word);
 }
 
 // A function called by a path that names refinements, begun with tracing
@@ -767,13 +823,14 @@ inline Evaluated<Cell*> lean_prefix_call(const Cell* fn, Cell* pos, Cell* end, C
 Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* word) {
     if (type_of(fn) == T_ROUTINE) return generic_call(fn, pos, end, code, word, kApplyNone, false);
-    return lean_prefix_call(fn, pos, end, code, word);
+    return lean_prefix_call(fn, pos, end, code, word, word);
 }
 
 Evaluated<Cell*> interp_call_by_path(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                      const Cell* path, bool refined) {
     uint8_t t = type_of(fn);
-    if (!refined && t != T_ROUTINE) return lean_prefix_call(fn, pos, end, code, path);
+    if (!refined && t != T_ROUTINE)
+        return lean_prefix_call(fn, pos, end, code, path, call_name_word(path));
     if (refined && t == T_FUNCTION) return lean_refined_call(fn, pos, end, code, path);
     return generic_call(fn, pos, end, code, path, kApplyNone, false);
 }
@@ -782,7 +839,7 @@ Evaluated<Cell*> interp_call_infix(const Cell* fn, Cell* pos, Cell* end, Cell* c
                                    const Cell* word) {
     uint8_t t = type_of(fn);
     if (g_interp_fast && !g_tracing && (t == T_NATIVE || t == T_ACTION))
-        return lean_call<true>(fn, pos, end, code, word);
+        return lean_call<true>(fn, pos, end, code, word, word);
     return generic_call(fn, pos, end, code, word, kApplyNone, true);
 }
 
@@ -893,9 +950,10 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
     if (g_interp_fast && !g_tracing && mode == kApplyNone && name) {
         uint8_t t = type_of(fn);
         if (infix) {
-            if (t == T_NATIVE || t == T_ACTION) return lean_call<true>(fn, pos, end, code, name);
+            if (t == T_NATIVE || t == T_ACTION)
+                return lean_call<true>(fn, pos, end, code, name, call_name_word(name));
         } else if (t != T_ROUTINE && (type_of(name) == T_WORD || path_names_no_refinement(name))) {
-            return lean_prefix_call(fn, pos, end, code, name);
+            return lean_prefix_call(fn, pos, end, code, name, call_name_word(name));
         } else if (t == T_FUNCTION && type_of(name) == T_PATH) {
             return lean_refined_call(fn, pos, end, code, name);
         }

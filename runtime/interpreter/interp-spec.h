@@ -36,4 +36,16 @@ inline SpecList interp_cached_spec(const Cell* fn) {
     return interp_cached_spec(fn, function_record(fn));
 }
 
+// The first entry of a built list; record is its value's.
+inline const Cell* interp_cached_entries(const Cell* record) {
+    return at<Cell>(buffer_of(series_node(record + kRecordCache))->head);
+}
+
+// fn's call shape (spec-cache.h), worked out on first use; record is fn's.
+inline uint32_t interp_call_shape(const Cell* fn, const Cell* record) {
+    const Cell* slot = record + kRecordCache;
+    uint32_t shape = type_of(slot) == T_BLOCK ? spec_cache_shape(slot) : 0;
+    return shape ? shape : interp_cache_shape(fn);
+}
+
 } // namespace xel

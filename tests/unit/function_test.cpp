@@ -558,6 +558,37 @@ TEST_F(SpecCache, AnOpSharesItsFunctionsCache) {
     EXPECT_EQ(entries(op), "0:default 0:default");
 }
 
+TEST_F(SpecCache, CallShapes) {
+    Cell ints = block({word("integer!")});
+    Cell any = block({word("any-type!")});
+    auto shape = [&](std::initializer_list<Cell> spec) {
+        Cell fn = func(block(spec), block({}));
+        return interp_cache_shape(&fn);
+    };
+    // Leading count, typed bits, lean, and the cells of the frame's tail.
+    uint32_t s = shape({word("a"), word("b"), ints, word("c"), any});
+    EXPECT_EQ(s, kShapeKnown | kShapeLean | 3u | (2u << kShapeTypedShift));
+    s = shape({word("a"), word_as("r", T_REFINEMENT), word("b"), ints, word_as("q", T_REFINEMENT),
+               word_as("local", T_REFINEMENT), word("t"), word("u")});
+    EXPECT_EQ(s, kShapeKnown | kShapeLean | 1u | (6u << kShapeTailShift) |
+                     (0b1101u << kShapeFalseShift))
+        << "a refinement ends the leading arguments; false, none, false, then /local and its words";
+    EXPECT_EQ(shape({}), kShapeKnown | kShapeLean);
+    s = shape({word("a"), word_as("local", T_REFINEMENT), word("b"), word("c"), word("d"),
+               word("e"), word("f"), word("g"), word("h"), word("i")});
+    EXPECT_EQ(s, kShapeKnown | kShapeLean | kShapeLongTail | 1u)
+        << "a tail of nine cells is read from the list";
+    // Lists the shape does not cover: another class, return:, too many.
+    EXPECT_FALSE(shape({word("a"), word_as("b", T_LIT_WORD)}) & kShapeLean);
+    EXPECT_FALSE(shape({word("a"), word_as("return", T_SET_WORD), ints}) & kShapeLean);
+    Cell fn = func(block({word("a"), word("b"), word("c"), word("d"), word("e"), word("f"),
+                          word("g"), word("h"), word("i")}),
+                   block({}));
+    EXPECT_FALSE(interp_cache_shape(&fn) & kShapeLean);
+    Cell kept = record_cell(fn, kRecordCache);
+    EXPECT_EQ(spec_cache_shape(&kept), interp_cache_shape(&fn)) << "kept beside the list";
+}
+
 TEST_F(SpecCache, RefusesOtherSetWordsAndBadTypes) {
     Cell other = word_as("other", T_SET_WORD);
     Cell fn = func(block({word("a"), other, block({})}), block({}));

@@ -3,7 +3,9 @@
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/constants.h"
 #include "runtime/datatypes/function/function.h"
+#include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/native/native.h"
+#include "runtime/datatypes/registry.h"
 #include "runtime/datatypes/typeset/typeset.h"
 #include "runtime/datatypes/word/word.h"
 #include "runtime/error-fire.h"
@@ -28,6 +30,55 @@ void append_argument(Cell* cache, const Cell* spec, uint32_t i, uint32_t cls) {
         entry = typeset_make_default_in(cache);
     }
     entry->header |= cls << kArgClassShift;
+}
+
+// Whether a set leaves out a type a value can have, unset! aside (ids not
+// registered and the internal slice are no value's).
+bool leaves_out_types(const Cell* ts) {
+    for (int id = 1; id <= g_highest_type; id++) {
+        if (id == T_UNSET || id == T_SLICE || !g_type_names[id].name) continue;
+        if (!typeset_has(ts, static_cast<uint8_t>(id))) return true;
+    }
+    return false;
+}
+
+// The frame cells after the leading arguments at e: the tail fields, or
+// kShapeLongTail when they do not fit.
+uint32_t tail_of(const Cell* e, const Cell* end) {
+    uint32_t cells = 0, falses = 0;
+    auto add = [&](bool is_false) {
+        if (is_false && cells < kShapeMaxTail) falses |= 1u << cells;
+        cells++;
+    };
+    for (; e < end; e++) {
+        if (type_of(e) == T_INTEGER) {
+            // The locals: the first cell false, the others none.
+            for (int32_t i = 0; i < integer_get(e); i++)
+                add(i == 0);
+        } else if (type_of(e) != T_TYPESET) {
+            add(true);
+        } else if (argument_class(e) != kArgReturn) {
+            add(false);
+        }
+    }
+    if (cells > kShapeMaxTail) return kShapeLongTail;
+    return cells << kShapeTailShift | falses << kShapeFalseShift;
+}
+
+uint32_t shape_of(const Cell* cache, bool function_kind) {
+    const Cell* begin = block_rs_head(cache);
+    const Cell* end = block_rs_tail(cache);
+    const Cell* e = begin;
+    uint32_t shape = kShapeKnown;
+    for (; e < end && type_of(e) == T_TYPESET && argument_class(e) == kArgEvaluated; e++) {
+        int i = static_cast<int>(e - begin);
+        if (i == kShapeMaxLeading) return shape;
+        if (leaves_out_types(e)) shape |= 1u << (kShapeTypedShift + i);
+    }
+    if (e < end && type_of(e) == T_TYPESET) return shape;
+    shape |= kShapeLean | static_cast<uint32_t>(e - begin);
+    if (function_kind) shape |= tail_of(e, end);
+    return shape;
 }
 
 } // namespace
@@ -88,8 +139,17 @@ Offset interp_cache_spec(const Cell* fn) {
         set_integer(&count, refinements);
         block_append_copy(&cache, &count);
     }
+    cache.data3 = shape_of(&cache, kind == T_FUNCTION);
     function_record(&value)[kRecordCache] = cache;
     return cache.data2;
+}
+
+uint32_t interp_cache_shape(const Cell* fn) {
+    interp_cache_spec(fn);
+    Cell* kept = &function_record(fn)[kRecordCache];
+    // A list kept from before shapes were worked out.
+    if (!spec_cache_shape(kept)) kept->data3 = shape_of(kept, code_kind(fn) == T_FUNCTION);
+    return spec_cache_shape(kept);
 }
 
 } // namespace xel
