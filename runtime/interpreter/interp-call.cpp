@@ -715,9 +715,10 @@ inline Evaluated<Cell*> lean_prefix_call(const Cell* fn, Cell* pos, Cell* end, C
 // every refinement, its arguments and the locals; then each refinement in
 // the order the path names it, its cell set to its truth and its arguments
 // fetched into their cells.
+// word is call_name_word(name), which a bound path has at hand.
 [[gnu::noinline]] Evaluated<Cell*> lean_refined_call(const Cell* fn, Cell* pos, Cell* end,
-                                                     Cell* code, const Cell* name) {
-    const Cell* word = call_name_word(name);
+                                                     Cell* code, const Cell* name,
+                                                     const Cell* word) {
     Cell* slot = stack_push(fn);
     const Cell* record = function_record(fn);
     bool compiled = is_compiled(record);
@@ -827,11 +828,10 @@ Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell*
 }
 
 Evaluated<Cell*> interp_call_by_path(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                     const Cell* path, bool refined) {
+                                     const Cell* path, const Cell* word, bool refined) {
     uint8_t t = type_of(fn);
-    if (!refined && t != T_ROUTINE)
-        return lean_prefix_call(fn, pos, end, code, path, call_name_word(path));
-    if (refined && t == T_FUNCTION) return lean_refined_call(fn, pos, end, code, path);
+    if (!refined && t != T_ROUTINE) return lean_prefix_call(fn, pos, end, code, path, word);
+    if (refined && t == T_FUNCTION) return lean_refined_call(fn, pos, end, code, path, word);
     return generic_call(fn, pos, end, code, path, kApplyNone, false);
 }
 
@@ -955,7 +955,7 @@ Evaluated<Cell*> interp_eval_code(const Cell* fn, Cell* pos, Cell* end, Cell* co
         } else if (t != T_ROUTINE && (type_of(name) == T_WORD || path_names_no_refinement(name))) {
             return lean_prefix_call(fn, pos, end, code, name, call_name_word(name));
         } else if (t == T_FUNCTION && type_of(name) == T_PATH) {
-            return lean_refined_call(fn, pos, end, code, name);
+            return lean_refined_call(fn, pos, end, code, name, call_name_word(name));
         }
     }
     return generic_call(fn, pos, end, code, name, mode, infix);

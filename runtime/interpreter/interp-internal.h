@@ -76,9 +76,9 @@ Evaluated<Cell*> interp_call_by_word(const Cell* fn, Cell* pos, Cell* end, Cell*
 
 // interp_eval_code of a callable named by a path that ends at it (refined:
 // names refinements after it), under no apply mode, begun with tracing off
-// and fast paths on.
+// and fast paths on; word is call_name_word(path).
 Evaluated<Cell*> interp_call_by_path(const Cell* fn, Cell* pos, Cell* end, Cell* code,
-                                     const Cell* path, bool refined);
+                                     const Cell* path, const Cell* word, bool refined);
 
 // A path (read or get mode) of an object and a field that an earlier walk
 // bound, with fast paths on and tracing off: the field called or pushed

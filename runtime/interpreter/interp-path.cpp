@@ -46,7 +46,8 @@ Evaluated<Cell*> interp_eval_bound_path(Cell* pos, Cell* end, Cell* code, bool g
     if (!get && is_callable(type_of(&value))) {
         Cell name = *pos;
         series_set_index(&name, static_cast<int32_t>(head + 1 - first));
-        return interp_call_by_path(&value, pos + 1, end, code, &name, head + 2 < tail);
+        // The field's word names the call, as it heads the name.
+        return interp_call_by_path(&value, pos + 1, end, code, &name, head + 1, head + 2 < tail);
     }
     if (head + 2 != tail) return nullptr;
     stack_push(&value);
