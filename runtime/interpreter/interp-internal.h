@@ -18,11 +18,9 @@ inline bool is_callable(uint8_t t) {
 
 // The value bound to a word in the code: an op! there starts an infix call.
 inline const Cell* infix_op_at(const Cell* pos) {
-    if (type_of(pos) != T_WORD || !word_context(pos) ||
-        !context_cell_values(context_cell(word_context(pos))))
-        return nullptr;
-    const Cell* v = context_get_fast(pos);
-    return type_of(v) == T_OP ? v : nullptr;
+    if (type_of(pos) != T_WORD) return nullptr;
+    const Cell* v = context_peek_fast(pos);
+    return v && type_of(v) == T_OP ? v : nullptr;
 }
 
 // Values that evaluate to themselves.

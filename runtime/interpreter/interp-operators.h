@@ -60,7 +60,8 @@ inline bool infix_number_in_frame(uint8_t kind, uint32_t number, Cell* args) {
 // argument the call would push, so an overflow is raised where it was.
 // Operands that are no number, a paren's most of all, are told apart first:
 // the call takes them, and the checks of the state would be wasted on them.
-inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end, Cell* left) {
+[[gnu::always_inline]] inline bool infix_number(const Cell* op, const Cell* pos, const Cell* end,
+                                                Cell* left) {
     if (pos + 1 >= end) return false;
     const Cell* right = pos + 1;
     uint8_t rt = type_of(right);

@@ -16,6 +16,7 @@
 namespace xel {
 
 Offset g_global_context = 0;
+GlobalValues g_global_values{0, 0, nullptr};
 void (*g_object_fire_on_change)(Cell* owner, Cell* word, Cell* old_value,
                                 Cell* new_value) = nullptr;
 
@@ -40,7 +41,15 @@ bool values_on_stack(Offset ctx) {
 
 void context_init_global() {
     g_global_context = context_make(kGlobalContextSize, kContextGlobal, 0, false, false);
-    collector_add_root_callback([] { collector_mark_context(&g_global_context); });
+    collector_add_root_callback([] {
+        collector_mark_context(&g_global_context);
+        // Nodes and buffers may move now.
+        g_global_values.ctx = 0;
+    });
+}
+
+void context_fill_global_values(Offset ctx) {
+    g_global_values = {ctx, g_buffer_moves, buffer_of(context_cell(ctx)->data2)};
 }
 
 Offset context_make(uint32_t n, uint32_t kind, Offset words_block, bool stack_values,

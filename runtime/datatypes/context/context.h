@@ -113,31 +113,48 @@ Cell* context_global_value_cell(uint32_t symbol);
 // self for the word self, else script no-value; a context without values:
 // script not-in-context.
 Cell* context_get(const Cell* word);
-// context_get with the common case inline: a bound word of a context that
-// holds values. The interpreter reads every word through it.
-inline Cell* context_get_fast(const Cell* word) {
-    Offset ctx = word->data1;
-    auto index = static_cast<int32_t>(word->data3);
-    if (ctx && index >= 0) [[likely]] {
-        const Cell* c = context_cell(ctx);
-        if (c->data2) [[likely]]
-            return (c->header & kContextStackValues ? at<Cell>(c->data2)
-                                                    : at<Cell>(buffer_of(c->data2)->head)) +
-                   index;
-    }
-    return context_get(word);
+// Where the global context's values are, kept so a global word's value is
+// one step from the word rather than a chain through the context's node,
+// cell and values node. It holds while no buffer moved (g_buffer_moves) and
+// no collection ran (which clears it); the slow path fills it again.
+struct GlobalValues {
+    Offset ctx; // 0: not filled
+    uint32_t moves;
+    const SeriesBuf* buf;
+};
+extern GlobalValues g_global_values;
+// Fills g_global_values (ctx is the global context).
+void context_fill_global_values(Offset ctx);
+inline Cell* global_value_at(int32_t index) {
+    return at<Cell>(g_global_values.buf->head) + index;
 }
+inline bool global_values_hold(Offset ctx) {
+    return ctx == g_global_values.ctx && g_global_values.moves == g_buffer_moves;
+}
+
 // The value cell of a bound word of a context that holds values, or nullptr
 // where context_get would look further or raise.
 inline Cell* context_peek_fast(const Cell* word) {
     Offset ctx = word->data1;
     auto index = static_cast<int32_t>(word->data3);
     if (!ctx || index < 0) return nullptr;
+    if (global_values_hold(ctx)) [[likely]]
+        return global_value_at(index);
     const Cell* c = context_cell(ctx);
     if (!c->data2) return nullptr;
-    return (c->header & kContextStackValues ? at<Cell>(c->data2)
-                                            : at<Cell>(buffer_of(c->data2)->head)) +
-           index;
+    if (c->header & kContextStackValues) return at<Cell>(c->data2) + index;
+    if (ctx == g_global_context) {
+        context_fill_global_values(ctx);
+        return global_value_at(index);
+    }
+    return at<Cell>(buffer_of(c->data2)->head) + index;
+}
+// context_get with the common case inline: a bound word of a context that
+// holds values. The interpreter reads every word through it.
+inline Cell* context_get_fast(const Cell* word) {
+    if (Cell* v = context_peek_fast(word)) [[likely]]
+        return v;
+    return context_get(word);
 }
 Cell* context_get_in(const Cell* word, Offset ctx);
 // Sets a word's value in ctx (a word without index takes or adds its slot);
@@ -153,15 +170,19 @@ inline bool context_set_fast(const Cell* word, const Cell* value) {
     Offset ctx = word->data1;
     auto index = static_cast<int32_t>(word->data3);
     if (!ctx || index < 0) return false;
-    const Cell* c = context_cell(ctx);
-    if (!c->data2) return false;
     Cell* slot;
-    if (c->header & kContextStackValues)
-        slot = at<Cell>(c->data2);
-    else if ((c->header & kContextKindMask) >> kContextKindShift != kContextObject)
-        slot = at<Cell>(buffer_of(c->data2)->head);
-    else
-        return false;
+    if (global_values_hold(ctx)) [[likely]] {
+        slot = global_value_at(0);
+    } else {
+        const Cell* c = context_cell(ctx);
+        if (!c->data2) return false;
+        if (c->header & kContextStackValues)
+            slot = at<Cell>(c->data2);
+        else if ((c->header & kContextKindMask) >> kContextKindShift != kContextObject)
+            slot = at<Cell>(buffer_of(c->data2)->head);
+        else
+            return false;
+    }
     slot[index] = *value;
     return true;
 }
