@@ -9,6 +9,7 @@
 #include "runtime/interpreter/interp-internal.h"
 #include "runtime/interpreter/interp-trace.h"
 #include "runtime/interpreter/interp.h"
+#include "runtime/invariant.h"
 #include "runtime/stack/exits.h"
 #include "runtime/stack/stack.h"
 
@@ -18,11 +19,12 @@ namespace {
 
 // The value an object's field element selects when an earlier walk bound the
 // element's word to the object and the field is set: the walk's result
-// without its frame, when nothing could see the difference (fast paths on,
-// tracing off, room on both stacks for the frame the walk pushes). nullptr
-// when the walk must run.
+// without its frame, when nothing could see the difference (fast paths on and
+// tracing off, which every caller has tested; room on both stacks for the
+// frame the walk pushes). nullptr when the walk must run.
 const Cell* bound_field(const Cell* object, const Cell* element) {
-    if (!g_interp_fast || g_tracing || type_of(object) != T_OBJECT || type_of(element) != T_WORD ||
+    XEL_ASSERT(g_interp_fast && !g_tracing);
+    if (type_of(object) != T_OBJECT || type_of(element) != T_WORD ||
         word_context(element) != object_context(object) || g_frames_top >= g_frames_end ||
         g_stack_top + 1 >= g_stack_end)
         return nullptr;
