@@ -296,10 +296,12 @@ namespace {
 // n bytes of units of the same width: the short runs of one or a few
 // letters without the library call.
 inline void copy_same_units(uint8_t* dest, const uint8_t* text, uint32_t n) {
-    switch (n) {
-    case 1:
+    // One letter, the most frequent, tested first.
+    if (n == 1) {
         *dest = *text;
-        break;
+        return;
+    }
+    switch (n) {
     case 2:
         std::memcpy(dest, text, 2);
         break;
@@ -327,23 +329,25 @@ inline void copy_same_units(uint8_t* dest, const uint8_t* text, uint32_t n) {
 } // namespace
 
 bool string_append_in_room(Cell* series, const Cell* value) {
-    // Only a type whose row appends as a string does (ref! has no append).
-    if (action_of<A_APPEND>(type_of(series)) != string_append) return false;
+    // Only a type whose row appends as a string does (ref! has no append);
+    // string!'s own row does, which spares the common case the row's read.
+    uint8_t st = type_of(series);
+    if (st != T_STRING && action_of<A_APPEND>(st) != string_append) return false;
     SeriesBuf* buf = string_buffer(series);
-    if (buf->flags & kFlagOwned) return false;
-    uint32_t unit = buf->unit();
+    // One read gives the unit and whether change events are owed.
+    uint32_t flags = buf->flags;
+    if (flags & kFlagOwned) return false;
+    uint32_t unit = flags & kUnitMask;
     uint8_t* dest = at(buf->tail);
+    uint32_t room = buf->data_end() - buf->tail;
     uint8_t vt = type_of(value);
-    if (vt == T_CHAR) {
-        uint32_t cp = char_value(value);
-        if (char_unit(cp) > unit || uint64_t{buf->tail} + unit > buf->data_end()) return false;
-        string_put_char(dest, unit, cp);
-        buf->tail += unit;
-    } else if (is_string_kind(vt) && vt != T_TAG && !series_same_buffer(value, series)) {
+    // string! first: the common text, without the test of every string kind.
+    if (vt == T_STRING || (is_string_kind(vt) && vt != T_TAG)) {
+        if (series_same_buffer(value, series)) return false;
         const SeriesBuf* src = string_buffer(value);
-        uint32_t text_unit = src->unit();
-        if (text_unit != unit) {
-            if (text_unit > unit || !append_widened_in_room(buf, unit, value)) return false;
+        if ((src->flags & kUnitMask) != unit) {
+            if ((src->flags & kUnitMask) > unit || !append_widened_in_room(buf, unit, value))
+                return false;
         } else {
             // A position past the tail (or below the head) gives no units, as
             // string_view_of reads it.
@@ -351,10 +355,15 @@ bool string_append_in_room(Cell* series, const Cell* value) {
                             << unit_shift(unit);
             uint32_t used = src->used();
             uint32_t bytes = from < used ? used - static_cast<uint32_t>(from) : 0;
-            if (uint64_t{buf->tail} + bytes > buf->data_end()) return false;
+            if (bytes > room) return false;
             copy_same_units(dest, at(src->head) + from, bytes);
             buf->tail += bytes;
         }
+    } else if (vt == T_CHAR) {
+        uint32_t cp = char_value(value);
+        if (char_unit(cp) > unit || unit > room) return false;
+        string_put_char(dest, unit, cp);
+        buf->tail += unit;
     } else {
         return false;
     }
