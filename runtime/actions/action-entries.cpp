@@ -10,6 +10,7 @@
 #include "runtime/datatypes/integer/integer.h"
 #include "runtime/datatypes/port/port.h"
 #include "runtime/datatypes/series/series.h"
+#include "runtime/datatypes/string/string-append-room.h"
 #include "runtime/datatypes/string/string.h"
 #include "runtime/error-fire.h"
 #include "runtime/symbols/symbols.h"
@@ -148,13 +149,18 @@ using InsertTyped = Cell* (*)(Cell*, Cell*, Cell*, bool, Cell*);
 }
 
 uint32_t act_append(int, const int32_t* refs) {
-    // The common append (a char or a short string at a string's tail) goes
-    // straight to the string's buffer, without the dispatch and the general
-    // measuring of the incoming text.
+    return insert_entry(actions_append_typed, refs);
+}
+
+// append's entry: the common append (a char or a short text at a string's
+// tail with room) goes straight to the string's buffer, before the port test
+// (a port is no string) and without the dispatch and the general measuring
+// of the incoming text.
+uint32_t append_entry(int check, const int32_t* refs) {
     if (refs[0] == kRefAbsent && refs[1] == kRefAbsent && refs[2] == kRefAbsent &&
         string_append_in_room(call_arg(0), call_arg(1)))
         return 0;
-    return insert_entry(actions_append_typed, refs);
+    return port_aware<A_APPEND, act_append>(check, refs);
 }
 
 uint32_t act_insert(int, const int32_t* refs) {
@@ -341,7 +347,7 @@ const NativeFn kEntries[kActionCount] = {
     unary<A_COMPLEMENT>,
     direct<A_OR_T>,
     direct<A_XOR_T>,
-    port_aware<A_APPEND, act_append>,
+    append_entry,
     port_aware<A_AT, direct<A_AT>>,
     port_aware<A_BACK, direct<A_BACK>>,
     port_aware<A_CHANGE, act_change>,

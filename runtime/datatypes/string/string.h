@@ -93,13 +93,6 @@ void string_xs_reset(Cell* str);
 // Moves the tail back to the unit index when it lies inside the size and below the tail.
 void string_truncate_at(SeriesBuf* buf, uint32_t index);
 SeriesBuf* string_append_char(SeriesBuf* buf, uint32_t cp);
-// The common append, with no refinement: a char! or the units of another
-// string (not a tag!, not its own) written at the tail of a value whose type
-// appends as a string, when its buffer has the room and a unit wide enough
-// and no object owns it (no change event can fire). The cell becomes the
-// series at its head. False, with nothing done, for every other case:
-// string_append then takes it.
-bool string_append_in_room(Cell* series, const Cell* value);
 SeriesBuf* string_poke_char(SeriesBuf* buf, uint8_t* unit_address, uint32_t cp);
 SeriesBuf* string_poke_char_at(SeriesBuf* buf, uint32_t index, uint32_t cp);
 SeriesBuf* string_insert_char_at(SeriesBuf* buf, uint32_t index, uint32_t cp);
