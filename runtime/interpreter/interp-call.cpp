@@ -632,6 +632,14 @@ inline void push_shaped_tail(const Cell* fn, uint32_t shape) {
     return pos;
 }
 
+// The frame of a native or action called by the lean path, which always has
+// a word for it (call_name_word gives the anonymous marker when the call has
+// no name of its own): no test for a missing word.
+inline void mark_lean_native_frame(const Cell* word) {
+    XEL_ASSERT(word);
+    stack_mark_header(word_symbol(word) << 8 | kHeaderInterpNative, word_context(word));
+}
+
 // A native, action or function called by a word or a path that names no
 // refinement under no apply mode, or a native or action applied infix, begun
 // with tracing off: the generic steps without their general cases. Arguments
@@ -650,7 +658,7 @@ template <bool Infix, bool Function = false>
     Cell* slot;
     if (Infix) {
         slot = --g_stack_top;
-        stack_mark_interp_native(word);
+        mark_lean_native_frame(word);
         g_stack_top++;
     } else {
         slot = stack_push(fn);
@@ -658,7 +666,7 @@ template <bool Infix, bool Function = false>
             compiled = is_compiled(record);
             mark_function_frame(word, fn, compiled);
         } else {
-            stack_mark_interp_native(word);
+            mark_lean_native_frame(word);
         }
     }
     uint32_t shape = Infix ? 0 : interp_call_shape(fn, record);
