@@ -705,10 +705,14 @@ template <bool Infix, bool Function = false>
         run_native_inline(fn);
         if (exit_pending()) return pos;
     }
-    stack_unwind_keep();
-    if (g_tracing) [[unlikely]]
-        trace_fire(kTraceReturn, code, pos, name, stack_top());
-    *slot = *(g_stack_top - 1);
+    // The frame popped and its result moved into the call's slot: the top
+    // moves once, unless tracing shows the result first.
+    Cell* result = stack_unwind_frame();
+    if (g_tracing) [[unlikely]] {
+        g_stack_top = result + 1;
+        trace_fire(kTraceReturn, code, pos, name, result);
+    }
+    *slot = *result;
     g_stack_top = slot + 1;
     return pos;
 }

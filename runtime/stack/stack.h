@@ -225,12 +225,17 @@ bool stack_in_interp(CallFrame* from, bool only_next);
 // back to the popped frame's saved base. "func" variants restore a kind-1
 // frame's function context values.
 void stack_unwind(); // top = popped frame's base (its values dropped)
-// top = popped frame's base + 1
-inline void stack_unwind_keep() {
+// Pops the top frame and answers its base (the call's result cell); the
+// top is the caller's to set.
+inline Cell* stack_unwind_frame() {
     XEL_ASSERT(g_frames_top > g_frames_base);
     Cell* base = g_stack_args;
     g_stack_args = at<Cell>((--g_frames_top)->saved_base);
-    g_stack_top = base + 1;
+    return base;
+}
+// top = popped frame's base + 1
+inline void stack_unwind_keep() {
+    g_stack_top = stack_unwind_frame() + 1;
 }
 void stack_unwind_func();       // as unwind_keep, restoring the context
 void stack_unwind_func_reset(); // top = the caller's frame base, restoring
