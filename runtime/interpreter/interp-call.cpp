@@ -621,7 +621,7 @@ inline void push_shaped_tail(const Cell* fn, uint32_t shape) {
         trace_fire(kTraceCall, code, pos, name, fn);
         run_native_plain(fn);
         if (exit_pending()) return pos;
-    } else if (interp_eval_block(either_branch(), true).exit_pending()) {
+    } else if (interp_walk<true, true>(either_branch()).exit_pending()) {
         return pos;
     }
     stack_unwind_keep();

@@ -220,7 +220,8 @@ void interp_init() {
     trace_init();
 }
 
-template <bool Pass> Evaluated<> interp_walk(Cell* block) {
+template <bool Pass, bool Branch> Evaluated<> interp_walk(Cell* block) {
+    static_assert(Pass || !Branch);
     stack_mark_header(g_body_frame_header, word_context(g_word_body_marker));
     Cell code = *block;
     SeriesBuf* running = block_buffer(&code);
@@ -232,6 +233,22 @@ template <bool Pass> Evaluated<> interp_walk(Cell* block) {
     // The library's own code is never what an error points at: the script's
     // expression that called into it is.
     bool own = !(running->flags & kFlagLibrary);
+    // A branch of one plain value ([n]), most often a recursion's leaf, runs
+    // no code and can raise nothing: the value is left in the frame without
+    // the loop, and the current code is not touched. What could tell
+    // (tracing, Ctrl+C, a push that would fill the stack and raise) goes the
+    // loop's way.
+    if constexpr (Branch) {
+        if (end - pos == 1 && g_interp_fast && !g_tracing && !g_interrupt_requested &&
+            g_stack_top + 1 < g_stack_end) {
+            if (const Cell* value = lone_value(pos)) {
+                Cell* pushed = stack_set_last_keep(value);
+                if (value == pos) cell_clear_new_line(pushed);
+                stack_unwind_last();
+                return {};
+            }
+        }
+    }
     CurrentCodeGuard guard;
     // One test here and one after each expression send every walk that is not
     // lean (fast paths on, fixed at start-up; tracing off; no Ctrl+C to take)
@@ -287,6 +304,7 @@ template <bool Pass> Evaluated<> interp_walk(Cell* block) {
 
 template Evaluated<> interp_walk<true>(Cell* block);
 template Evaluated<> interp_walk<false>(Cell* block);
+template Evaluated<> interp_walk<true, true>(Cell* block);
 
 bool interp_code_near(Cell* out) {
     uint8_t t = type_of(&g_current_code);

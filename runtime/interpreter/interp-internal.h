@@ -47,6 +47,19 @@ inline bool is_inert(uint8_t t) {
     }
 }
 
+// What a block's only cell evaluates to when it runs no code: a value that
+// evaluates to itself, or a word of a plain value; nullptr otherwise.
+inline const Cell* lone_value(const Cell* pos) {
+    uint8_t t = type_of(pos);
+    if (t == T_WORD) {
+        if (!word_context(pos)) return nullptr;
+        const Cell* v = context_get_fast(pos);
+        t = type_of(v);
+        return t == T_UNSET || t == T_OP || is_callable(t) ? nullptr : v;
+    }
+    return is_inert(t) ? pos : nullptr;
+}
+
 // The first cell of a block's buffer, whatever its index.
 inline Cell* buffer_head(const Cell* block) {
     return at<Cell>(block_buffer(block)->head);

@@ -48,8 +48,9 @@ void interp_init();
 
 // Evaluates all of a block in an eval frame named <body>. pass: the last
 // value is copied into the caller's result slot; else it is left pushed as
-// the caller's last value.
-template <bool Pass> Evaluated<> interp_walk(Cell* block);
+// the caller's last value. branch: a block that most often holds one plain
+// value (either's branches), taken without the loop when it does.
+template <bool Pass, bool Branch = false> Evaluated<> interp_walk(Cell* block);
 // Every caller names pass as a constant: each walk is compiled for its own
 // frame pop.
 inline Evaluated<> interp_eval_block(Cell* block, bool pass) {
