@@ -37,9 +37,9 @@ void collector_set_marker(uint8_t type, CellMarker marker) {
     g_markers[type] = marker;
 }
 
-bool collector_follow_record(Offset* node) {
+bool collector_follow_record(Offset* node, bool (*is_shape)(Offset node)) {
     collector_mark_series(node);
-    return live_buffer(*node) && g_state.followed.insert(*node).second;
+    return live_buffer(*node) && is_shape(*node) && g_state.followed.insert(*node).second;
 }
 
 SeriesBuf* collector_live_buffer(Offset node) {
@@ -119,9 +119,9 @@ void collector_mark_cells(Cell* first, Cell* end) {
 }
 
 void hash_mark(Offset* table) {
-    if (!collector_follow_record(table)) return;
+    if (!collector_follow_record(table, [](Offset node) { return table_record(node) != nullptr; }))
+        return;
     HashTable* t = table_record(*table);
-    if (!t) return;
     collector_mark_series(&t->flags);
     collector_mark_series(&t->keys);
     switch (t->kind) {

@@ -84,8 +84,10 @@ void hash_mark(Offset* table);
 void collector_mark_weak_table(Offset* table);
 // Marks a record's series; true once per collection, when its fields are
 // to be followed (a live record reached first by a path that did not know it
-// as a record may already have marked its series).
-bool collector_follow_record(Offset* node);
+// as a record may already have marked its series). A stale slot may name a
+// node now holding a record of another kind: only a record that is_shape
+// accepts is claimed, so the marker of its own kind still follows it.
+bool collector_follow_record(Offset* node, bool (*is_shape)(Offset node));
 // The buffer of a live node, or null when the address is no node in use.
 SeriesBuf* collector_live_buffer(Offset node);
 // For a sweep after marking: rewrites the slot through node compaction's map

@@ -240,29 +240,51 @@ const RecordRow kRecordRows[] = {
     {"hash!'s table with its chains", make_hash, word3},
 };
 
+// Cells that name a record before its own value does, as stale cells would:
+// one that marks the node as a plain series, one that takes it for a record
+// of its own kind (an object's event record) and finds another shape there.
+struct StaleRecordCell {
+    const char* name;
+    Cell (*make)(Offset record);
+};
+
+const StaleRecordCell kStaleRecordCells[] = {
+    {"binary! cell",
+     [](Offset record) {
+         return Cell{T_BINARY, 0, record, 0};
+     }},
+    {"object! cell",
+     [](Offset record) {
+         return Cell{T_OBJECT, 0, 0, record};
+     }},
+};
+
 // The value sits in a block on the argument stack, so its cell is marked
-// after the machine stack's nodes. With first, a binary! cell naming the
-// record comes before it, as a stale cell would; without it, the record's node
-// is returned for the caller to keep on the machine stack.
-[[gnu::noinline]] Offset push_record_row(const RecordRow& row, Witnesses& w, bool first) {
+// after the machine stack's nodes. With a stale cell, that cell comes before
+// it in the block; without, the record's node is returned for the caller to
+// keep on the machine stack.
+[[gnu::noinline]] Offset push_record_row(const RecordRow& row, Witnesses& w,
+                                         const StaleRecordCell* stale) {
     Cell value = row.make(w);
     Offset record = row.record(value);
-    Cell block{T_BLOCK, 0,
-               first ? block_of({Cell{T_BINARY, 0, record, 0}, value}) : block_of({value}), 0};
+    Cell block{T_BLOCK, 0, stale ? block_of({stale->make(record), value}) : block_of({value}), 0};
     stack_push(&block);
-    return first ? 0 : record;
+    return stale ? 0 : record;
 }
 
 TEST_F(CollectorMarking, ARecordMarkedFirstByAnotherPathStillKeepsWhatItNames) {
     for (const RecordRow& row : kRecordRows) {
-        for (bool first : {true, false}) {
-            SCOPED_TRACE(std::string(row.name) + (first ? ", stale cell" : ", machine stack"));
+        std::vector<const StaleRecordCell*> firsts{nullptr};
+        for (const StaleRecordCell& stale : kStaleRecordCells)
+            firsts.push_back(&stale);
+        for (const StaleRecordCell* stale : firsts) {
+            SCOPED_TRACE(std::string(row.name) + ", " + (stale ? stale->name : "machine stack"));
             Witnesses w;
             stack_reset();
-            volatile Offset held = push_record_row(row, w, first);
+            volatile Offset held = push_record_row(row, w, stale);
             collect_clean();
             check(w);
-            if (!first) {
+            if (!stale) {
                 EXPECT_FALSE(node_is_free(held));
             }
         }

@@ -22,13 +22,19 @@ namespace {
 // The event record: two pair! cells whose word 3 names the spec block its
 // handlers' local counts were taken from. A stale object cell may name a node
 // reused by some other series: only a record of that shape is read.
-void mark_event_record(Offset* record) {
-    if (!collector_follow_record(record)) return;
+Cell* event_record_cells(Offset record) {
     uint32_t count = 0;
-    Cell* cells = collector_record_cells(*record, &count);
+    Cell* cells = collector_record_cells(record, &count);
     if (!cells || count != 2 || type_of(&cells[0]) != T_PAIR || type_of(&cells[1]) != T_PAIR)
+        return nullptr;
+    return cells;
+}
+
+void mark_event_record(Offset* record) {
+    if (!collector_follow_record(record, [](Offset r) { return event_record_cells(r) != nullptr; }))
         return;
-    for (Cell* c = cells; c < cells + count; c++)
+    Cell* cells = event_record_cells(*record);
+    for (Cell* c = cells; c < cells + 2; c++)
         if (c->data3) collector_mark_block_node(&c->data3);
 }
 
