@@ -533,6 +533,19 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
     fetch_argument(c, list.begin + spec_pos, spec_pos);
 }
 
+// Pushes the prefix call's argument at spec_pos from pos, as lean_argument
+// does, raising no-arg when the code has none left: the position after it,
+// or nullptr when an exit became pending.
+[[gnu::always_inline]] inline Cell* lean_next_argument(const Cell* fn, Cell* pos, Cell* end,
+                                                       Cell* code, const Cell* name, int spec_pos) {
+    if (pos >= end) [[unlikely]] {
+        lean_no_arg(fn, end, name, spec_pos);
+        return nullptr;
+    }
+    Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
+    return next.exit_pending() ? nullptr : next.value();
+}
+
 // The leading arguments of a prefix call whose list has a lean shape, as
 // lean_leading_arguments fetches them: each evaluated, then its type checked;
 // the list is read only for a typeset that could refuse it.
@@ -541,13 +554,9 @@ constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
                                                           uint32_t shape) {
     int leading = shape_leading(shape);
     for (int i = 0; i < leading; i++) {
-        if (pos >= end) [[unlikely]] {
-            lean_no_arg(fn, end, name, i);
-            return pos;
-        }
-        Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
-        if (next.exit_pending()) return pos;
-        pos = next.value();
+        Cell* next = lean_next_argument(fn, pos, end, code, name, i);
+        if (!next) return pos;
+        pos = next;
         const Cell* value = g_stack_top - 1;
         uint8_t type = type_of(value);
         if (type == T_UNSET || shape_typed(shape, i)) {
@@ -577,13 +586,9 @@ inline void push_shaped_tail(const Cell* fn, uint32_t shape) {
 [[gnu::noinline]] Cell* either_branches(const Cell* fn, Cell* pos, Cell* end, Cell* code,
                                         const Cell* name) {
     for (int spec_pos = 1; spec_pos < 3; spec_pos++) {
-        if (pos >= end) [[unlikely]] {
-            lean_no_arg(fn, end, name, spec_pos);
-            return pos;
-        }
-        Evaluated<Cell*> next = lean_argument<false>(pos, end, code);
-        if (next.exit_pending()) return pos;
-        pos = next.value();
+        Cell* next = lean_next_argument(fn, pos, end, code, name, spec_pos);
+        if (!next) return pos;
+        pos = next;
         const Cell* value = g_stack_top - 1;
         if (type_of(value) != T_BLOCK) [[unlikely]]
             lean_expect_arg(fn, name, value, spec_pos);
@@ -599,13 +604,9 @@ inline void push_shaped_tail(const Cell* fn, uint32_t shape) {
                                                const Cell* name, const Cell* word) {
     Cell* slot = stack_push(fn);
     stack_mark_interp_native(word);
-    if (pos >= end) [[unlikely]] {
-        lean_no_arg(fn, end, name, 0);
-        return pos;
-    }
-    Evaluated<Cell*> cond = lean_argument<false>(pos, end, code);
-    if (cond.exit_pending()) return pos;
-    pos = cond.value();
+    Cell* cond = lean_next_argument(fn, pos, end, code, name, 0);
+    if (!cond) return pos;
+    pos = cond;
     // Both branches written in place, with no word after them that could be
     // an operator: pushed as lean_argument pushes them, with no walk.
     if (end - pos >= 2 && type_of(pos) == T_BLOCK && type_of(pos + 1) == T_BLOCK &&
