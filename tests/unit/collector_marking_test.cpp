@@ -240,15 +240,17 @@ const RecordRow kRecordRows[] = {
     {"hash!'s table with its chains", make_hash, word3},
 };
 
+// A cell of another kind naming a node, as a stale cell would after the
+// node was reused.
+struct StaleRow {
+    const char* name;
+    Cell (*stale)(Offset node);
+};
+
 // Cells that name a record before its own value does, as stale cells would:
 // one that marks the node as a plain series, one that takes it for a record
 // of its own kind (an object's event record) and finds another shape there.
-struct StaleRecordCell {
-    const char* name;
-    Cell (*make)(Offset record);
-};
-
-const StaleRecordCell kStaleRecordCells[] = {
+const StaleRow kStaleRecordCells[] = {
     {"binary! cell",
      [](Offset record) {
          return Cell{T_BINARY, 0, record, 0};
@@ -264,20 +266,20 @@ const StaleRecordCell kStaleRecordCells[] = {
 // it in the block; without, the record's node is returned for the caller to
 // keep on the machine stack.
 [[gnu::noinline]] Offset push_record_row(const RecordRow& row, Witnesses& w,
-                                         const StaleRecordCell* stale) {
+                                         const StaleRow* stale) {
     Cell value = row.make(w);
     Offset record = row.record(value);
-    Cell block{T_BLOCK, 0, stale ? block_of({stale->make(record), value}) : block_of({value}), 0};
+    Cell block{T_BLOCK, 0, stale ? block_of({stale->stale(record), value}) : block_of({value}), 0};
     stack_push(&block);
     return stale ? 0 : record;
 }
 
 TEST_F(CollectorMarking, ARecordMarkedFirstByAnotherPathStillKeepsWhatItNames) {
     for (const RecordRow& row : kRecordRows) {
-        std::vector<const StaleRecordCell*> firsts{nullptr};
-        for (const StaleRecordCell& stale : kStaleRecordCells)
+        std::vector<const StaleRow*> firsts{nullptr};
+        for (const StaleRow& stale : kStaleRecordCells)
             firsts.push_back(&stale);
-        for (const StaleRecordCell* stale : firsts) {
+        for (const StaleRow* stale : firsts) {
             SCOPED_TRACE(std::string(row.name) + ", " + (stale ? stale->name : "machine stack"));
             Witnesses w;
             stack_reset();
@@ -343,13 +345,8 @@ TEST_F(CollectorMarking, OnlyByteSeriesThatHoldNodesAreReadFromTheMachineStack) 
 
 namespace {
 
-// Cells of other kinds that name a block, as a stale cell would after its
-// node was reused: the path that marks the block first must still walk it.
-struct StaleRow {
-    const char* name;
-    Cell (*stale)(Offset block);
-};
-
+// Cells of other kinds that name a block: the path that marks the block
+// first must still walk it.
 const StaleRow kStaleRows[] = {
     {"object! whose event record it is",
      [](Offset b) {
