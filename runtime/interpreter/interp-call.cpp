@@ -1,4 +1,3 @@
-#include <array>
 #include <cstring>
 
 #include "runtime/actions/dispatch.h"
@@ -10,6 +9,7 @@
 #include "runtime/datatypes/scalar/logic.h"
 #include "runtime/error-fire.h"
 #include "runtime/interpreter/interp-internal.h"
+#include "runtime/interpreter/interp-native-call.h"
 #include "runtime/interpreter/interp-operators.h"
 #include "runtime/interpreter/interp-spec.h"
 #include "runtime/interpreter/interp-trace.h"
@@ -23,8 +23,6 @@
 namespace xel {
 
 namespace {
-
-constexpr int kMaxRefinements = 64;
 
 Evaluated<Cell*> generic_call(const Cell* fn, Cell* pos, Cell* end, Cell* code, const Cell* name,
                               int mode, bool infix);
@@ -503,24 +501,6 @@ lean_leading_arguments(const Cell* fn, Cell* pos, Cell* end, Cell* code, const C
     return pos;
 }
 
-// Every refinement absent, for any routine: a constant row, so a plain call
-// fills nothing.
-constexpr std::array<int32_t, kMaxRefinements> kNoRefinements = [] {
-    std::array<int32_t, kMaxRefinements> refs{};
-    refs.fill(kRefAbsent);
-    return refs;
-}();
-
-// Runs a native's or action's routine with every refinement absent: inline
-// in lean_call, where every plain native call passes, out of line for the
-// rarer callers.
-[[gnu::always_inline]] inline void run_native_inline(const Cell* fn) {
-    NativeFn routine = type_of(fn) == T_NATIVE ? native_code(native_entry(fn))
-                                               : g_actions_table[native_entry(fn) - 1];
-    if (!routine) [[unlikely]]
-        error_fire(kCatInternal, err::internal::kNotDone);
-    routine(0, kNoRefinements.data());
-}
 [[gnu::noinline]] void run_native_plain(const Cell* fn) {
     run_native_inline(fn);
 }
@@ -633,14 +613,6 @@ inline void push_shaped_tail(const Cell* fn, uint32_t shape) {
     return pos;
 }
 
-// The frame of a native or action called by the lean path, which always has
-// a word for it (call_name_word gives the anonymous marker when the call has
-// no name of its own): no test for a missing word.
-inline void mark_lean_native_frame(const Cell* word) {
-    XEL_ASSERT(word);
-    stack_mark_header(word_symbol(word) << 8 | kHeaderInterpNative, word_context(word));
-}
-
 // A native, action or function called by a word or a path that names no
 // refinement under no apply mode, or a native or action applied infix, begun
 // with tracing off: the generic steps without their general cases. Arguments
@@ -706,15 +678,7 @@ template <bool Infix, bool Function = false>
         run_native_inline(fn);
         if (exit_pending()) return pos;
     }
-    // The frame popped and its result moved into the call's slot: the top
-    // moves once, unless tracing shows the result first.
-    Cell* result = stack_unwind_frame();
-    if (g_tracing) [[unlikely]] {
-        g_stack_top = result + 1;
-        trace_fire(kTraceReturn, code, pos, name, result);
-    }
-    *slot = *result;
-    g_stack_top = slot + 1;
+    lean_call_done(slot, code, pos, name);
     return pos;
 }
 

@@ -176,23 +176,31 @@ struct WalkState {
         if (g_interrupt_requested) [[unlikely]]
             if (take_interrupt().exit_pending()) return {};
         uint8_t t = g_interp_fast && !g_tracing ? type_of(pos) : T_UNSET;
-        if (plan.slot && t != T_UNSET) {
-            if (Cell* planned = plan_step(plan, head, pos, end)) {
-                // A step runs no code: the block is as it was.
-                pos = planned;
-                if (pos >= end) break;
-                if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
-                stack_reset();
-                continue;
-            }
+        PlanRun planned =
+            plan.slot && t != T_UNSET ? plan_step(plan, head, pos, end, code) : PlanRun{};
+        if (planned.after && !planned.ran_code) {
+            // A number step runs no code: the block is as it was.
+            pos = planned.after;
+            if (pos >= end) break;
+            if (own) series_set_index(&g_current_code, static_cast<int32_t>(pos - head));
+            stack_reset();
+            continue;
         }
-        Evaluated<Cell*> next = t == T_WORD       ? word_statement(pos, end, code)
-                                : t == T_SET_WORD ? interp_set_word_statement(pos, end, code)
-                                : t == T_PAREN || t == T_PATH
-                                    ? paren_or_path_statement(pos, end, code)
-                                    : interp_eval_expression(pos, end, code, false, false, false);
-        if (next.exit_pending()) return {};
-        pos = next.value();
+        // A statement, or a plan's call step, runs code: an exit may be
+        // pending after it, and the block may have been cut short.
+        if (planned.after) {
+            if (exit_pending()) return {};
+            pos = planned.after;
+        } else {
+            Evaluated<Cell*> next =
+                t == T_WORD       ? word_statement(pos, end, code)
+                : t == T_SET_WORD ? interp_set_word_statement(pos, end, code)
+                : t == T_PAREN || t == T_PATH
+                    ? paren_or_path_statement(pos, end, code)
+                    : interp_eval_expression(pos, end, code, false, false, false);
+            if (next.exit_pending()) return {};
+            pos = next.value();
+        }
         if (pos >= end) break;
         // A block cut short while it runs (clear, remove) ends at its new
         // tail: the cells past it name series the collector no longer keeps.
@@ -272,21 +280,28 @@ template <bool Pass, bool Branch> Evaluated<> interp_walk(Cell* block) {
                         ? plan_for(running, head, end)
                         : PlanHold{};
     while (true) {
-        Cell* planned = plan.slot ? plan_step(plan, head, pos, end) : nullptr;
-        if (planned) {
-            // A step runs no code: the block is as it was.
-            pos = planned;
+        PlanRun planned = plan.slot ? plan_step(plan, head, pos, end, &code) : PlanRun{};
+        if (planned.after && !planned.ran_code) {
+            // A number step runs no code: the block is as it was.
+            pos = planned.after;
             if (pos >= end) break;
         } else {
-            uint8_t t = type_of(pos);
-            Evaluated<Cell*> next =
-                t == T_WORD       ? word_statement(pos, end, &code)
-                : t == T_SET_WORD ? interp_set_word_statement(pos, end, &code)
-                : t == T_PAREN || t == T_PATH
-                    ? paren_or_path_statement(pos, end, &code)
-                    : interp_eval_expression(pos, end, &code, false, false, false);
-            if (next.exit_pending()) return {};
-            pos = next.value();
+            // A statement, or a plan's call step, runs code: an exit may be
+            // pending after it, and the block may have been cut short.
+            if (planned.after) {
+                if (exit_pending()) return {};
+                pos = planned.after;
+            } else {
+                uint8_t t = type_of(pos);
+                Evaluated<Cell*> next =
+                    t == T_WORD       ? word_statement(pos, end, &code)
+                    : t == T_SET_WORD ? interp_set_word_statement(pos, end, &code)
+                    : t == T_PAREN || t == T_PATH
+                        ? paren_or_path_statement(pos, end, &code)
+                        : interp_eval_expression(pos, end, &code, false, false, false);
+                if (next.exit_pending()) return {};
+                pos = next.value();
+            }
             if (pos >= end) break;
             if (block_buffer(&code) == running && at<Cell>(running->tail) < end) {
                 end = at<Cell>(running->tail);

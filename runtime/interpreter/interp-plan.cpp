@@ -6,9 +6,12 @@
 
 #include "runtime/actions/fast-paths.h"
 #include "runtime/datatypes/context/context.h"
+#include "runtime/datatypes/function/function.h"
 #include "runtime/datatypes/native/native.h"
 #include "runtime/datatypes/word/word.h"
+#include "runtime/interpreter/interp-native-call.h"
 #include "runtime/interpreter/interp-operators.h"
+#include "runtime/interpreter/interp-spec.h"
 #include "runtime/memory/collector.h"
 #include "runtime/stack/stack.h"
 
@@ -42,16 +45,27 @@ struct PlanWordRef {
     int code;
 };
 
+// A native or action called by a word, with its leading arguments: at most
+// this many, each a word or a value that evaluates to itself.
+constexpr int kMaxCallArguments = 3;
+
 // A number statement: an optional set-word, an operand (a word or a number)
-// and one to kMaxOperators operators, each with its operand.
+// and one to kMaxOperators operators, each with its operand. Or a call
+// statement: the word of a native or action and its arguments, the value the
+// word had (the step runs only while it has it) and a copy of the typeset of
+// each argument whose type is checked.
 struct PlanStep {
     uint8_t cells;
     bool set;
+    bool call;
+    uint8_t typed; // a bit per argument of a call checked against its typeset
     // 1 + the step that starts where this one ends, or 0.
     uint16_t next;
     uint32_t moves; // g_buffer_moves when the references were resolved
     PlanWordRef refs[kMaxStepCells];
     Cell source[kMaxStepCells];
+    Cell callee;
+    Cell typesets[kMaxCallArguments];
 };
 
 PlanSlot g_plan_slots[kPlanSlots];
@@ -119,6 +133,34 @@ uint32_t statement_cells(const Cell* p, const Cell* tail) {
     return operators ? static_cast<uint32_t>(q - p) : 0;
 }
 
+// The cells of the call statement at p, 0 when none starts there: a word
+// whose value is a native or action (not either, which has its own path)
+// whose argument list has a lean shape already worked out (nothing is built
+// here: building allocates), then its arguments, each a word or a value that
+// evaluates to itself. The callee and the typesets to check go to step.
+uint32_t call_cells(const Cell* p, const Cell* tail, PlanStep* step) {
+    if (type_of(p) != T_WORD) return 0;
+    const Cell* fn = context_peek_fast(p);
+    if (!fn || (type_of(fn) != T_NATIVE && type_of(fn) != T_ACTION)) return 0;
+    if (type_of(fn) == T_NATIVE && native_entry(fn) == kNativeEither) return 0;
+    const Cell* record = function_record(fn);
+    const Cell* slot = record + kRecordCache;
+    uint32_t shape = type_of(slot) == T_BLOCK ? spec_cache_shape(slot) : 0;
+    int n = shape_leading(shape);
+    if (!(shape & kShapeLean) || n < 1 || n > kMaxCallArguments || tail - p <= n) return 0;
+    for (int i = 1; i <= n; i++)
+        if (type_of(p + i) != T_WORD && !is_inert(type_of(p + i))) return 0;
+    step->callee = *fn;
+    step->typed = 0;
+    const Cell* entries = interp_cached_entries(record);
+    for (int i = 0; i < n; i++) {
+        step->typesets[i] = entries[i];
+        // An unset! argument is refused by the step, whatever its list says.
+        if (shape_typed(shape, i)) step->typed |= static_cast<uint8_t>(1u << i);
+    }
+    return static_cast<uint32_t>(n + 1);
+}
+
 // The header bits a value reference is read under.
 constexpr uint32_t kRefHeader = kContextStackValues | kContextKindMask;
 
@@ -179,23 +221,32 @@ Plan* build(const Cell* head, const Cell* tail) {
     auto cells = static_cast<uint32_t>(tail - head);
     if (cells > kMaxPlannedCells) return nullptr;
     // Steps may overlap: only the walk knows where its expressions start.
-    std::vector<std::pair<uint32_t, uint32_t>> found;
-    for (uint32_t i = 0; i < cells; i++)
-        if (uint32_t n = statement_cells(head + i, tail); n && !argument_of_call(head, head + i))
-            found.emplace_back(i, n);
-    if (found.empty()) return nullptr;
-    auto* plan = new Plan{cells, new uint16_t[cells](), new PlanStep[found.size()]};
-    for (size_t k = 0; k < found.size(); k++) {
-        PlanStep& s = plan->steps[k];
-        const Cell* start = head + found[k].first;
-        s.cells = static_cast<uint8_t>(found[k].second);
-        s.set = type_of(start) == T_SET_WORD;
-        std::memcpy(static_cast<void*>(s.source), start, s.cells * sizeof(Cell));
+    std::vector<uint32_t> starts;
+    std::vector<PlanStep> steps;
+    for (uint32_t i = 0; i < cells; i++) {
+        if (argument_of_call(head, head + i)) continue;
+        PlanStep s{};
+        uint32_t n = statement_cells(head + i, tail);
+        if (!n) {
+            n = call_cells(head + i, tail, &s);
+            s.call = n != 0;
+        }
+        if (!n) continue;
+        s.cells = static_cast<uint8_t>(n);
+        s.set = type_of(head + i) == T_SET_WORD;
+        std::memcpy(static_cast<void*>(s.source), head + i, n * sizeof(Cell));
         resolve_step(&s);
-        plan->step_at[found[k].first] = static_cast<uint16_t>(k + 1);
+        starts.push_back(i);
+        steps.push_back(s);
     }
-    for (size_t k = 0; k < found.size(); k++) {
-        uint32_t end = found[k].first + found[k].second;
+    if (steps.empty()) return nullptr;
+    auto* plan = new Plan{cells, new uint16_t[cells](), new PlanStep[steps.size()]};
+    for (size_t k = 0; k < steps.size(); k++) {
+        plan->steps[k] = steps[k];
+        plan->step_at[starts[k]] = static_cast<uint16_t>(k + 1);
+    }
+    for (size_t k = 0; k < steps.size(); k++) {
+        uint32_t end = starts[k] + steps[k].cells;
         plan->steps[k].next = end < cells ? plan->step_at[end] : 0;
     }
     return plan;
@@ -300,15 +351,65 @@ namespace {
     return after;
 }
 
+// Runs a call step at pos, as the first of its run: the call as lean_call
+// makes it (its frame, the arguments pushed, the routine, the frame popped),
+// then the statement's end as the walk's. Nothing is done, and the evaluator
+// takes the statement, when the word has another value, an argument word one
+// the evaluator would call or none, an argument's typeset refuses its value
+// (the evaluator raises the error), an operator follows the last argument
+// (it would take it as its left operand), or the stacks have not the room the
+// call takes (the evaluator raises the overflow).
+PlanRun run_call_step(PlanStep& step, Cell* pos, Cell* end, Cell* code) {
+    Cell* after = pos + step.cells;
+    if (after > end) return {};
+    XEL_ASSERT(std::memcmp(pos, step.source, step.cells * sizeof(Cell)) == 0);
+    int n = step.cells - 1;
+    if (g_frames_top >= g_frames_end || g_stack_top + 1 + n >= g_stack_end) return {};
+    if (step.moves != g_buffer_moves) [[unlikely]]
+        resolve_step(&step);
+    const Cell* fn = word_value(&step.refs[0], pos);
+    if (!fn || std::memcmp(fn, &step.callee, sizeof(Cell)) != 0) return {};
+    const Cell* values[kMaxCallArguments];
+    for (int i = 0; i < n; i++) {
+        const Cell* c = pos + 1 + i;
+        const Cell* v = c;
+        if (type_of(c) == T_WORD) {
+            v = word_value(&step.refs[1 + i], c);
+            if (!v) return {};
+            uint8_t t = type_of(v);
+            if (t == T_UNSET || t == T_OP || is_callable(t)) return {};
+        }
+        if ((step.typed >> i & 1) && !typeset_has(&step.typesets[i], type_of(v))) return {};
+        values[i] = v;
+    }
+    if (after < end && infix_op_at(after)) return {};
+    // The callee copied: a collection the routine runs drops the plan.
+    Cell callee = step.callee;
+    Cell* slot = stack_push(&callee);
+    mark_lean_native_frame(pos);
+    for (int i = 0; i < n; i++) {
+        Cell* pushed = stack_push(values[i]);
+        if (values[i] == pos + 1 + i) cell_clear_new_line(pushed);
+    }
+    run_native_inline(&callee);
+    if (exit_pending()) return {after, true};
+    lean_call_done(slot, code, after, pos);
+    Evaluated<Cell*> next = statement_end(pos, after, end, code, slot);
+    return {next.exit_pending() ? after : next.value(), true};
+}
+
 } // namespace
 
-Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
+PlanRun plan_run(PlanSlot* slot, uint32_t k, Cell* pos, Cell* end, Cell* code) {
     XEL_ASSERT(slot->plan && slot->node);
     const Plan* plan = slot->plan;
+    // A call runs code: it is a run of its own, and the walk looks at the
+    // block and at a pending exit after it.
+    if (plan->steps[k].call) return run_call_step(plan->steps[k], pos, end, code);
     // The evaluator pushes the first operand and checks for the room its
     // operator's call would need: an overflow is raised there. A step
     // pushes nothing, so the room stays for the steps after it.
-    if (g_frames_top >= g_frames_end || g_stack_top + 2 >= g_stack_end) return nullptr;
+    if (g_frames_top >= g_frames_end || g_stack_top + 2 >= g_stack_end) return {};
     // Steps that follow each other run here, without the walk between
     // them: a step raises no error, runs no code, allocates nothing and
     // leaves the plan as it is, so the walk would only have moved on.
@@ -316,11 +417,11 @@ Cell* plan_run(PlanSlot* slot, uint32_t k, Cell* pos, const Cell* end) {
     while (Cell* after = run_step(plan->steps[k], pos, end)) {
         done = after;
         uint32_t next = plan->steps[k].next;
-        if (!next) break;
+        if (!next || plan->steps[next - 1u].call) break;
         k = next - 1u;
         pos = after;
     }
-    return done;
+    return {done, false};
 }
 
 } // namespace xel

@@ -4,7 +4,9 @@
 // planned, so a walk of a block with nothing to plan pays one test. A plan
 // holds one step per expression it can take faster than the evaluator;
 // every other expression is left to the evaluator, which stays the
-// reference.
+// reference. Its steps are number statements (a set-word, or none, and a
+// chain of operators on numbers), which run no code, and calls of natives
+// and actions by word, which run alone.
 //
 // A step trusts the block to hold the cells it was built from: every write
 // of cells already in a block (changed, moved, cut or rebound) drops the
@@ -82,19 +84,26 @@ inline void plan_note_write(SeriesBuf* buf) {
         plan_drop_written(buf);
 }
 
-Cell* plan_run(PlanSlot* slot, uint32_t step, Cell* pos, const Cell* end);
+// What a run of steps did: the position after it (nullptr when the evaluator
+// must take the expression, nothing done then), and whether it ran code (a
+// call step, which runs alone): then an exit may be pending, and the block
+// may have been written.
+struct PlanRun {
+    Cell* after = nullptr;
+    bool ran_code = false;
+};
+
+PlanRun plan_run(PlanSlot* slot, uint32_t step, Cell* pos, Cell* end, Cell* code);
 
 // Runs the step that starts at pos, and those that follow it, leaving the
-// last one's value as the current result: returns the position after them,
-// or nullptr when the evaluator must take the expression (nothing done
-// then). head is the first cell of the buffer the walk runs in, end the
-// walk's end.
-inline Cell* plan_step(PlanHold hold, const Cell* head, Cell* pos, const Cell* end) {
-    if (hold.slot->serial != hold.serial) return nullptr;
+// last one's value as the current result. head is the first cell of the
+// buffer the walk runs in, end the walk's end, code the block it walks.
+inline PlanRun plan_step(PlanHold hold, const Cell* head, Cell* pos, Cell* end, Cell* code) {
+    if (hold.slot->serial != hold.serial) return {};
     const Plan* plan = hold.slot->plan;
     auto index = static_cast<uint32_t>(pos - head);
-    if (index >= plan->cells || !plan->step_at[index]) return nullptr;
-    return plan_run(hold.slot, plan->step_at[index] - 1u, pos, end);
+    if (index >= plan->cells || !plan->step_at[index]) return {};
+    return plan_run(hold.slot, plan->step_at[index] - 1u, pos, end, code);
 }
 
 } // namespace xel
