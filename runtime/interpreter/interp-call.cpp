@@ -61,7 +61,7 @@ template <bool Infix> inline Evaluated<Cell*> lean_argument(Cell* pos, Cell* end
         if (!word_context(pos)) return interp_eval_expression(pos, end, code, Infix, true, false);
         value = context_get_fast(pos);
         t = type_of(value);
-        if (t == T_UNSET || t == T_OP || is_callable(t))
+        if (!word_pushes_value(t))
             return interp_eval_expression(pos, end, code, Infix, true, false);
     } else if (t == T_PAREN && !g_tracing) {
         Cell paren = *pos;

@@ -16,6 +16,12 @@ inline bool is_callable(uint8_t t) {
     return t == T_NATIVE || t == T_ACTION || t == T_FUNCTION || t == T_ROUTINE;
 }
 
+// Whether a word whose value has this type evaluates to that value as it
+// stands: no call, no operator, no missing value to raise.
+inline bool word_pushes_value(uint8_t t) {
+    return t != T_UNSET && t != T_OP && !is_callable(t);
+}
+
 // The value bound to a word in the code: an op! there starts an infix call.
 inline const Cell* infix_op_at(const Cell* pos) {
     if (type_of(pos) != T_WORD) return nullptr;
@@ -54,8 +60,7 @@ inline const Cell* lone_value(const Cell* pos) {
     if (t == T_WORD) {
         if (!word_context(pos)) return nullptr;
         const Cell* v = context_get_fast(pos);
-        t = type_of(v);
-        return t == T_UNSET || t == T_OP || is_callable(t) ? nullptr : v;
+        return word_pushes_value(type_of(v)) ? v : nullptr;
     }
     return is_inert(t) ? pos : nullptr;
 }

@@ -155,7 +155,6 @@ uint32_t call_cells(const Cell* p, const Cell* tail, PlanStep* step) {
     const Cell* entries = interp_cached_entries(record);
     for (int i = 0; i < n; i++) {
         step->typesets[i] = entries[i];
-        // An unset! argument is refused by the step, whatever its list says.
         if (shape_typed(shape, i)) step->typed |= static_cast<uint8_t>(1u << i);
     }
     return static_cast<uint32_t>(n + 1);
@@ -375,9 +374,9 @@ PlanRun run_call_step(PlanStep& step, Cell* pos, Cell* end, Cell* code) {
         const Cell* v = c;
         if (type_of(c) == T_WORD) {
             v = word_value(&step.refs[1 + i], c);
-            if (!v) return {};
-            uint8_t t = type_of(v);
-            if (t == T_UNSET || t == T_OP || is_callable(t)) return {};
+            // An unset! value is left to the evaluator whatever the list
+            // takes, so only the typed arguments' sets were copied.
+            if (!v || !word_pushes_value(type_of(v))) return {};
         }
         if ((step.typed >> i & 1) && !typeset_has(&step.typesets[i], type_of(v))) return {};
         values[i] = v;
