@@ -12,8 +12,9 @@
 //         build-fuzz/CMakeFiles/xelbootdata.dir/generated/boot-data.cpp.o \
 //         build-fuzz/libxelruntime.a -fsanitize=fuzzer-no-link \
 //         $(clang++ -print-file-name=libclang_rt.fuzzer_no_main-x86_64.a) \
-//         -lpthread $(pkg-config --libs libcurl libcrypto libpng libjpeg libtiff-4 zlib) -lgif \
-//         -o build-fuzz/codec-fuzz
+//         -lpthread \
+//         $(pkg-config --libs libcurl libcrypto libpng libjpeg libtiff-4 zlib gtk+-3.0 pangocairo) \
+//         -lgif -o build-fuzz/codec-fuzz
 // The run-time must start on its own stack before the fuzzer drives it, so
 // the program keeps its own main and calls the driver from there. Run:
 //   mkdir -p build-fuzz/codec-corpus

@@ -8,8 +8,9 @@
 //   cmake --build build-fuzz --target xelruntime xelbootdata
 //   clang++ -std=c++20 -g -O1 -fsanitize=address,undefined,fuzzer -I. \
 //         tests/fuzz/lexer_fuzz.cpp build-fuzz/CMakeFiles/xelbootdata.dir/generated/boot-data.cpp.o \
-//         build-fuzz/libxelruntime.a -lpthread $(pkg-config --libs libcurl libcrypto) \
-//         -o build-fuzz/lexer-fuzz
+//         build-fuzz/libxelruntime.a -lpthread \
+//         $(pkg-config --libs libcurl libcrypto libpng libjpeg libtiff-4 zlib gtk+-3.0 pangocairo) \
+//         -lgif -o build-fuzz/lexer-fuzz
 // Run:
 //   mkdir -p build-fuzz/corpus
 //   build-fuzz/lexer-fuzz -fork=4 -dict=tests/fuzz/lexer.dict -max_len=512 -timeout=5 \

@@ -6,10 +6,11 @@
 // the build-fuzz configuration), from the repository root:
 //   cmake --build build-fuzz --target xelruntime xelbootdata
 //   clang++ -std=c++20 -g -O1 -fsanitize=address,undefined,fuzzer -I. \
-//         tests/fuzz/xelbin_fuzz.cpp
+//         tests/fuzz/xelbin_fuzz.cpp \
 //         build-fuzz/CMakeFiles/xelbootdata.dir/generated/boot-data.cpp.o \
-//         build-fuzz/libxelruntime.a -lpthread $(pkg-config --libs libcurl libcrypto) \
-//         -o build-fuzz/xelbin-fuzz
+//         build-fuzz/libxelruntime.a -lpthread \
+//         $(pkg-config --libs libcurl libcrypto libpng libjpeg libtiff-4 zlib gtk+-3.0 pangocairo) \
+//         -lgif -o build-fuzz/xelbin-fuzz
 // Run (the dictionary-free corpus grows from the seeds the target writes):
 //   mkdir -p build-fuzz/xelbin-corpus
 //   build-fuzz/xelbin-fuzz -fork=4 -max_len=4096 -timeout=5 -rss_limit_mb=4096 \
