@@ -2,6 +2,7 @@
 
 #include "boot/boot-load.h"
 #include "platform/os/os.h"
+#include "platform/os/virtual-memory.h"
 #include "runtime/actions/dispatch.h"
 #include "runtime/datatypes/block/block.h"
 #include "runtime/datatypes/context/context.h"
@@ -61,6 +62,8 @@ void runtime_init() {
     random_init();
     g_collector_enabled = false;
     g_collection_count = 0;
+    // Started again (tests do), the run-time drops the last one's memory.
+    os_virtual_free_all();
     memory_init();
     collector_reset();
     externals_init();

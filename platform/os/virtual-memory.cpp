@@ -108,6 +108,11 @@ void os_virtual_free(Offset block) {
     give_range(block, size);
 }
 
+void os_virtual_free_all() {
+    while (!g_blocks.empty())
+        os_virtual_free(g_blocks.begin()->first);
+}
+
 void os_set_commit_limit(uint64_t bytes) {
     g_limit = bytes;
 }

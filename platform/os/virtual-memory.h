@@ -19,6 +19,10 @@ void arena_init();
 // offset. The executable flag is accepted and ignored: nothing runs from the arena.
 Offset os_virtual_alloc(uint32_t size, bool executable);
 void os_virtual_free(Offset block);
+// Releases every block: a run-time started afresh in the same process
+// (tests do) begins with an empty arena rather than keeping the last one's
+// memory committed.
+void os_virtual_free_all();
 
 // Caps the bytes the arena may commit (0: the whole arena); lets tests and
 // tools exercise exhaustion without exhausting the machine.

@@ -273,6 +273,8 @@ inline const Cell* operand_value(PlanWordRef* r, const Cell* c) {
 } // namespace
 
 void plan_init() {
+    // A run-time started afresh in the process reuses the last one's nodes.
+    drop_all();
     const char* mode = std::getenv("XEL_PLANS");
     if (mode && std::strcmp(mode, "0") == 0) g_plan_mode = kPlansOff;
     if (mode && std::strcmp(mode, "1") == 0) g_plan_mode = kPlansForced;

@@ -9,6 +9,7 @@
 #include "runtime/error-fire.h"
 #include "runtime/memory/collector-hook.h"
 #include "runtime/memory/series-memory-internal.h"
+#include "runtime/runtime-init.h"
 
 using namespace xel;
 
@@ -340,6 +341,17 @@ TEST(Throws, ALevelCatchesItsOwnCodeAndLowerOnes) {
     EXPECT_EQ(outer, kThrowError);
     EXPECT_EQ(g_runtime.pending_throw, kThrowError);
     EXPECT_EQ(catch_at(kCatchThrow, [] {}), 0u);
+}
+
+// A run-time started again in the same process, as the tests do, begins
+// with an empty arena: the last one's memory is released, not kept
+// committed beside the new one's.
+TEST(RuntimeInit, StartingAgainReleasesTheLastRunTimesMemory) {
+    runtime_init();
+    uint64_t first = os_committed_bytes();
+    for (int i = 0; i < 4; i++)
+        runtime_init();
+    EXPECT_LE(os_committed_bytes(), first + first / 4);
 }
 
 } // namespace
