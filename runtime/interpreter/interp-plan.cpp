@@ -144,8 +144,7 @@ uint32_t call_cells(const Cell* p, const Cell* tail, PlanStep* step) {
     if (!fn || (type_of(fn) != T_NATIVE && type_of(fn) != T_ACTION)) return 0;
     if (type_of(fn) == T_NATIVE && native_entry(fn) == kNativeEither) return 0;
     const Cell* record = function_record(fn);
-    const Cell* slot = record + kRecordCache;
-    uint32_t shape = type_of(slot) == T_BLOCK ? spec_cache_shape(slot) : 0;
+    uint32_t shape = interp_known_shape(record);
     int n = shape_leading(shape);
     if (!(shape & kShapeLean) || n < 1 || n > kMaxCallArguments || tail - p <= n) return 0;
     for (int i = 1; i <= n; i++)

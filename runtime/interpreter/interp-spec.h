@@ -41,10 +41,16 @@ inline const Cell* interp_cached_entries(const Cell* record) {
     return at<Cell>(buffer_of(series_node(record + kRecordCache))->head);
 }
 
-// fn's call shape (spec-cache.h), worked out on first use; record is fn's.
-inline uint32_t interp_call_shape(const Cell* fn, const Cell* record) {
+// The call shape kept in a callable's record (spec-cache.h), 0 while it has
+// not been worked out; reading it allocates nothing.
+inline uint32_t interp_known_shape(const Cell* record) {
     const Cell* slot = record + kRecordCache;
-    uint32_t shape = type_of(slot) == T_BLOCK ? spec_cache_shape(slot) : 0;
+    return type_of(slot) == T_BLOCK ? spec_cache_shape(slot) : 0;
+}
+
+// fn's call shape, worked out on first use; record is fn's.
+inline uint32_t interp_call_shape(const Cell* fn, const Cell* record) {
+    uint32_t shape = interp_known_shape(record);
     return shape ? shape : interp_cache_shape(fn);
 }
 
