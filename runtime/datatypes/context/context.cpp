@@ -16,7 +16,7 @@
 namespace xel {
 
 Offset g_global_context = 0;
-GlobalValues g_global_values{0, 0, nullptr};
+GlobalValues g_global_values{0, 0, nullptr, nullptr};
 void (*g_object_fire_on_change)(Cell* owner, Cell* word, Cell* old_value,
                                 Cell* new_value) = nullptr;
 
@@ -49,7 +49,8 @@ void context_init_global() {
 }
 
 void context_fill_global_values(Offset ctx) {
-    g_global_values = {ctx, g_buffer_moves, buffer_of(context_cell(ctx)->data2)};
+    const SeriesBuf* buf = buffer_of(context_cell(ctx)->data2);
+    g_global_values = {ctx, g_buffer_moves, buf, at<Cell>(buf->head)};
 }
 
 Offset context_make(uint32_t n, uint32_t kind, Offset words_block, bool stack_values,

@@ -16,6 +16,7 @@
 
 #include "runtime/cell.h"
 #include "runtime/datatypes/context/context-cell.h"
+#include "runtime/invariant.h"
 #include "runtime/memory/series-memory.h"
 
 namespace xel {
@@ -117,16 +118,21 @@ Cell* context_get(const Cell* word);
 // one step from the word rather than a chain through the context's node,
 // cell and values node. It holds while no buffer moved (g_buffer_moves) and
 // no collection ran (which clears it); the slow path fills it again.
+// The global context's first value cell, kept while its buffer stands
+// still: a global word's read is then one add, not a walk from its node.
 struct GlobalValues {
     Offset ctx; // 0: not filled
     uint32_t moves;
     const SeriesBuf* buf;
+    Cell* cells;
 };
 extern GlobalValues g_global_values;
 // Fills g_global_values (ctx is the global context).
 void context_fill_global_values(Offset ctx);
 inline Cell* global_value_at(int32_t index) {
-    return at<Cell>(g_global_values.buf->head) + index;
+    // A values block only grows at its tail: its head moves with the buffer.
+    XEL_ASSERT(g_global_values.cells == at<Cell>(g_global_values.buf->head));
+    return g_global_values.cells + index;
 }
 inline bool global_values_hold(Offset ctx) {
     return ctx == g_global_values.ctx && g_global_values.moves == g_buffer_moves;
