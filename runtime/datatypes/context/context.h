@@ -115,15 +115,14 @@ Cell* context_global_value_cell(uint32_t symbol);
 // script not-in-context.
 Cell* context_get(const Cell* word);
 // Where the global context's values are, kept so a global word's value is
-// one step from the word rather than a chain through the context's node,
-// cell and values node. It holds while no buffer moved (g_buffer_moves) and
-// no collection ran (which clears it); the slow path fills it again.
-// The global context's first value cell, kept while its buffer stands
-// still: a global word's read is then one add, not a walk from its node.
+// its index added to the first value cell rather than a chain through the
+// context's node, cell and values node. It holds while no buffer moved
+// (g_buffer_moves) and no collection ran (which clears it); the slow path
+// fills it again.
 struct GlobalValues {
     Offset ctx; // 0: not filled
     uint32_t moves;
-    const SeriesBuf* buf;
+    const SeriesBuf* buf; // read only by the sanitizer build's check of cells
     Cell* cells;
 };
 extern GlobalValues g_global_values;
